@@ -1,0 +1,62 @@
+# Quorel: the one command is `make test` (see README.md).
+#
+#   make test     bootstrap, layout and format checks, native build + tests,
+#                 sanitizer build + tests, Windows cross build + tests under Wine
+#   make native   configure, build and test the native preset
+#   make asan     the same for native-asan (AddressSanitizer + UBSan)
+#   make windows  the same for windows (mingw-w64, tests under Wine)
+#   make check    layout and format checks only
+#   make format   apply clang-format to our sources
+#   make clean    remove build/
+
+SHELL := /bin/bash
+.SHELLFLAGS := -euo pipefail -c
+
+STAGE := scripts/stage
+STAGES := build/stage-times.txt
+
+.PHONY: test bootstrap check native asan windows format clean
+
+test:
+	@mkdir -p build && rm -rf $(STAGES) build/logs
+	@$(STAGE) bootstrap scripts/bootstrap
+	@$(STAGE) check-layout scripts/check-layout
+	@$(STAGE) check-format scripts/check-format
+	@$(STAGE) native-configure cmake --preset native
+	@$(STAGE) native-build cmake --build --preset native
+	@$(STAGE) native-test ctest --preset native
+	@$(STAGE) asan-configure cmake --preset native-asan
+	@$(STAGE) asan-build cmake --build --preset native-asan
+	@$(STAGE) asan-test ctest --preset native-asan
+	@$(STAGE) windows-configure cmake --preset windows
+	@$(STAGE) windows-build cmake --build --preset windows
+	@$(STAGE) windows-test scripts/with-wineserver ctest --preset windows
+	@echo && echo "All stages passed:" && cat $(STAGES) && echo
+	@scripts/test-summary build/logs/native-test.log build/logs/asan-test.log \
+	    build/logs/windows-test.log
+
+bootstrap:
+	scripts/bootstrap
+
+check:
+	scripts/check-layout
+	scripts/check-format
+
+native:
+	cmake --preset native && cmake --build --preset native && ctest --preset native
+
+asan:
+	cmake --preset native-asan && cmake --build --preset native-asan && ctest --preset native-asan
+
+windows:
+	cmake --preset windows && cmake --build --preset windows
+	scripts/with-wineserver ctest --preset windows
+
+format:
+	scripts/check-format --fix
+
+clean:
+	if [ -d build/windows/wineprefix ]; then \
+	    WINEPREFIX="$(CURDIR)/build/windows/wineprefix" wineserver -k 2>/dev/null || true; \
+	fi
+	rm -rf build
