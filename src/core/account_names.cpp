@@ -1,0 +1,63 @@
+#include "core/account_names.h"
+
+namespace quorel {
+
+AccountNames& AccountNames::instance() {
+    static AccountNames names;
+    return names;
+}
+
+AccountNames::AccountNames() {
+    texts_.push_back(nullptr);    // id 0: unset
+    accounts_.push_back({0, 0});  // id 0: both unset
+    accountIds_.emplace(0, 0);
+}
+
+std::uint32_t AccountNames::internText(std::wstring_view text) {
+    auto [it, inserted] =
+        textIds_.try_emplace(std::wstring(text), static_cast<std::uint32_t>(texts_.size()));
+    if (inserted) {
+        // unordered_map nodes never move, so the key's address is stable.
+        texts_.push_back(&it->first);
+    }
+    return it->second;
+}
+
+std::wstring_view AccountNames::text(std::uint32_t id) const {
+    if (id == 0 || id >= texts_.size()) {
+        return {};
+    }
+    return *texts_[id];
+}
+
+std::uint32_t AccountNames::intern(std::wstring_view name, std::wstring_view domain) {
+    return internIds(internText(name), internText(domain));
+}
+
+std::uint32_t AccountNames::internIds(std::uint32_t nameText, std::uint32_t domainText) {
+    const std::uint64_t key = static_cast<std::uint64_t>(nameText) << 32 | domainText;
+    auto [it, inserted] =
+        accountIds_.try_emplace(key, static_cast<std::uint32_t>(accounts_.size()));
+    if (inserted) {
+        accounts_.push_back({nameText, domainText});
+    }
+    return it->second;
+}
+
+std::wstring_view AccountNames::name(std::uint32_t account) const {
+    return text(nameId(account));
+}
+
+std::wstring_view AccountNames::domain(std::uint32_t account) const {
+    return text(domainId(account));
+}
+
+std::uint32_t AccountNames::nameId(std::uint32_t account) const {
+    return account < accounts_.size() ? accounts_[account].name : 0;
+}
+
+std::uint32_t AccountNames::domainId(std::uint32_t account) const {
+    return account < accounts_.size() ? accounts_[account].domain : 0;
+}
+
+}  // namespace quorel

@@ -1,0 +1,58 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+namespace quorel {
+
+// The process-wide table of account texts. Millions of owners, groups and
+// trustees name a few hundred accounts, so an entry or ACE holds a 32-bit
+// account id instead of two texts. An account is a (name, domain) pair; each
+// distinct text is stored once and never moves, so equal ids mean equal
+// texts, in every dataset of the process.
+//
+// Id 0 is the account with both texts unset (a fresh record).
+class AccountNames {
+  public:
+    static AccountNames& instance();
+
+    std::uint32_t intern(std::wstring_view name, std::wstring_view domain);
+    // The account of two text ids (see internText); lets a caller keep the
+    // name and replace the domain, or leave a text unset (id 0).
+    std::uint32_t internIds(std::uint32_t nameText, std::uint32_t domainText);
+    std::wstring_view name(std::uint32_t account) const;
+    std::wstring_view domain(std::uint32_t account) const;
+    // Id of the name text alone: equal for two accounts exactly when their
+    // names are equal (case-sensitive); 0 when unset.
+    std::uint32_t nameId(std::uint32_t account) const;
+    std::uint32_t domainId(std::uint32_t account) const;
+    bool nameSet(std::uint32_t account) const { return nameId(account) != 0; }
+    bool domainSet(std::uint32_t account) const { return domainId(account) != 0; }
+
+    std::size_t accountCount() const { return accounts_.size(); }
+    std::size_t textCount() const { return texts_.size(); }
+
+    // Text ids: 0 is the unset text.
+    std::uint32_t internText(std::wstring_view text);
+    std::wstring_view text(std::uint32_t id) const;
+
+    AccountNames(const AccountNames&) = delete;
+    AccountNames& operator=(const AccountNames&) = delete;
+
+  private:
+    AccountNames();
+
+    struct Pair {
+        std::uint32_t name;
+        std::uint32_t domain;
+    };
+    std::vector<const std::wstring*> texts_;  // id -> text, stable addresses
+    std::unordered_map<std::wstring, std::uint32_t> textIds_;
+    std::vector<Pair> accounts_;
+    std::unordered_map<std::uint64_t, std::uint32_t> accountIds_;
+};
+
+}  // namespace quorel

@@ -1,0 +1,68 @@
+#pragma once
+
+#include <cstdint>
+#include <string_view>
+
+#include "core/account_names.h"
+
+namespace quorel {
+
+// One ACE of an entry's DACL, as names and numbers. Sixteen bytes: the
+// trustee and its domain are one account id of AccountNames.
+class AceRecord {
+  public:
+    static constexpr std::uint16_t kNoPartnerAce = 0xFFFF;
+
+    std::wstring_view trustee() const { return AccountNames::instance().name(account_); }
+    std::wstring_view domain() const { return AccountNames::instance().domain(account_); }
+    bool hasTrustee() const { return AccountNames::instance().nameSet(account_); }
+    std::uint32_t account() const { return account_; }
+
+    // Sets trustee and domain together.
+    void setTrustee(std::wstring_view trustee, std::wstring_view domain) {
+        account_ = AccountNames::instance().intern(trustee, domain);
+    }
+    void setAccount(std::uint32_t account) { account_ = account; }
+    void set(std::uint32_t mask, std::uint8_t flags, std::uint8_t type) {
+        accessMask = mask;
+        flagsAsRead = flags;
+        aceFlags = flags;
+        aceType = type;
+    }
+
+    bool isDeny() const { return aceType == 1; }
+    bool inheritOnly() const { return (aceFlags & 0x08) != 0; }
+    bool inherited() const { return (aceFlags & 0x10) != 0; }
+    bool hasPartnerAce() const { return partnerAce != kNoPartnerAce; }
+
+    // Trustee texts equal (exact, case-sensitive), aceFlags and aceType equal.
+    bool sameAceWithoutMask(const AceRecord& other) const;
+    // As above, and the access masks equal.
+    bool sameAce(const AceRecord& other) const;
+    // Trustee texts equal, and the masks and flags equal under the given bits.
+    bool sameTrusteeUnderMasks(const AceRecord& other, std::uint32_t maskBits,
+                               std::uint8_t flagBits) const;
+    // Whether this record grants (or, for a deny record, denies) more of
+    // `maskBits` than `other`: false unless trustees and types are equal and
+    // both records are visible. A deny record has extra rights when maskBits
+    // holds a bit that `other` has and this one lacks; any other type when
+    // maskBits holds a bit that this one has and `other` lacks.
+    bool extraRights(const AceRecord& other, std::uint32_t maskBits) const;
+
+    std::uint32_t accessMask = 0;
+    std::uint16_t partnerAce = kNoPartnerAce;  // index into the partner entry's ACEs
+    std::uint8_t aceType = 0;
+    std::uint8_t aceFlags = 0;
+    std::uint8_t flagsAsRead = 0;
+    std::uint8_t visible : 1 = 1;
+    std::uint8_t findMark : 1 = 0;
+    std::uint8_t selected : 1 = 0;
+    std::uint8_t unresolved : 1 = 0;
+
+  private:
+    bool sameTrustee(const AceRecord& other) const;
+
+    std::uint32_t account_ = 0;
+};
+
+}  // namespace quorel

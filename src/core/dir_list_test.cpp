@@ -1,0 +1,360 @@
+#include "core/dir_list.h"
+
+#include <gtest/gtest.h>
+
+#include "platform/sim/recording_interaction.h"
+
+namespace quorel {
+namespace {
+
+using sim::RecordingInteraction;
+
+// Records what the scan constructor asks of the reader.
+class FakeSecurity : public EntrySecurity {
+  public:
+    void readSecurity(CDirEntry& entry) override {
+        reads.push_back(entry.path());
+        entry.setOwner(L"owner", L"DOM");
+        entry.findMarks = 0xF;
+    }
+    void reapplyParentAcl(CDirEntry& entry) override { reapplied.push_back(entry.path()); }
+    std::vector<std::wstring> reads;
+    std::vector<std::wstring> reapplied;
+};
+
+// Builds  root{ ., .., a{ ., .., x }, b }  through the scan constructor the
+// way the scanner links entries.
+struct SmallTree {
+    RecordingInteraction ui;
+    CDirList list{ui};
+    FakeSecurity security;
+    CDirEntry *root, *dot, *dotdot, *a, *aDot, *aDotDot, *x, *b;
+
+    SmallTree() {
+        root = list.newScanEntry(L"C:\\r", L"C:\\r", false, security);
+        list.currentDepth = 1;
+        dot = list.newScanEntry(L"C:\\r\\.", L".", true, security);
+        dotdot = list.newScanEntry(L"C:\\r\\..", L"..", false, security);
+        a = list.newScanEntry(L"C:\\r\\a", L"a", false, security);
+        list.currentDepth = 2;
+        aDot = list.newScanEntry(L"C:\\r\\a\\.", L".", true, security);
+        aDotDot = list.newScanEntry(L"C:\\r\\a\\..", L"..", false, security);
+        x = list.newScanEntry(L"C:\\r\\a\\x", L"x", false, security);
+        list.currentDepth = 1;
+        list.cursorToParent();
+        b = list.newScanEntry(L"C:\\r\\b", L"b", false, security);
+    }
+
+    std::vector<CDirEntry*> walk() {
+        std::vector<CDirEntry*> seen;
+        for (CDirEntry* e = list.firstListElement(); e != nullptr; e = list.getNextListElement()) {
+            seen.push_back(e);
+        }
+        return seen;
+    }
+};
+
+TEST(CDirList, FirstEntryBecomesRootAndCursorWhateverAsChildSays) {
+    RecordingInteraction ui;
+    CDirList list(ui);
+    EXPECT_TRUE(list.isEmpty);
+    EXPECT_EQ(list.firstListElement(), nullptr);
+    CDirEntry* root = list.newLoadEntry(true);
+    EXPECT_FALSE(list.isEmpty);
+    EXPECT_EQ(list.firstEntry, root);
+    EXPECT_EQ(list.currentCDirEntry, root);
+    EXPECT_EQ(list.entryCount, 1u);
+    EXPECT_EQ(root->parent(), nullptr);
+    EXPECT_EQ(root->depth, 0u);
+}
+
+TEST(CDirList, ScanConstructorReadsLinksAndClearsMarks) {
+    SmallTree t;
+    EXPECT_EQ(t.list.entryCount, 8u);
+    EXPECT_EQ(t.security.reads.front(), L"C:\\r");
+    EXPECT_EQ(t.security.reads.back(), L"C:\\r\\b");
+    EXPECT_TRUE(t.security.reapplied.empty());
+    EXPECT_EQ(t.x->findMarks, 0);  // resetMarks after the read
+    EXPECT_EQ(t.x->ownerName(), L"owner");
+    EXPECT_EQ(t.x->ownerDomain(), L"DOM");
+    EXPECT_EQ(t.x->depth, 2u);
+    EXPECT_EQ(t.b->depth, 1u);
+    EXPECT_EQ(t.b->parent(), t.root);
+    EXPECT_EQ(t.x->parent(), t.a);
+    EXPECT_EQ(t.root->firstChild(), t.dot);
+    EXPECT_EQ(t.a->path(), L"C:\\r\\a");
+    EXPECT_EQ(t.x->path(), L"C:\\r\\a\\x");
+}
+
+TEST(CDirList, RereadParentReappliesThenReadsAgain) {
+    SmallTree t;
+    t.list.setCursor(t.b);
+    t.security.reads.clear();
+    CDirEntry* c = t.list.newScanEntry(L"C:\\r\\c", L"c", false, t.security, true);
+    EXPECT_EQ(t.security.reapplied, std::vector<std::wstring>{L"C:\\r\\c"});
+    EXPECT_EQ(t.security.reads, (std::vector<std::wstring>{L"C:\\r\\c", L"C:\\r\\c"}));
+    EXPECT_EQ(c->visible, 1);
+}
+
+TEST(CDirList, WalkIsPreOrderAndStepsOverDotEntries) {
+    SmallTree t;
+    EXPECT_EQ(t.walk(),
+              (std::vector<CDirEntry*>{t.root, t.dot, t.dotdot, t.a, t.aDot, t.aDotDot, t.x, t.b}));
+    // The internal iterator gives the same order and leaves the cursor alone.
+    t.list.setCursor(t.a);
+    std::vector<CDirEntry*> seen;
+    for (CDirEntry& e : t.list) {
+        seen.push_back(&e);
+    }
+    EXPECT_EQ(seen, t.walk());
+}
+
+TEST(CDirList, EntryNamedDotIsNeverDescended) {
+    SmallTree t;
+    // Even if a "." entry had children (a corrupt dataset), the walk steps
+    // over them.
+    t.list.setCursor(t.dot);
+    CDirEntry* hidden = t.list.newLoadEntry(true);
+    hidden->setName(L"hidden");
+    auto seen = t.walk();
+    EXPECT_EQ(std::find(seen.begin(), seen.end(), hidden), seen.end());
+    EXPECT_EQ(seen.size(), 8u);
+}
+
+TEST(CDirList, EndOfWalkLeavesCursorNullAndNextStepReports) {
+    SmallTree t;
+    t.walk();
+    EXPECT_EQ(t.list.currentCDirEntry, nullptr);
+    EXPECT_TRUE(t.ui.messages().empty());
+    EXPECT_EQ(t.list.getNextListElement(), nullptr);
+    ASSERT_EQ(t.ui.messages().size(), 1u);
+    const auto m = t.ui.messages()[0];
+    EXPECT_EQ(m.text, L"Error: getNextListElement->currentCDirEntry == NULL");
+    EXPECT_EQ(m.caption, L"currentCDirEntry is invalid");
+    EXPECT_EQ(m.icon, MessageIcon::Error);
+}
+
+TEST(CDirList, SiblingAppendedFromMiddleOfListingGoesToItsEnd) {
+    SmallTree t;
+    t.list.setCursor(t.dotdot);  // middle of the root's listing
+    CDirEntry* c = t.list.newLoadEntry(false);
+    EXPECT_EQ(t.b->nextSibling(), c);
+    EXPECT_EQ(c->parent(), t.root);
+    EXPECT_EQ(t.list.currentCDirEntry, c);
+    EXPECT_EQ(t.walk().back(), c);
+}
+
+TEST(CDirList, CursorMoves) {
+    SmallTree t;
+    t.list.setCursor(t.dot);
+    EXPECT_EQ(t.list.cursorToLastSibling(), t.b);
+    EXPECT_EQ(t.list.cursorToNextSibling(), nullptr);
+    EXPECT_EQ(t.list.currentCDirEntry, t.b);
+    EXPECT_EQ(t.list.cursorToFirstChild(), nullptr);
+    EXPECT_EQ(t.list.currentCDirEntry, t.b);
+    EXPECT_EQ(t.list.cursorToParent(), t.root);
+    EXPECT_EQ(t.list.cursorToParent(), nullptr);
+    EXPECT_EQ(t.list.currentCDirEntry, t.root);
+    EXPECT_EQ(t.list.cursorToFirstChild(), t.dot);
+    EXPECT_EQ(t.list.cursorToNextSibling(), t.dotdot);
+    EXPECT_EQ(t.list.cursorToFirst(), t.root);
+}
+
+TEST(CDirList, VisibleCountIsVisibleEntriesPlusOne) {
+    SmallTree t;
+    EXPECT_EQ(t.list.visibleCount(), 9u);
+    t.dot->visible = 0;
+    t.x->visible = 0;
+    EXPECT_EQ(t.list.visibleCount(), 7u);
+    EXPECT_EQ(t.list.lineCount(), 9u);
+    RecordingInteraction ui;
+    CDirList empty(ui);
+    EXPECT_EQ(empty.visibleCount(), 1u);
+}
+
+TEST(CDirList, DirectoryTestsAndListingNotRead) {
+    SmallTree t;
+    EXPECT_TRUE(t.a->isDirectory());
+    EXPECT_FALSE(t.b->isDirectory());
+    EXPECT_FALSE(t.b->isDirectoryForEditing());
+    t.b->setListingNotRead(true);
+    // A folder whose listing was not read has no child and counts as a file
+    // for the filters, as a folder for editing.
+    EXPECT_FALSE(t.b->isDirectory());
+    EXPECT_TRUE(t.b->isDirectoryForEditing());
+    EXPECT_EQ(t.b->firstChild(), nullptr);
+    auto seen = t.walk();
+    EXPECT_EQ(seen.back(), t.b);
+    // A folder with children cannot be marked.
+    t.a->setListingNotRead(true);
+    EXPECT_FALSE(t.a->listingNotRead());
+}
+
+TEST(CDirList, RemoveChildrenFreesTheSubtreeAndForgetsIt) {
+    SmallTree t;
+    t.list.errorList().addError(L"before", t.root);
+    t.list.errorList().addError(L"inside", t.x);
+    t.list.setCursor(t.x);
+    t.list.lastCreatedEntry = t.x;
+    t.list.removeChildren(t.a);
+    EXPECT_EQ(t.list.entryCount, 5u);
+    EXPECT_EQ(t.a->firstChild(), nullptr);
+    EXPECT_EQ(t.list.currentCDirEntry, t.a);
+    EXPECT_EQ(t.list.lastCreatedEntry, t.a);
+    EXPECT_EQ(t.list.errorList().at(0).entry, t.root);
+    EXPECT_EQ(t.list.errorList().at(1).entry, nullptr);
+    EXPECT_EQ(t.list.errorList().at(1).number, 1);
+    EXPECT_EQ(t.walk(), (std::vector<CDirEntry*>{t.root, t.dot, t.dotdot, t.a, t.b}));
+}
+
+TEST(CDirList, DriveRootChildrenGetOneBackslash) {
+    RecordingInteraction ui;
+    CDirList list(ui);
+    FakeSecurity security;
+    CDirEntry* root = list.newScanEntry(L"C:\\", L"C:\\", false, security);
+    CDirEntry* win = list.newScanEntry(L"C:\\Windows", L"Windows", true, security);
+    EXPECT_EQ(root->path(), L"C:\\");
+    EXPECT_EQ(win->path(), L"C:\\Windows");
+    // A path that is not the parent's joined with the name is kept as given.
+    CDirEntry* odd = list.newScanEntry(L"D:\\elsewhere\\odd", L"odd", false, security);
+    EXPECT_EQ(odd->path(), L"D:\\elsewhere\\odd");
+    // Root name stays as the user gave it; path may differ.
+    CDirEntry* second = list.newScanEntry(L"E:\\", L"E:", false, security);
+    EXPECT_EQ(second->name(), L"E:");
+    EXPECT_EQ(second->path(), L"E:\\");
+}
+
+TEST(CDirList, LinkingAfterAFinishedWalkAppendsToTheTopListing) {
+    SmallTree t;
+    t.walk();
+    CDirEntry* e = t.list.newLoadEntry(true);
+    EXPECT_EQ(t.b->nextSibling(), nullptr);
+    EXPECT_EQ(t.root->nextSibling(), e);
+    EXPECT_EQ(t.list.entryCount, 9u);
+}
+
+TEST(CDirList, SecondRootJoinsTheTopListing) {
+    SmallTree t;
+    t.list.cursorToFirst();
+    t.list.currentDepth = 1;
+    CDirEntry* r2 = t.list.newScanEntry(L"D:\\s", L"D:\\s", false, t.security);
+    EXPECT_EQ(t.root->nextSibling(), r2);
+    EXPECT_EQ(r2->parent(), nullptr);
+    EXPECT_EQ(r2->depth, 1u);
+    EXPECT_EQ(t.walk().back(), r2);
+}
+
+TEST(CDirList, DeepAndWideTreesAreWalkedClearedAndFreedWithoutRecursion) {
+    // 100,000 levels: a recursive destructor or walk would exhaust the stack.
+    constexpr int kDepth = 100000;
+    RecordingInteraction ui;
+    {
+        CDirList list(ui);
+        list.newLoadEntry(false)->setName(L"root");
+        for (int i = 1; i < kDepth; ++i) {
+            CDirEntry* e = list.newLoadEntry(true);
+            e->setName(L"d");
+            e->depth = static_cast<std::uint32_t>(i);
+        }
+        std::uint32_t walked = 0;
+        for (CDirEntry* e = list.firstListElement(); e != nullptr; e = list.getNextListElement()) {
+            ++walked;
+        }
+        EXPECT_EQ(walked, static_cast<std::uint32_t>(kDepth));
+        list.removeChildren(list.firstEntry->firstChild());
+        EXPECT_EQ(list.entryCount, 2u);
+        list.setCursor(list.firstEntry->firstChild());
+        for (int i = 0; i < kDepth; ++i) {
+            list.newLoadEntry(true);
+        }
+        list.clear();
+        EXPECT_TRUE(list.isEmpty);
+        EXPECT_EQ(list.firstEntry, nullptr);
+        EXPECT_EQ(list.visibleCount(), 1u);
+        list.newLoadEntry(true);
+        for (int i = 0; i < kDepth; ++i) {
+            list.newLoadEntry(true);
+        }
+    }  // destroyed here with a deep tree in it
+    SUCCEED();
+}
+
+TEST(CDirEntry, HeadingIsAStandaloneLine) {
+    auto heading = CDirEntry::makeHeading(L"added files");
+    EXPECT_EQ(heading->isHeading, 1);
+    EXPECT_EQ(heading->visible, 1);
+    EXPECT_EQ(heading->headingText(), L"added files");
+    EXPECT_EQ(heading->dataset(), nullptr);
+    EXPECT_EQ(heading->aceCount(), 0u);
+    EXPECT_TRUE(heading->name().empty());
+}
+
+TEST(CDirEntry, AceAccessStopsAtAceCount) {
+    RecordingInteraction ui;
+    CDirList list(ui);
+    CDirEntry* e = list.newLoadEntry(false);
+    EXPECT_EQ(e->ace(0), nullptr);
+    e->resizeAces(3);
+    EXPECT_NE(e->ace(2), nullptr);
+    EXPECT_EQ(e->ace(3), nullptr);
+    EXPECT_EQ(e->ace(0xFFFFFFFFu), nullptr);
+    // Fresh records: texts unset, type 0, visible, nothing marked.
+    const AceRecord* r = e->ace(1);
+    EXPECT_FALSE(r->hasTrustee());
+    EXPECT_EQ(r->aceType, 0);
+    EXPECT_EQ(r->visible, 1);
+    EXPECT_EQ(r->findMark, 0);
+    EXPECT_EQ(r->unresolved, 0);
+    EXPECT_FALSE(r->hasPartnerAce());
+}
+
+TEST(CDirEntry, ResetMarksClearsOwnAndPartnerAceMarks) {
+    RecordingInteraction ui;
+    CDirList one(ui), two(ui);
+    CDirEntry* a = one.newLoadEntry(false);
+    CDirEntry* b = two.newLoadEntry(false);
+    a->resizeAces(2);
+    b->resizeAces(1);
+    a->partner = b;
+    a->findMarks = find_mark::kPath | find_mark::kGroup;
+    a->ace(1)->findMark = 1;
+    b->ace(0)->findMark = 1;
+    b->findMarks = find_mark::kName;
+    a->resetMarks();
+    EXPECT_EQ(a->findMarks, 0);
+    EXPECT_EQ(a->ace(1)->findMark, 0);
+    EXPECT_EQ(b->ace(0)->findMark, 0);
+    EXPECT_EQ(b->findMarks, find_mark::kName);  // the partner's own marks stay
+}
+
+TEST(CDirEntry, OwnerAndGroupTextsAreSetAndReplaced) {
+    RecordingInteraction ui;
+    CDirList list(ui);
+    CDirEntry* e = list.newLoadEntry(false);
+    e->setOwnerName(L"alice");
+    e->setOwnerDomain(L"CORP");
+    e->setGroupNameOnly(L"S-1-5-21-1-2-3-513");
+    EXPECT_EQ(e->ownerName(), L"alice");
+    EXPECT_EQ(e->ownerDomain(), L"CORP");
+    EXPECT_EQ(e->groupName(), L"S-1-5-21-1-2-3-513");
+    EXPECT_FALSE(e->groupDomainSet());
+    e->setGroup(L"staff", L"");
+    EXPECT_TRUE(e->groupDomainSet());
+    EXPECT_EQ(e->groupDomain(), L"");
+    e->setOwner(L"bob", L"HOST");
+    EXPECT_EQ(e->ownerName(), L"bob");
+    EXPECT_EQ(e->ownerDomain(), L"HOST");
+}
+
+TEST(MaxAceCount, OnlyRises) {
+    raiseMaxAceCount(7);
+    std::uint32_t now = maxAceCount();
+    EXPECT_GE(now, 7u);
+    raiseMaxAceCount(0);
+    EXPECT_EQ(maxAceCount(), now);
+    raiseMaxAceCount(now + 1);
+    EXPECT_EQ(maxAceCount(), now + 1);
+}
+
+}  // namespace
+}  // namespace quorel

@@ -1,0 +1,167 @@
+#include "platform/sim/sim_accounts.h"
+
+#include "platform/text.h"
+
+namespace quorel::sim {
+
+SimAccounts::SimAccounts()
+    : machineSid_(Sid::make(5, {21, 1000, 2000, 3000})),
+      domainSid_(Sid::make(5, {21, 4000, 5000, 6000})) {
+    add(well_known::everyone(), L"Everyone", L"", AccountKind::WellKnownGroup, false);
+    add(well_known::creatorOwner(), L"CREATOR OWNER", L"", AccountKind::WellKnownGroup, false);
+    add(well_known::creatorGroup(), L"CREATOR GROUP", L"", AccountKind::WellKnownGroup, false);
+    add(well_known::localSystem(), L"SYSTEM", L"NT AUTHORITY", AccountKind::WellKnownGroup, false);
+    add(well_known::administrators(), L"Administrators", L"BUILTIN", AccountKind::Alias, false);
+    add(well_known::users(), L"Users", L"BUILTIN", AccountKind::Alias, false);
+    currentUser_ = addLocalUser(L"simuser");
+    addMember(well_known::users(), currentUser_);
+}
+
+Sid SimAccounts::add(const Sid& sid, const std::wstring& name, const std::wstring& domain,
+                     AccountKind kind, bool inDomain) {
+    SimAccount account;
+    account.sid = sid;
+    account.name = name;
+    account.domain = domain;
+    account.kind = kind;
+    account.inDomain = inDomain;
+    accounts_.push_back(std::move(account));
+    return sid;
+}
+
+namespace {
+
+Sid withRid(const Sid& domain, std::uint32_t rid) {
+    Sid sid = domain;
+    auto bytes = sid.bytes();
+    std::vector<std::uint8_t> grown(bytes);
+    grown[1] = static_cast<std::uint8_t>(grown[1] + 1);
+    for (int b = 0; b < 4; ++b) {
+        grown.push_back(static_cast<std::uint8_t>(rid >> (8 * b)));
+    }
+    return *Sid::fromBytes(grown.data(), grown.size());
+}
+
+}  // namespace
+
+Sid SimAccounts::addLocalUser(const std::wstring& name) {
+    return add(withRid(machineSid_, nextRid_++), name, kMachine, AccountKind::User, false);
+}
+
+Sid SimAccounts::addLocalGroup(const std::wstring& name, const std::vector<Sid>& members) {
+    Sid sid = add(withRid(machineSid_, nextRid_++), name, kMachine, AccountKind::Alias, false);
+    findMutable(sid)->members = members;
+    return sid;
+}
+
+Sid SimAccounts::addDomainUser(const std::wstring& name) {
+    return add(withRid(domainSid_, nextRid_++), name, kDomain, AccountKind::User, true);
+}
+
+Sid SimAccounts::addDomainGroup(const std::wstring& name, const std::vector<Sid>& members) {
+    Sid sid = add(withRid(domainSid_, nextRid_++), name, kDomain, AccountKind::Group, true);
+    findMutable(sid)->members = members;
+    return sid;
+}
+
+Sid SimAccounts::addForeignUser(const std::wstring& domain, const std::wstring& name) {
+    // Each foreign domain gets its own domain SID, derived from its name.
+    std::uint32_t tag = 0;
+    for (wchar_t c : domain) {
+        tag = tag * 31 + static_cast<std::uint32_t>(foldCase(c));
+    }
+    Sid domainSid = Sid::make(5, {21, 9000, tag % 100000, 1});
+    return add(withRid(domainSid, nextForeign_++), name, domain, AccountKind::User, true);
+}
+
+void SimAccounts::addMember(const Sid& group, const Sid& member) {
+    if (SimAccount* g = findMutable(group)) {
+        g->members.push_back(member);
+    }
+}
+
+void SimAccounts::deleteAccount(const Sid& sid) {
+    if (SimAccount* a = findMutable(sid)) {
+        a->deleted = true;
+    }
+}
+
+Sid SimAccounts::unknownSid() const {
+    return withRid(machineSid_, 999999);
+}
+
+SimAccount* SimAccounts::findMutable(const Sid& sid) {
+    for (SimAccount& a : accounts_) {
+        if (a.sid == sid) {
+            return &a;
+        }
+    }
+    return nullptr;
+}
+
+const SimAccount* SimAccounts::find(const Sid& sid) const {
+    for (const SimAccount& a : accounts_) {
+        if (a.sid == sid) {
+            return &a;
+        }
+    }
+    return nullptr;
+}
+
+const SimAccount* SimAccounts::findByName(const std::wstring& account) const {
+    std::wstring_view domain;
+    std::wstring_view name = account;
+    if (auto slash = account.find(L'\\'); slash != std::wstring::npos) {
+        domain = std::wstring_view(account).substr(0, slash);
+        name = std::wstring_view(account).substr(slash + 1);
+    }
+    for (const SimAccount& a : accounts_) {
+        if (!a.deleted && equalsNoCase(a.name, name) &&
+            (domain.empty() || equalsNoCase(a.domain, domain))) {
+            return &a;
+        }
+    }
+    return nullptr;
+}
+
+bool SimAccounts::isMemberOf(const Sid& member, const Sid& group) const {
+    // Breadth-first over nested groups; the visited list stops cycles.
+    std::vector<Sid> pending{group};
+    std::vector<Sid> seen;
+    while (!pending.empty()) {
+        Sid g = pending.back();
+        pending.pop_back();
+        bool already = false;
+        for (const Sid& s : seen) {
+            already = already || s == g;
+        }
+        if (already) {
+            continue;
+        }
+        seen.push_back(g);
+        const SimAccount* account = find(g);
+        if (account == nullptr) {
+            continue;
+        }
+        for (const Sid& m : account->members) {
+            if (m == member) {
+                return true;
+            }
+            pending.push_back(m);
+        }
+    }
+    return false;
+}
+
+std::vector<Sid> SimAccounts::tokenSids() const {
+    std::vector<Sid> sids{currentUser_, well_known::everyone()};
+    for (const SimAccount& a : accounts_) {
+        if ((a.kind == AccountKind::Group || a.kind == AccountKind::Alias) &&
+            isMemberOf(currentUser_, a.sid)) {
+            sids.push_back(a.sid);
+        }
+    }
+    return sids;
+}
+
+}  // namespace quorel::sim

@@ -1,0 +1,334 @@
+#include "platform/sim/sim_platform.h"
+
+#include <algorithm>
+
+#include "platform/text.h"
+#include "platform/win_error.h"
+
+namespace quorel::sim {
+
+namespace {
+
+std::uint32_t mapGeneric(std::uint32_t mask) {
+    std::uint32_t result = mask & 0x0FFFFFFF;
+    if (mask & access::kGenericAll) {
+        result |= access::kFileAllAccess;
+    }
+    if (mask & access::kGenericRead) {
+        result |= access::kFileGenericRead;
+    }
+    if (mask & access::kGenericWrite) {
+        result |= access::kFileGenericWrite;
+    }
+    if (mask & access::kGenericExecute) {
+        result |= access::kFileGenericExecute;
+    }
+    return result;
+}
+
+bool contains(const std::vector<Sid>& sids, const Sid& sid) {
+    return std::find(sids.begin(), sids.end(), sid) != sids.end();
+}
+
+// Lists "." and ".." (except at a volume root), then the items.
+class SimEnumerator : public DirEnumerator {
+  public:
+    SimEnumerator(std::vector<DirItem> items, std::uint64_t& counter)
+        : items_(std::move(items)), counter_(counter) {}
+
+    bool next(DirItem& item) override {
+        ++counter_;
+        if (pos_ >= items_.size()) {
+            return false;
+        }
+        item = items_[pos_++];
+        return true;
+    }
+
+  private:
+    std::vector<DirItem> items_;
+    std::size_t pos_ = 1;  // the first item was handed out by openDirectory
+    std::uint64_t& counter_;
+};
+
+}  // namespace
+
+std::uint32_t SimPlatform::grantedAccess(const SimObject& object) const {
+    const SecurityDescriptor& sd = object.security;
+    const std::vector<Sid> token = accounts_.tokenSids();
+    std::uint32_t granted = 0;
+    if (sd.daclState != DaclState::Present) {
+        granted = access::kFileAllAccess;
+    } else {
+        std::uint32_t denied = 0;
+        for (const RawAce& ace : sd.dacl) {
+            if (ace.flags() & ace_flag::kInheritOnly) {
+                continue;
+            }
+            auto sid = ace.sid();
+            if (!sid || !contains(token, *sid)) {
+                continue;
+            }
+            std::uint32_t mask = mapGeneric(ace.mask());
+            std::uint8_t type = ace.type();
+            if (type == ace_type::kAccessAllowed || type == ace_type::kAccessAllowedObject) {
+                granted |= mask & ~denied;
+            } else if (type == ace_type::kAccessDenied || type == ace_type::kAccessDeniedObject) {
+                denied |= mask & ~granted;
+            }
+        }
+    }
+    if (sd.owner && contains(token, *sd.owner)) {
+        granted |= access::kReadControl | access::kWriteDac;
+    }
+    return granted;
+}
+
+SdReadStatus SimPlatform::readSecurity(const std::wstring& path, SecurityDescriptor& out) {
+    ++counters_.readSecurity;
+    const SimObject* object = volume_.find(path);
+    if (object == nullptr) {
+        return {SdStep::GetFileSecurity, win_error::kFileNotFound};
+    }
+    if ((grantedAccess(*object) & access::kReadControl) == 0) {
+        return {SdStep::GetFileSecurity, win_error::kAccessDenied};
+    }
+    out = object->security;
+    return {};
+}
+
+std::uint32_t SimPlatform::writeDacl(const std::wstring& path, const std::vector<RawAce>& dacl,
+                                     bool protect) {
+    ++counters_.writeDacl;
+    SimObject* object = volume_.find(path);
+    if (object == nullptr) {
+        return win_error::kFileNotFound;
+    }
+    if ((grantedAccess(*object) & access::kWriteDac) == 0) {
+        return win_error::kAccessDenied;
+    }
+    object->security.daclState = DaclState::Present;
+    object->security.control |= sd_control::kDaclPresent;
+    object->security.dacl = dacl;
+    if (protect) {
+        object->security.control |= sd_control::kDaclProtected;
+    } else {
+        object->security.control &= static_cast<std::uint16_t>(~sd_control::kDaclProtected);
+    }
+    return win_error::kSuccess;
+}
+
+std::uint32_t SimPlatform::setOwner(const std::wstring& path, const Sid& owner) {
+    ++counters_.setOwner;
+    SimObject* object = volume_.find(path);
+    if (object == nullptr) {
+        return win_error::kFileNotFound;
+    }
+    if ((grantedAccess(*object) & access::kWriteOwner) == 0 && !takeOwnershipEnabled_) {
+        return win_error::kAccessDenied;
+    }
+    // Windows lets a user name only itself or one of its groups as owner.
+    if (!contains(accounts_.tokenSids(), owner)) {
+        return win_error::kInvalidOwner;
+    }
+    object->security.owner = owner;
+    return win_error::kSuccess;
+}
+
+std::uint32_t SimPlatform::lookupSid(const Sid& sid, AccountInfo& out) {
+    ++counters_.lookupSid;
+    const SimAccount* account = accounts_.find(sid);
+    if (account == nullptr || account->deleted ||
+        (account->inDomain && !accounts_.domainControllerPresent())) {
+        return win_error::kNoneMapped;
+    }
+    out.name = account->name;
+    out.domain = account->domain;
+    out.kind = account->kind;
+    return win_error::kSuccess;
+}
+
+std::uint32_t SimPlatform::lookupName(const std::wstring& name, Sid& sid, AccountInfo& out) {
+    ++counters_.lookupName;
+    const SimAccount* account = accounts_.findByName(name);
+    if (account == nullptr || (account->inDomain && !accounts_.domainControllerPresent())) {
+        return win_error::kNoneMapped;
+    }
+    sid = account->sid;
+    out.name = account->name;
+    out.domain = account->domain;
+    out.kind = account->kind;
+    return win_error::kSuccess;
+}
+
+std::wstring SimPlatform::currentUserName() {
+    const SimAccount* account = accounts_.find(accounts_.currentUser());
+    return account ? account->name : std::wstring();
+}
+
+std::optional<Sid> SimPlatform::currentUserSid() {
+    return accounts_.currentUser();
+}
+
+std::optional<std::wstring> SimPlatform::domainControllerName(std::uint32_t& error) {
+    if (!accounts_.domainControllerPresent()) {
+        error = win_error::kDcNotFound;
+        return std::nullopt;
+    }
+    error = 0;
+    return std::wstring(SimAccounts::kDcName);
+}
+
+bool SimPlatform::isDomainServer(const std::wstring& server) const {
+    return !server.empty() && equalsNoCase(server, SimAccounts::kDcName);
+}
+
+std::uint32_t SimPlatform::listUsers(const std::wstring& server, std::vector<std::wstring>& names) {
+    ++counters_.listAccounts;
+    bool domain = isDomainServer(server);
+    if (domain && !accounts_.domainControllerPresent()) {
+        return win_error::kDcNotFound;
+    }
+    std::vector<std::wstring> result;
+    for (const SimAccount& a : accounts_.all()) {
+        if (a.kind == AccountKind::User && !a.deleted && a.inDomain == domain &&
+            (!domain || a.domain == SimAccounts::kDomain)) {
+            result.push_back(a.name);
+        }
+    }
+    names = std::move(result);
+    return 0;
+}
+
+std::uint32_t SimPlatform::listGroups(const std::wstring& server,
+                                      std::vector<std::wstring>& names) {
+    ++counters_.listAccounts;
+    if (!isDomainServer(server) || !accounts_.domainControllerPresent()) {
+        return win_error::kDcNotFound;
+    }
+    std::vector<std::wstring> result;
+    for (const SimAccount& a : accounts_.all()) {
+        if (a.kind == AccountKind::Group && !a.deleted) {
+            result.push_back(a.name);
+        }
+    }
+    names = std::move(result);
+    return 0;
+}
+
+std::uint32_t SimPlatform::listLocalGroups(const std::wstring& server,
+                                           std::vector<std::wstring>& names) {
+    ++counters_.listAccounts;
+    if (!server.empty() && !isDomainServer(server)) {
+        return win_error::kDcNotFound;
+    }
+    std::vector<std::wstring> result;
+    for (const SimAccount& a : accounts_.all()) {
+        if (a.kind == AccountKind::Alias && !a.deleted) {
+            result.push_back(a.name);
+        }
+    }
+    names = std::move(result);
+    return 0;
+}
+
+std::uint32_t SimPlatform::groupMembers(const std::wstring& server, const std::wstring& group,
+                                        bool local, std::vector<std::wstring>& members) {
+    ++counters_.groupMembers;
+    if (!local && (!isDomainServer(server) || !accounts_.domainControllerPresent())) {
+        return win_error::kDcNotFound;
+    }
+    const SimAccount* g = accounts_.findByName(group);
+    if (g == nullptr || (local ? g->kind != AccountKind::Alias : g->kind != AccountKind::Group)) {
+        return local ? win_error::kNoSuchAlias : win_error::kGroupNotFound;
+    }
+    std::vector<std::wstring> result;
+    for (const Sid& m : g->members) {
+        const SimAccount* a = accounts_.find(m);
+        if (a == nullptr || a->deleted) {
+            result.push_back(m.toString());
+        } else {
+            result.push_back(a->domain.empty() ? a->name : a->domain + L"\\" + a->name);
+        }
+    }
+    members = std::move(result);
+    return 0;
+}
+
+std::uint32_t SimPlatform::userGroups(const std::wstring& server, const std::wstring& user,
+                                      std::vector<std::wstring>& groups) {
+    ++counters_.groupMembers;
+    if (!isDomainServer(server) || !accounts_.domainControllerPresent()) {
+        return win_error::kDcNotFound;
+    }
+    const SimAccount* u = accounts_.findByName(user);
+    if (u == nullptr || u->kind != AccountKind::User) {
+        return win_error::kUserNotFound;
+    }
+    std::vector<std::wstring> result;
+    for (const SimAccount& a : accounts_.all()) {
+        if (a.kind == AccountKind::Group && !a.deleted &&
+            std::find(a.members.begin(), a.members.end(), u->sid) != a.members.end()) {
+            result.push_back(a.name);
+        }
+    }
+    groups = std::move(result);
+    return 0;
+}
+
+std::uint32_t SimPlatform::enableTakeOwnershipPrivilege() {
+    if (!takeOwnershipHeld_) {
+        return win_error::kNotAllAssigned;
+    }
+    takeOwnershipEnabled_ = true;
+    return 0;
+}
+
+std::unique_ptr<DirEnumerator> SimPlatform::openDirectory(const std::wstring& path, DirItem& first,
+                                                          std::uint32_t& error) {
+    ++counters_.openDirectory;
+    const SimObject* object = volume_.find(path);
+    if (object == nullptr) {
+        error = win_error::kPathNotFound;
+        return nullptr;
+    }
+    if (!object->isDirectory) {
+        error = win_error::kDirectory;
+        return nullptr;
+    }
+    if ((grantedAccess(*object) & access::kReadData) == 0) {
+        error = win_error::kAccessDenied;
+        return nullptr;
+    }
+    std::vector<DirItem> items;
+    if (object->parent != nullptr) {
+        items.push_back({L".", object->attributes()});
+        items.push_back({L"..", object->parent->attributes()});
+    }
+    for (const auto& c : object->children) {
+        items.push_back({c->name, c->attributes()});
+    }
+    if (items.empty()) {
+        // An empty volume root: FindFirstFileW finds nothing.
+        error = win_error::kFileNotFound;
+        return nullptr;
+    }
+    first = items[0];
+    error = 0;
+    return std::make_unique<SimEnumerator>(std::move(items), counters_.nextItem);
+}
+
+std::uint32_t SimPlatform::readReparseTarget(const std::wstring& path, std::wstring& target) {
+    ++counters_.readReparseTarget;
+    const SimObject* object = volume_.find(path);
+    if (object == nullptr) {
+        return win_error::kFileNotFound;
+    }
+    if (!object->reparseTarget || !object->reparseDataReadable) {
+        return win_error::kNotAReparsePoint;
+    }
+    target = *object->reparseTarget;
+    return 0;
+}
+
+}  // namespace quorel::sim

@@ -1,0 +1,89 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "platform/account_port.h"
+#include "platform/file_system_port.h"
+#include "platform/security_port.h"
+#include "platform/sim/sim_accounts.h"
+#include "platform/sim/sim_volume.h"
+
+namespace quorel::sim {
+
+// How often each operation of the simulated platform was asked for.
+struct CallCounters {
+    std::uint64_t readSecurity = 0;
+    std::uint64_t writeDacl = 0;
+    std::uint64_t setOwner = 0;
+    std::uint64_t lookupSid = 0;
+    std::uint64_t lookupName = 0;
+    std::uint64_t openDirectory = 0;
+    std::uint64_t nextItem = 0;
+    std::uint64_t readReparseTarget = 0;
+    std::uint64_t listAccounts = 0;
+    std::uint64_t groupMembers = 0;
+};
+
+// A simulated Windows machine: one volume and one account database behind
+// the security, account and file system ports, with the access checks
+// Windows makes for the user the process runs as.
+class SimPlatform : public SecurityPort, public AccountPort, public FileSystemPort {
+  public:
+    SimPlatform() = default;
+
+    SimVolume& volume() { return volume_; }
+    SimAccounts& accounts() { return accounts_; }
+    CallCounters& counters() { return counters_; }
+
+    // Builders: create (with missing parents) and describe one object.
+    ObjectBuilder dir(std::wstring_view path) { return ObjectBuilder(*volume_.create(path, true)); }
+    ObjectBuilder file(std::wstring_view path) {
+        return ObjectBuilder(*volume_.create(path, false));
+    }
+
+    // The take-ownership privilege: whether the token holds it at all.
+    void setTakeOwnershipHeld(bool held) { takeOwnershipHeld_ = held; }
+    bool takeOwnershipEnabled() const { return takeOwnershipEnabled_; }
+
+    // The rights the current user has on `object` by its DACL and ownership.
+    std::uint32_t grantedAccess(const SimObject& object) const;
+
+    // SecurityPort
+    SdReadStatus readSecurity(const std::wstring& path, SecurityDescriptor& out) override;
+    std::uint32_t writeDacl(const std::wstring& path, const std::vector<RawAce>& dacl,
+                            bool protect) override;
+    std::uint32_t setOwner(const std::wstring& path, const Sid& owner) override;
+
+    // AccountPort
+    std::uint32_t lookupSid(const Sid& sid, AccountInfo& out) override;
+    std::uint32_t lookupName(const std::wstring& account, Sid& sid, AccountInfo& out) override;
+    std::wstring currentUserName() override;
+    std::optional<Sid> currentUserSid() override;
+    std::optional<std::wstring> domainControllerName(std::uint32_t& error) override;
+    std::uint32_t listUsers(const std::wstring& server, std::vector<std::wstring>& names) override;
+    std::uint32_t listGroups(const std::wstring& server, std::vector<std::wstring>& names) override;
+    std::uint32_t listLocalGroups(const std::wstring& server,
+                                  std::vector<std::wstring>& names) override;
+    std::uint32_t groupMembers(const std::wstring& server, const std::wstring& group, bool local,
+                               std::vector<std::wstring>& members) override;
+    std::uint32_t userGroups(const std::wstring& server, const std::wstring& user,
+                             std::vector<std::wstring>& groups) override;
+    std::uint32_t enableTakeOwnershipPrivilege() override;
+
+    // FileSystemPort
+    std::unique_ptr<DirEnumerator> openDirectory(const std::wstring& path, DirItem& first,
+                                                 std::uint32_t& error) override;
+    std::uint32_t readReparseTarget(const std::wstring& path, std::wstring& target) override;
+
+  private:
+    bool isDomainServer(const std::wstring& server) const;
+
+    SimVolume volume_;
+    SimAccounts accounts_;
+    CallCounters counters_;
+    bool takeOwnershipHeld_ = false;
+    bool takeOwnershipEnabled_ = false;
+};
+
+}  // namespace quorel::sim

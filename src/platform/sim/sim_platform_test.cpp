@@ -1,0 +1,258 @@
+#include "platform/sim/sim_platform.h"
+
+#include <gtest/gtest.h>
+
+#include "platform/win_error.h"
+
+namespace quorel::sim {
+namespace {
+
+std::vector<std::wstring> listNames(SimPlatform& sim, const std::wstring& path,
+                                    std::uint32_t* error = nullptr) {
+    DirItem item;
+    std::uint32_t err = 0;
+    std::vector<std::wstring> names;
+    auto e = sim.openDirectory(path, item, err);
+    if (error != nullptr) {
+        *error = err;
+    }
+    if (!e) {
+        return names;
+    }
+    do {
+        names.push_back(item.name);
+    } while (e->next(item));
+    return names;
+}
+
+TEST(SimVolume, ListsDotEntriesFirstThenItemsInNtfsOrder) {
+    SimPlatform sim;
+    sim.file(L"C:\\data\\beta.txt");
+    sim.file(L"C:\\data\\Alpha.txt");
+    sim.dir(L"C:\\data\\_sub");
+    sim.file(L"C:\\data\\zeta");
+    EXPECT_EQ(
+        listNames(sim, L"C:\\data"),
+        (std::vector<std::wstring>{L".", L"..", L"Alpha.txt", L"beta.txt", L"zeta", L"_sub"}));
+    // The same listing a second time: stable.
+    EXPECT_EQ(listNames(sim, L"c:\\DATA\\"), listNames(sim, L"C:\\data"));
+}
+
+TEST(SimVolume, VolumeRootHasNoDotEntriesAndEmptyFolderHasOnlyThem) {
+    SimPlatform sim;
+    sim.dir(L"C:\\empty");
+    EXPECT_EQ(listNames(sim, L"C:\\"), (std::vector<std::wstring>{L"empty"}));
+    EXPECT_EQ(listNames(sim, L"C:\\empty"), (std::vector<std::wstring>{L".", L".."}));
+}
+
+TEST(SimVolume, PathsAreCaseInsensitiveAndResolveDots) {
+    SimPlatform sim;
+    sim.file(L"C:\\Data\\Sub\\File.txt");
+    EXPECT_NE(sim.volume().find(L"c:\\data\\SUB\\file.TXT"), nullptr);
+    EXPECT_EQ(sim.volume().find(L"C:\\data\\sub\\.."), sim.volume().find(L"C:\\data"));
+    EXPECT_EQ(sim.volume().find(L"C:\\data\\sub\\."), sim.volume().find(L"C:\\Data\\Sub"));
+    EXPECT_EQ(sim.volume().find(L"C:\\data\\missing"), nullptr);
+    EXPECT_EQ(sim.volume().find(L"relative\\path"), nullptr);
+}
+
+TEST(SimVolume, NewObjectsInheritTheParentsInheritableAces) {
+    SimPlatform sim;
+    Sid alice = sim.accounts().addLocalUser(L"alice");
+    Sid bob = sim.accounts().addLocalUser(L"bob");
+    Sid carol = sim.accounts().addLocalUser(L"carol");
+    sim.dir(L"C:\\top")
+        .dacl()
+        .allow(alice, 0x1F01FF, 0x03)         // files and folders
+        .allow(bob, 0x1200A9, 0x01)           // files only
+        .allow(carol, 0x10000, 0x02 | 0x04);  // one level of folders
+    sim.dir(L"C:\\top\\sub");
+    sim.file(L"C:\\top\\f.txt");
+    const auto& sub = sim.volume().find(L"C:\\top\\sub")->security.dacl;
+    ASSERT_EQ(sub.size(), 3u);
+    EXPECT_EQ(sub[0].flags(), 0x13);
+    EXPECT_EQ(sub[1].flags(), 0x10 | 0x08 | 0x01);  // inherit only on the folder itself
+    EXPECT_EQ(sub[2].flags(), 0x10);                // propagation stops here
+    const auto& file = sim.volume().find(L"C:\\top\\f.txt")->security.dacl;
+    ASSERT_EQ(file.size(), 2u);
+    EXPECT_EQ(file[0].sid(), alice);
+    EXPECT_EQ(file[0].flags(), 0x10);
+    EXPECT_EQ(file[1].sid(), bob);
+}
+
+TEST(SimPlatform, ReadingNeedsReadControlOrOwnership) {
+    SimPlatform sim;
+    Sid me = sim.accounts().currentUser();
+    Sid other = sim.accounts().addLocalUser(L"other");
+    sim.file(L"C:\\a.txt").owner(other).dacl().allow(other, 0x1F01FF);
+    sim.file(L"C:\\b.txt").owner(me).dacl();  // empty DACL, but mine
+    sim.file(L"C:\\c.txt").owner(other).dacl().allow(me, 0x20000);
+    sim.file(L"C:\\d.txt").owner(other).dacl().deny(me, 0x20000).allow(me, 0x1F01FF);
+    sim.file(L"C:\\e.txt").owner(other).nullDacl();
+    SecurityDescriptor sd;
+    EXPECT_EQ(sim.readSecurity(L"C:\\a.txt", sd).error, win_error::kAccessDenied);
+    EXPECT_EQ(sim.readSecurity(L"C:\\a.txt", sd).failedStep, SdStep::GetFileSecurity);
+    EXPECT_TRUE(sim.readSecurity(L"C:\\b.txt", sd).ok());
+    EXPECT_TRUE(sd.dacl.empty());
+    EXPECT_TRUE(sim.readSecurity(L"C:\\c.txt", sd).ok());
+    EXPECT_FALSE(sim.readSecurity(L"C:\\d.txt", sd).ok());
+    EXPECT_TRUE(sim.readSecurity(L"C:\\e.txt", sd).ok());
+    EXPECT_EQ(sd.daclState, DaclState::Null);
+    EXPECT_EQ(sim.readSecurity(L"C:\\none.txt", sd).error, win_error::kFileNotFound);
+    EXPECT_EQ(sim.counters().readSecurity, 7u);
+}
+
+TEST(SimPlatform, GroupMembershipIsNestedAndGenericRightsAreMapped) {
+    SimPlatform sim;
+    Sid me = sim.accounts().currentUser();
+    Sid other = sim.accounts().addLocalUser(L"other");
+    Sid inner = sim.accounts().addLocalGroup(L"inner", {me});
+    Sid outer = sim.accounts().addLocalGroup(L"outer", {inner});
+    sim.file(L"C:\\x").owner(other).dacl().allow(outer, access::kGenericRead);
+    SecurityDescriptor sd;
+    EXPECT_TRUE(sim.readSecurity(L"C:\\x", sd).ok());
+    // An inherit-only ACE does not apply to the object itself.
+    sim.file(L"C:\\y").owner(other).dacl().allow(outer, access::kGenericAll, 0x08);
+    EXPECT_FALSE(sim.readSecurity(L"C:\\y", sd).ok());
+}
+
+TEST(SimPlatform, WritingDaclNeedsWriteDacOrOwnershipAndKeepsDiskOnFailure) {
+    SimPlatform sim;
+    Sid me = sim.accounts().currentUser();
+    Sid other = sim.accounts().addLocalUser(L"other");
+    sim.file(L"C:\\theirs").owner(other).dacl().allow(me, 0x20000);
+    sim.file(L"C:\\mine").owner(me).dacl();
+    std::vector<RawAce> dacl{RawAce::make(0, 0, 0x1F01FF, me)};
+    EXPECT_EQ(sim.writeDacl(L"C:\\theirs", dacl, true), win_error::kAccessDenied);
+    EXPECT_EQ(sim.volume().find(L"C:\\theirs")->security.dacl.size(), 1u);
+    EXPECT_FALSE(sim.volume().find(L"C:\\theirs")->security.daclProtected());
+    EXPECT_EQ(sim.writeDacl(L"C:\\mine", dacl, true), 0u);
+    EXPECT_EQ(sim.volume().find(L"C:\\mine")->security.dacl, dacl);
+    EXPECT_TRUE(sim.volume().find(L"C:\\mine")->security.daclProtected());
+    EXPECT_EQ(sim.writeDacl(L"C:\\mine", dacl, false), 0u);
+    EXPECT_FALSE(sim.volume().find(L"C:\\mine")->security.daclProtected());
+}
+
+TEST(SimPlatform, SettingOwnerNeedsWriteOwnerOrTheEnabledPrivilege) {
+    SimPlatform sim;
+    Sid me = sim.accounts().currentUser();
+    Sid other = sim.accounts().addLocalUser(L"other");
+    sim.file(L"C:\\f").owner(other).dacl().allow(me, 0x20000);
+    EXPECT_EQ(sim.setOwner(L"C:\\f", me), win_error::kAccessDenied);
+    EXPECT_EQ(sim.enableTakeOwnershipPrivilege(), win_error::kNotAllAssigned);
+    sim.setTakeOwnershipHeld(true);
+    EXPECT_EQ(sim.enableTakeOwnershipPrivilege(), 0u);
+    // Only oneself or one's own group can become owner.
+    EXPECT_EQ(sim.setOwner(L"C:\\f", other), win_error::kInvalidOwner);
+    EXPECT_EQ(sim.volume().find(L"C:\\f")->security.owner, other);
+    EXPECT_EQ(sim.setOwner(L"C:\\f", me), 0u);
+    EXPECT_EQ(sim.volume().find(L"C:\\f")->security.owner, me);
+}
+
+TEST(SimPlatform, ListingNeedsListRight) {
+    SimPlatform sim;
+    Sid me = sim.accounts().currentUser();
+    sim.dir(L"C:\\closed").owner(me).dacl().allow(me, 0x20000);
+    std::uint32_t error = 0;
+    EXPECT_TRUE(listNames(sim, L"C:\\closed", &error).empty());
+    EXPECT_EQ(error, win_error::kAccessDenied);
+    listNames(sim, L"C:\\missing", &error);
+    EXPECT_EQ(error, win_error::kPathNotFound);
+    sim.file(L"C:\\f");
+    listNames(sim, L"C:\\f", &error);
+    EXPECT_EQ(error, win_error::kDirectory);
+}
+
+TEST(SimPlatform, ReparsePointsCarryTheAttributeAndMaybeTheirTarget) {
+    SimPlatform sim;
+    sim.dir(L"C:\\data\\link").reparse(L"\\??\\C:\\target");
+    sim.dir(L"C:\\data\\busy").reparse(L"\\??\\C:\\other", false);
+    DirItem item;
+    std::uint32_t error = 0;
+    auto e = sim.openDirectory(L"C:\\data", item, error);
+    ASSERT_TRUE(e);
+    std::vector<DirItem> items{item};
+    while (e->next(item)) {
+        items.push_back(item);
+    }
+    ASSERT_EQ(items.size(), 4u);
+    EXPECT_EQ(items[2].name, L"busy");
+    EXPECT_TRUE(items[2].isReparsePoint());
+    EXPECT_TRUE(items[3].isDirectory());
+    std::wstring target = L"unchanged";
+    EXPECT_EQ(sim.readReparseTarget(L"C:\\data\\busy", target), win_error::kNotAReparsePoint);
+    EXPECT_EQ(target, L"unchanged");
+    EXPECT_EQ(sim.readReparseTarget(L"C:\\data\\link", target), 0u);
+    EXPECT_EQ(target, L"\\??\\C:\\target");
+    EXPECT_EQ(sim.counters().readReparseTarget, 2u);
+}
+
+TEST(SimAccounts, WellKnownSidsResolve) {
+    SimPlatform sim;
+    struct Case {
+        Sid sid;
+        const wchar_t* name;
+        const wchar_t* domain;
+    } cases[] = {
+        {well_known::everyone(), L"Everyone", L""},
+        {well_known::creatorOwner(), L"CREATOR OWNER", L""},
+        {well_known::creatorGroup(), L"CREATOR GROUP", L""},
+        {well_known::localSystem(), L"SYSTEM", L"NT AUTHORITY"},
+        {well_known::administrators(), L"Administrators", L"BUILTIN"},
+        {well_known::users(), L"Users", L"BUILTIN"},
+    };
+    for (const Case& c : cases) {
+        AccountInfo info;
+        ASSERT_EQ(sim.lookupSid(c.sid, info), 0u) << c.name;
+        EXPECT_EQ(info.name, c.name);
+        EXPECT_EQ(info.domain, c.domain);
+    }
+    EXPECT_EQ(sim.counters().lookupSid, 6u);
+}
+
+TEST(SimAccounts, DeletedAndDomainAccountsWithoutControllerDoNotResolve) {
+    SimPlatform sim;
+    Sid gone = sim.accounts().addLocalUser(L"gone");
+    Sid dom = sim.accounts().addDomainUser(L"dave");
+    sim.accounts().deleteAccount(gone);
+    AccountInfo info{L"kept", L"kept", AccountKind::Unknown};
+    EXPECT_EQ(sim.lookupSid(gone, info), win_error::kNoneMapped);
+    EXPECT_EQ(sim.lookupSid(sim.accounts().unknownSid(), info), win_error::kNoneMapped);
+    EXPECT_EQ(info.name, L"kept");
+    ASSERT_EQ(sim.lookupSid(dom, info), 0u);
+    EXPECT_EQ(info.domain, L"SIMDOM");
+    sim.accounts().setDomainControllerPresent(false);
+    EXPECT_EQ(sim.lookupSid(dom, info), win_error::kNoneMapped);
+    std::uint32_t error = 0;
+    EXPECT_FALSE(sim.domainControllerName(error).has_value());
+    EXPECT_EQ(error, win_error::kDcNotFound);
+    std::vector<std::wstring> names;
+    EXPECT_EQ(sim.listUsers(SimAccounts::kDcName, names), win_error::kDcNotFound);
+}
+
+TEST(SimAccounts, LookupByNameAndMembers) {
+    SimPlatform sim;
+    Sid ann = sim.accounts().addDomainUser(L"ann");
+    Sid staff = sim.accounts().addDomainGroup(L"staff", {ann});
+    Sid local = sim.accounts().addLocalGroup(L"editors", {staff});
+    Sid sid;
+    AccountInfo info;
+    ASSERT_EQ(sim.lookupName(L"simdom\\ANN", sid, info), 0u);
+    EXPECT_EQ(sid, ann);
+    EXPECT_EQ(sim.lookupName(L"nobody", sid, info), win_error::kNoneMapped);
+    std::vector<std::wstring> members;
+    ASSERT_EQ(sim.groupMembers(L"", L"editors", true, members), 0u);
+    EXPECT_EQ(members, (std::vector<std::wstring>{L"SIMDOM\\staff"}));
+    ASSERT_EQ(sim.groupMembers(SimAccounts::kDcName, L"staff", false, members), 0u);
+    EXPECT_EQ(members, (std::vector<std::wstring>{L"SIMDOM\\ann"}));
+    std::vector<std::wstring> groups;
+    ASSERT_EQ(sim.userGroups(SimAccounts::kDcName, L"ann", groups), 0u);
+    EXPECT_EQ(groups, (std::vector<std::wstring>{L"staff"}));
+    EXPECT_TRUE(sim.accounts().isMemberOf(ann, local));
+    EXPECT_FALSE(sim.accounts().isMemberOf(sim.accounts().currentUser(), local));
+    std::vector<std::wstring> users;
+    ASSERT_EQ(sim.listUsers(L"", users), 0u);
+    EXPECT_EQ(users, (std::vector<std::wstring>{L"simuser"}));
+}
+
+}  // namespace
+}  // namespace quorel::sim

@@ -1,0 +1,90 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/security_descriptor.h"
+
+namespace quorel::sim {
+
+// One file or folder of the simulated volume.
+struct SimObject {
+    std::wstring name;
+    bool isDirectory = false;
+    std::uint32_t extraAttributes = 0;
+    SecurityDescriptor security;
+    std::optional<std::wstring> reparseTarget;  // set: the folder is a reparse point
+    bool reparseDataReadable = true;            // false: the attribute is there, the data not
+    SimObject* parent = nullptr;
+    std::vector<std::unique_ptr<SimObject>> children;  // kept sorted as NTFS lists them
+
+    std::uint32_t attributes() const;
+    SimObject* child(std::wstring_view name) const;
+};
+
+// An in-memory NT volume: volume roots ("C:", "\\server\share") holding
+// folders and files, with case-insensitive paths. Every folder but a volume
+// root lists "." and ".." first, then its items ordered by their upper-cased
+// names, as NTFS does.
+class SimVolume {
+  public:
+    SimVolume();
+
+    // Finds the object of a path as a user gives it: "\" or "/" separated,
+    // "." and ".." components resolved, a trailing separator ignored, case
+    // ignored. Null when it does not exist.
+    SimObject* find(std::wstring_view path) const;
+
+    // Creates the object (and missing parent folders). A new object takes the
+    // inheritable ACEs of its parent as inherited ACEs, and the default owner
+    // and group. An existing object is returned as it is.
+    SimObject* create(std::wstring_view path, bool isDirectory);
+    bool remove(std::wstring_view path);
+
+    // Owner, group and DACL given to every volume root and to objects whose
+    // parent passes nothing on.
+    SecurityDescriptor& defaultSecurity() { return defaultSecurity_; }
+
+    // The ACEs an object inherits from its parent's DACL.
+    static std::vector<RawAce> inheritedAces(const std::vector<RawAce>& parentDacl,
+                                             bool isDirectory);
+
+  private:
+    std::vector<std::unique_ptr<SimObject>> roots_;
+    SecurityDescriptor defaultSecurity_;
+};
+
+// Builds one object in one line: volume.dir(L"C:\\data").owner(alice).allow(bob, 0x1F01FF, 3);
+class ObjectBuilder {
+  public:
+    explicit ObjectBuilder(SimObject& object) : object_(object) {}
+
+    ObjectBuilder& owner(const Sid& sid);
+    ObjectBuilder& group(const Sid& sid);
+    ObjectBuilder& noOwner();
+    // Replaces the DACL; with no ACEs this is an empty DACL.
+    ObjectBuilder& dacl(std::vector<RawAce> aces = {});
+    ObjectBuilder& allow(const Sid& sid, std::uint32_t mask, std::uint8_t flags = 0);
+    ObjectBuilder& deny(const Sid& sid, std::uint32_t mask, std::uint8_t flags = 0);
+    ObjectBuilder& ace(RawAce ace);
+    ObjectBuilder& objectAce(std::uint8_t type, const Sid& sid, std::uint32_t mask,
+                             std::uint8_t flags = 0);
+    ObjectBuilder& nullDacl();
+    ObjectBuilder& noDacl();
+    ObjectBuilder& protect(bool on = true);
+    // Makes the folder a reparse point; `readable` false leaves its data
+    // unreadable (a held handle, or a file system that cannot query it).
+    ObjectBuilder& reparse(const std::wstring& target, bool readable = true);
+    ObjectBuilder& attributes(std::uint32_t extra);
+
+    SimObject& object() { return object_; }
+
+  private:
+    SimObject& object_;
+};
+
+}  // namespace quorel::sim
