@@ -74,6 +74,8 @@ class CDirEntry {
     std::uint32_t ownerAccount() const { return owner_; }
     std::uint32_t groupAccount() const { return group_; }
     void setOwner(std::wstring_view name, std::wstring_view domain);
+    void setOwnerAccount(std::uint32_t account) { owner_ = account; }
+    void setGroupAccount(std::uint32_t account) { group_ = account; }
     void setGroup(std::wstring_view name, std::wstring_view domain);
     void setOwnerName(std::wstring_view name);
     void setOwnerDomain(std::wstring_view domain);

@@ -1,0 +1,171 @@
+#include "core/scanner.h"
+
+#include <memory>
+#include <vector>
+
+#include "core/dir_list.h"
+#include "platform/file_system_port.h"
+#include "platform/interaction_port.h"
+
+namespace quorel {
+
+namespace {
+
+std::wstring joinPath(const std::wstring& dir, const std::wstring& name) {
+    std::wstring path = dir;
+    if (!path.empty() && path.back() != L'\\') {
+        path += L'\\';
+    }
+    path += name;
+    return path;
+}
+
+}  // namespace
+
+// One directory being listed. The scan keeps these on the heap rather than
+// recursing, so that the depth of a tree never threatens the stack.
+struct Scanner::Frame {
+    std::unique_ptr<DirEnumerator> enumerator;
+    DirItem item;
+    bool haveItem = false;  // `item` holds the first item, not yet handled
+    std::wstring dirPath;
+    std::uint32_t depth = 0;
+    bool firstAsChild = false;
+    bool createdAny = false;
+    CDirEntry* directory = nullptr;  // the entry this listing belongs to
+};
+
+Scanner::Scanner(CDirList& list, FileSystemPort& files, EntrySecurity& security,
+                 InteractionPort& ui)
+    : list_(list), files_(files), security_(security), ui_(ui) {}
+
+void Scanner::fatal(const std::wstring& text, const std::wstring& caption) {
+    ui_.showMessage(text, caption, MessageIcon::Error);
+    ui_.endProcess(fatalExitCode_);
+}
+
+void Scanner::checkCancel() {
+    if (ui_.cancelRequested()) {
+        ui_.showMessage(L"Scanning canceled", L"Scanning canceled", MessageIcon::Error);
+        ui_.endProcess(fatalExitCode_);
+    }
+}
+
+bool Scanner::ScanTree(const std::wstring& path, std::uint32_t maxDepth) {
+    // A bare drive ("C:") is the drive's root directory, not its current
+    // directory; the caller's text stays as it is.
+    std::wstring rootPath = path;
+    if (!rootPath.empty() && rootPath.back() == L':') {
+        rootPath += L'\\';
+    }
+    if (list_.firstEntry != nullptr) {
+        list_.setCursor(list_.firstEntry);
+        list_.cursorToLastSibling();
+    }
+    list_.newScanEntry(rootPath, rootPath, false, security_);
+    list_.lastCreatedEntry = list_.currentCDirEntry;
+
+    list_.currentDepth = 1;
+    if (!scanDirectory(path, 1, true, maxDepth)) {
+        fatal(L"Error reading the directory you specified (maybe you selected only a link)", L"");
+        return false;
+    }
+    if (list_.maxPathExceeded) {
+        ui_.showMessage(L"Max path length exceeded - scan incomplete", L"Error: Max path length",
+                        MessageIcon::Error);
+    }
+    return true;
+}
+
+bool Scanner::openFrame(std::vector<Frame>& stack, const std::wstring& dirPath, std::uint32_t depth,
+                        bool firstAsChild) {
+    if (dirPath.size() >= kMaxDirectoryPath) {
+        list_.maxPathExceeded = true;
+        return false;
+    }
+    ui_.showProgressText(dirPath);
+    Frame frame;
+    std::uint32_t error = 0;
+    frame.enumerator = files_.openDirectory(dirPath, frame.item, error);
+    if (!frame.enumerator) {
+        return false;
+    }
+    frame.haveItem = true;
+    frame.dirPath = dirPath;
+    frame.depth = depth;
+    frame.firstAsChild = firstAsChild;
+    frame.directory = list_.currentCDirEntry;
+    stack.push_back(std::move(frame));
+    return true;
+}
+
+bool Scanner::scanDirectory(const std::wstring& dirPath, std::uint32_t depth, bool firstAsChild,
+                            std::uint32_t maxDepth) {
+    std::vector<Frame> stack;
+    if (!openFrame(stack, dirPath, depth, firstAsChild)) {
+        return false;
+    }
+    while (!stack.empty()) {
+        Frame& f = stack.back();
+        bool listingDone = !f.haveItem && !f.enumerator->next(f.item);
+        f.haveItem = false;
+        if (!listingDone && f.item.name.size() + f.dirPath.size() > kMaxItemPath) {
+            list_.maxPathExceeded = true;
+            listingDone = true;
+        }
+        if (listingDone) {
+            // Back in the parent listing, the cursor returns to the directory
+            // just finished, so that the next item joins the parent's listing.
+            CDirEntry* finished = f.directory;
+            stack.pop_back();
+            if (stack.empty()) {
+                break;
+            }
+            list_.currentDepth -= 1;
+            list_.setCursor(finished);
+            checkCancel();
+            continue;
+        }
+
+        const std::wstring itemPath = joinPath(f.dirPath, f.item.name);
+        progressCounter_ = (progressCounter_ + 1) % 11;
+        if (progressCounter_ == 0) {
+            ui_.showProgressText(itemPath);
+        }
+        list_.scannedCount += 1;
+
+        const bool asChild = f.firstAsChild && !f.createdAny;
+        CDirEntry* entry = list_.newScanEntry(itemPath, f.item.name, asChild, security_);
+        f.createdAny = true;
+        list_.lastCreatedEntry = entry;
+
+        entry->isReparsePoint = 0;
+        if (f.item.isDirectory() && f.item.isReparsePoint()) {
+            // Junctions, mount points and directory symbolic links are
+            // listed but never descended: they can form cycles. The target
+            // text is informative only; it may be unreadable.
+            entry->isReparsePoint = 1;
+            std::wstring target;
+            if (files_.readReparseTarget(itemPath, target) == 0) {
+                entry->setReparseTarget(target);
+            }
+        }
+
+        const bool dot = f.item.name == L"." || f.item.name == L"..";
+        const bool descend = !dot && f.item.isDirectory() && !entry->isReparsePoint &&
+                             (maxDepth == 0 || list_.currentDepth + 1 <= maxDepth);
+        if (descend) {
+            list_.currentDepth += 1;
+            const std::uint32_t childDepth = f.depth + 1;
+            if (openFrame(stack, itemPath, childDepth, true)) {
+                continue;  // `f` may have moved; the child's listing is on top now
+            }
+            list_.currentDepth -= 1;
+            list_.errorList().addError(L"Error reading directory", list_.lastCreatedEntry, 0);
+        }
+        checkCancel();
+    }
+    return true;
+}
+
+}  // namespace quorel

@@ -1,0 +1,146 @@
+#include "core/security_reader.h"
+
+#include "core/dir_entry.h"
+#include "core/dir_list.h"
+
+namespace quorel {
+
+namespace {
+
+const wchar_t* stepMessage(SdStep step) {
+    switch (step) {
+        case SdStep::GetFileSecurity:
+            return L"Cannot get file security";
+        case SdStep::Control:
+            return L"Get security descriptor failed";
+        case SdStep::Owner:
+            return L"Get security descriptor owner failed";
+        case SdStep::Group:
+            return L"Get security descriptor group failed";
+        case SdStep::Dacl:
+            return L"Get security descriptor DACL failed";
+        case SdStep::AclInformation:
+            return L"Get ACL information failed";
+        case SdStep::None:
+            break;
+    }
+    return L"";
+}
+
+void addError(CDirEntry& entry, const wchar_t* text) {
+    if (entry.dataset() != nullptr) {
+        entry.dataset()->errorList().addError(text, &entry, 0);
+    }
+}
+
+std::wstring sidText(const std::optional<Sid>& sid) {
+    return sid ? sid->toString() : L"";
+}
+
+}  // namespace
+
+SecurityReader::SecurityReader(SecurityPort& security, AccountPort& accounts)
+    : security_(security), accounts_(accounts) {}
+
+bool SecurityReader::resolve(const Sid& sid, std::uint32_t& account) {
+    auto it = cache_.find(sid);
+    if (it == cache_.end()) {
+        AccountInfo info;
+        Lookup lookup{false, 0};
+        if (accounts_.lookupSid(sid, info) == 0) {
+            lookup = {true, AccountNames::instance().intern(info.name, info.domain)};
+        }
+        it = cache_.emplace(sid, lookup).first;
+    }
+    account = it->second.account;
+    return it->second.resolved;
+}
+
+bool SecurityReader::getAceDACL(CDirEntry& entry, std::uint32_t i, std::uint32_t& account) {
+    if (i >= descriptor_.dacl.size() || descriptor_.dacl[i].bytes.empty()) {
+        addError(entry, L"Cannot get ACL ( getAceDACL )");
+        return false;
+    }
+    std::optional<Sid> sid = descriptor_.dacl[i].sid();
+    if (!sid || !resolve(*sid, account)) {
+        entry.errorFlags |= entry_error::kUnresolvedSid | entry_error::kReadFailed;
+        addError(entry, L"Cannot resolve SID");
+        return false;
+    }
+    return true;
+}
+
+void SecurityReader::readFailed(CDirEntry& entry, SdStep step) {
+    addError(entry, stepMessage(step));
+    entry.errorFlags |= entry_error::kReadFailed;
+    entry.setOwner(L"ERROR READING FILE", L"");
+    entry.setGroup(L"ERROR READING FILE", L"");
+    entry.resizeAces(0);
+    entry.visibleAceCount = 0;
+    raiseMaxAceCount(0);
+    addError(entry,
+             L"Error reading ACL information from file ( maybe you have insufficient "
+             L"permissions )");
+}
+
+void SecurityReader::readSecurity(CDirEntry& entry) {
+    entry.errorFlags = 0;
+    entry.isHeading = 0;
+    entry.selected = 0;
+
+    descriptor_ = SecurityDescriptor();
+    const SdReadStatus status = security_.readSecurity(entry.path(), descriptor_);
+    if (!status.ok()) {
+        readFailed(entry, status.failedStep);
+    } else {
+        std::uint32_t aceCount = 0;
+        if (descriptor_.daclState != DaclState::Present) {
+            // No DACL, or a null DACL: nothing to list, but the read worked.
+            addError(entry, L"Error reading ACL");
+        } else {
+            aceCount = static_cast<std::uint32_t>(descriptor_.dacl.size());
+        }
+
+        std::uint32_t account = 0;
+        if (descriptor_.owner && resolve(*descriptor_.owner, account)) {
+            entry.setOwnerAccount(account);
+        } else {
+            entry.errorFlags |= entry_error::kUnresolvedSid | entry_error::kReadFailed;
+            addError(entry, L"Cannot determine user");
+            entry.setOwner(sidText(descriptor_.owner), L"");
+            addError(entry, L"Cannot determine user.");
+        }
+        if (descriptor_.group && resolve(*descriptor_.group, account)) {
+            entry.setGroupAccount(account);
+        } else {
+            entry.errorFlags |= entry_error::kUnresolvedSid | entry_error::kReadFailed;
+            addError(entry, L"Cannot determine group");
+            entry.setGroupNameOnly(sidText(descriptor_.group));
+            addError(entry, L"Cannot determine group");
+        }
+
+        entry.visibleAceCount = aceCount;
+        raiseMaxAceCount(aceCount);
+        entry.resizeAces(aceCount);
+        for (std::uint32_t i = 0; i < aceCount; ++i) {
+            AceRecord& record = *entry.ace(i);
+            const RawAce& raw = descriptor_.dacl[i];
+            if (getAceDACL(entry, i, account)) {
+                record.setAccount(account);
+                record.unresolved = 0;
+            } else {
+                std::optional<Sid> sid = raw.bytes.empty() ? std::nullopt : raw.sid();
+                record.setTrustee(sidText(sid), L"");
+                record.unresolved = 1;
+            }
+            record.set(raw.mask(), raw.flags(), raw.type());
+        }
+    }
+
+    if (entry.aceCount() == 0) {
+        entry.errorFlags |= entry_error::kReadFailed | entry_error::kNoAces;
+        addError(entry, L"Empty ACL or ACL information could not be read");
+    }
+}
+
+}  // namespace quorel

@@ -1,0 +1,53 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <unordered_map>
+
+#include "core/entry_security.h"
+#include "platform/account_port.h"
+#include "platform/security_port.h"
+
+namespace quorel {
+
+class CDirEntry;
+
+// Fills entries from the security descriptors of their paths: owner and
+// group as account names, one AceRecord per ACE of the DACL. Every problem
+// goes to the entry's errorFlags and its dataset's error list; none stops
+// the caller.
+//
+// Each distinct SID is looked up once for the life of the reader, failures
+// included: a share whose millions of ACEs name a few hundred accounts costs
+// a few hundred lookups (on a domain, each can be a network round trip).
+class SecurityReader : public EntrySecurity {
+  public:
+    SecurityReader(SecurityPort& security, AccountPort& accounts);
+
+    void readSecurity(CDirEntry& entry) override;
+
+    // ACE i of the descriptor read last: on success `account` is the
+    // trustee's account id. Failure adds the message ("Cannot get ACL (
+    // getAceDACL )" or "Cannot resolve SID") and returns false.
+    bool getAceDACL(CDirEntry& entry, std::uint32_t i, std::uint32_t& account);
+
+    // Forgets the cached lookups (the next read asks the system again).
+    void clearLookupCache() { cache_.clear(); }
+    std::size_t cachedSidCount() const { return cache_.size(); }
+
+  private:
+    struct Lookup {
+        bool resolved;
+        std::uint32_t account;  // resolved: the account id
+    };
+    // Resolves `sid` through the cache; false when it maps to no account.
+    bool resolve(const Sid& sid, std::uint32_t& account);
+    void readFailed(CDirEntry& entry, SdStep step);
+
+    SecurityPort& security_;
+    AccountPort& accounts_;
+    SecurityDescriptor descriptor_;  // the descriptor of the entry being read
+    std::unordered_map<Sid, Lookup, SidHash> cache_;
+};
+
+}  // namespace quorel
