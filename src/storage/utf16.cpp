@@ -1,0 +1,162 @@
+#include "storage/utf16.h"
+
+namespace quorel {
+
+namespace {
+
+constexpr bool kWideIsUtf16 = sizeof(wchar_t) == 2;
+
+void putUnit(std::vector<std::uint8_t>& out, std::uint32_t unit) {
+    out.push_back(static_cast<std::uint8_t>(unit));
+    out.push_back(static_cast<std::uint8_t>(unit >> 8));
+}
+
+// Code points of `text`, pairing surrogates where wchar_t is UTF-16.
+template <class F>
+void forEachCodePoint(std::wstring_view text, F f) {
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        std::uint32_t c = static_cast<std::uint32_t>(text[i]);
+        if (kWideIsUtf16 && c >= 0xD800 && c <= 0xDBFF && i + 1 < text.size()) {
+            const std::uint32_t low = static_cast<std::uint32_t>(text[i + 1]);
+            if (low >= 0xDC00 && low <= 0xDFFF) {
+                c = 0x10000 + ((c - 0xD800) << 10) + (low - 0xDC00);
+                ++i;
+            }
+        }
+        f(c);
+    }
+}
+
+}  // namespace
+
+std::size_t utf16Length(std::wstring_view text) {
+    if (kWideIsUtf16) {
+        return text.size();
+    }
+    std::size_t n = 0;
+    for (wchar_t c : text) {
+        n += static_cast<std::uint32_t>(c) > 0xFFFF ? 2 : 1;
+    }
+    return n;
+}
+
+void appendUtf16le(std::vector<std::uint8_t>& out, std::wstring_view text) {
+    for (wchar_t wc : text) {
+        const std::uint32_t c = static_cast<std::uint32_t>(wc);
+        if (!kWideIsUtf16 && c > 0xFFFF && c <= 0x10FFFF) {
+            putUnit(out, 0xD800 + ((c - 0x10000) >> 10));
+            putUnit(out, 0xDC00 + ((c - 0x10000) & 0x3FF));
+        } else {
+            putUnit(out, c & 0xFFFF);
+        }
+    }
+}
+
+std::wstring decodeUtf16le(const std::uint8_t* data, std::size_t units) {
+    std::wstring text;
+    text.reserve(units);
+    for (std::size_t i = 0; i < units; ++i) {
+        std::uint32_t c = readU16(data + 2 * i);
+        if (!kWideIsUtf16 && c >= 0xD800 && c <= 0xDBFF && i + 1 < units) {
+            const std::uint32_t low = readU16(data + 2 * (i + 1));
+            if (low >= 0xDC00 && low <= 0xDFFF) {
+                c = 0x10000 + ((c - 0xD800) << 10) + (low - 0xDC00);
+                ++i;
+            }
+        }
+        text.push_back(static_cast<wchar_t>(c));
+    }
+    return text;
+}
+
+std::string toUtf8(std::wstring_view text) {
+    std::string out;
+    out.reserve(text.size());
+    forEachCodePoint(text, [&out](std::uint32_t c) {
+        if ((c >= 0xD800 && c <= 0xDFFF) || c > 0x10FFFF) {
+            c = 0xFFFD;
+        }
+        if (c < 0x80) {
+            out.push_back(static_cast<char>(c));
+        } else if (c < 0x800) {
+            out.push_back(static_cast<char>(0xC0 | (c >> 6)));
+            out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+        } else if (c < 0x10000) {
+            out.push_back(static_cast<char>(0xE0 | (c >> 12)));
+            out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
+            out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+        } else {
+            out.push_back(static_cast<char>(0xF0 | (c >> 18)));
+            out.push_back(static_cast<char>(0x80 | ((c >> 12) & 0x3F)));
+            out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
+            out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+        }
+    });
+    return out;
+}
+
+std::wstring fromUtf8(std::string_view text) {
+    std::wstring out;
+    std::size_t i = 0;
+    auto cont = [&text](std::size_t at) {
+        return at < text.size() && (static_cast<unsigned char>(text[at]) & 0xC0) == 0x80;
+    };
+    while (i < text.size()) {
+        const unsigned char b = static_cast<unsigned char>(text[i]);
+        std::uint32_t c = 0xFFFD;
+        std::size_t n = 1;
+        if (b < 0x80) {
+            c = b;
+        } else if ((b & 0xE0) == 0xC0 && cont(i + 1)) {
+            c = ((b & 0x1Fu) << 6) | (static_cast<unsigned char>(text[i + 1]) & 0x3Fu);
+            n = 2;
+            if (c < 0x80) {
+                c = 0xFFFD;
+            }
+        } else if ((b & 0xF0) == 0xE0 && cont(i + 1) && cont(i + 2)) {
+            c = ((b & 0x0Fu) << 12) | ((static_cast<unsigned char>(text[i + 1]) & 0x3Fu) << 6) |
+                (static_cast<unsigned char>(text[i + 2]) & 0x3Fu);
+            n = 3;
+            if (c < 0x800 || (c >= 0xD800 && c <= 0xDFFF)) {
+                c = 0xFFFD;
+            }
+        } else if ((b & 0xF8) == 0xF0 && cont(i + 1) && cont(i + 2) && cont(i + 3)) {
+            c = ((b & 0x07u) << 18) | ((static_cast<unsigned char>(text[i + 1]) & 0x3Fu) << 12) |
+                ((static_cast<unsigned char>(text[i + 2]) & 0x3Fu) << 6) |
+                (static_cast<unsigned char>(text[i + 3]) & 0x3Fu);
+            n = 4;
+            if (c < 0x10000 || c > 0x10FFFF) {
+                c = 0xFFFD;
+            }
+        }
+        i += n;
+        if (kWideIsUtf16 && c > 0xFFFF) {
+            out.push_back(static_cast<wchar_t>(0xD800 + ((c - 0x10000) >> 10)));
+            out.push_back(static_cast<wchar_t>(0xDC00 + ((c - 0x10000) & 0x3FF)));
+        } else {
+            out.push_back(static_cast<wchar_t>(c));
+        }
+    }
+    return out;
+}
+
+void appendU16(std::vector<std::uint8_t>& out, std::uint16_t value) {
+    putUnit(out, value);
+}
+
+void appendU32(std::vector<std::uint8_t>& out, std::uint32_t value) {
+    for (int i = 0; i < 4; ++i) {
+        out.push_back(static_cast<std::uint8_t>(value >> (8 * i)));
+    }
+}
+
+std::uint16_t readU16(const std::uint8_t* p) {
+    return static_cast<std::uint16_t>(p[0] | (p[1] << 8));
+}
+
+std::uint32_t readU32(const std::uint8_t* p) {
+    return static_cast<std::uint32_t>(p[0]) | static_cast<std::uint32_t>(p[1]) << 8 |
+           static_cast<std::uint32_t>(p[2]) << 16 | static_cast<std::uint32_t>(p[3]) << 24;
+}
+
+}  // namespace quorel

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace quorel {
+
+// Every file format of the system stores text as UTF-16LE. std::wstring is
+// UTF-16 on Windows but UTF-32 on Linux; these functions are the one place
+// that converts, with surrogate pairs for characters beyond U+FFFF. An
+// unpaired surrogate is kept as it is, so any UTF-16 text round-trips.
+
+// Number of UTF-16 units of `text`.
+std::size_t utf16Length(std::wstring_view text);
+// Appends `text` as UTF-16LE, without terminator.
+void appendUtf16le(std::vector<std::uint8_t>& out, std::wstring_view text);
+// Decodes `units` UTF-16LE units from `data`.
+std::wstring decodeUtf16le(const std::uint8_t* data, std::size_t units);
+// UTF-8 of `text` (for console output and UTF-8 CSV); an unpaired
+// surrogate becomes U+FFFD.
+std::string toUtf8(std::wstring_view text);
+// Decodes UTF-8 (command-line arguments on Linux); invalid bytes become
+// U+FFFD.
+std::wstring fromUtf8(std::string_view text);
+
+void appendU16(std::vector<std::uint8_t>& out, std::uint16_t value);
+void appendU32(std::vector<std::uint8_t>& out, std::uint32_t value);
+std::uint16_t readU16(const std::uint8_t* p);
+std::uint32_t readU32(const std::uint8_t* p);
+
+}  // namespace quorel
