@@ -13,6 +13,9 @@ class ByteSource {
   public:
     virtual ~ByteSource() = default;
     virtual bool read(void* data, std::size_t size) = 0;
+    // The size of the whole file in bytes; readers bound what they allocate
+    // for untrusted counts by it.
+    virtual std::uint64_t size() = 0;
 };
 
 // A file open for writing. A failed write leaves the file in an unknown

@@ -12,7 +12,9 @@ namespace {
 
 class StreamSource : public ByteSource {
   public:
-    explicit StreamSource(std::ifstream stream) : stream_(std::move(stream)) {}
+    StreamSource(std::ifstream stream, std::uint64_t size)
+        : stream_(std::move(stream)), size_(size) {}
+    std::uint64_t size() override { return size_; }
     bool read(void* data, std::size_t size) override {
         if (size == 0) {
             return true;
@@ -23,6 +25,7 @@ class StreamSource : public ByteSource {
 
   private:
     std::ifstream stream_;
+    std::uint64_t size_;
 };
 
 class StreamSink : public ByteSink {
@@ -57,8 +60,9 @@ class StandardFileIo : public FileIoPort {
             error = win_error::kFileNotFound;
             return nullptr;
         }
+        const auto size = std::filesystem::file_size(p, ec);
         error = 0;
-        return std::make_unique<StreamSource>(std::move(stream));
+        return std::make_unique<StreamSource>(std::move(stream), ec ? 0 : size);
     }
 
     std::unique_ptr<ByteSink> create(const std::wstring& path, CreateMode mode,

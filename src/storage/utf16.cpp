@@ -30,25 +30,28 @@ void forEachCodePoint(std::wstring_view text, F f) {
 }  // namespace
 
 std::size_t utf16Length(std::wstring_view text) {
-    if (kWideIsUtf16) {
+    if constexpr (kWideIsUtf16) {
         return text.size();
+    } else {
+        std::size_t n = 0;
+        for (wchar_t c : text) {
+            n += static_cast<std::uint32_t>(c) > 0xFFFFu ? 2 : 1;
+        }
+        return n;
     }
-    std::size_t n = 0;
-    for (wchar_t c : text) {
-        n += static_cast<std::uint32_t>(c) > 0xFFFF ? 2 : 1;
-    }
-    return n;
 }
 
 void appendUtf16le(std::vector<std::uint8_t>& out, std::wstring_view text) {
     for (wchar_t wc : text) {
         const std::uint32_t c = static_cast<std::uint32_t>(wc);
-        if (!kWideIsUtf16 && c > 0xFFFF && c <= 0x10FFFF) {
-            putUnit(out, 0xD800 + ((c - 0x10000) >> 10));
-            putUnit(out, 0xDC00 + ((c - 0x10000) & 0x3FF));
-        } else {
-            putUnit(out, c & 0xFFFF);
+        if constexpr (!kWideIsUtf16) {
+            if (c > 0xFFFFu && c <= 0x10FFFFu) {
+                putUnit(out, 0xD800 + ((c - 0x10000) >> 10));
+                putUnit(out, 0xDC00 + ((c - 0x10000) & 0x3FF));
+                continue;
+            }
         }
+        putUnit(out, c & 0xFFFF);
     }
 }
 

@@ -12,6 +12,7 @@ namespace {
 class MemorySource : public ByteSource {
   public:
     explicit MemorySource(std::vector<std::uint8_t> bytes) : bytes_(std::move(bytes)) {}
+    std::uint64_t size() override { return bytes_.size(); }
     bool read(void* data, std::size_t size) override {
         if (size > bytes_.size() - pos_) {
             pos_ = bytes_.size();

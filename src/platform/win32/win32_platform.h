@@ -1,0 +1,86 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/account_port.h"
+#include "platform/file_system_port.h"
+#include "platform/security_port.h"
+
+namespace quorel::win32 {
+
+// The ports on the real Win32 API (W functions only). Paths are taken in
+// the user's form; each call adds the extended-length prefix itself
+// (extendedPath), so paths of 260 characters and more work. Every method
+// keeps the contract of its port; the notes below say how it is met.
+// Holds no state: one instance may serve any number of callers, but the
+// process token it adjusts is shared by the whole process.
+class Win32Platform : public SecurityPort, public AccountPort, public FileSystemPort {
+  public:
+    // SecurityPort
+
+    // GetFileSecurityW(owner, group and DACL) into a buffer of 64 KiB,
+    // enlarged to the size Windows asks for and tried again, then
+    // describeDescriptor.
+    SdReadStatus readSecurity(const std::wstring& path, SecurityDescriptor& out) override;
+    // SetFileSecurityW with exactly `dacl`: an absolute descriptor whose
+    // control bits are SE_DACL_PROTECTED | SE_DACL_AUTO_INHERITED when
+    // `protect`, none otherwise, written with DACL_SECURITY_INFORMATION and
+    // PROTECTED_ or UNPROTECTED_DACL_SECURITY_INFORMATION. Unlike
+    // SetNamedSecurityInfoW it neither merges the parent's inheritable ACEs
+    // into the DACL nor propagates it to the objects below, which is what
+    // the port asks for. A malformed ACE fails with 87 before anything is
+    // written (see buildAcl).
+    std::uint32_t writeDacl(const std::wstring& path, const std::vector<RawAce>& dacl,
+                            bool protect) override;
+    // SetNamedSecurityInfoW(OWNER_SECURITY_INFORMATION).
+    std::uint32_t setOwner(const std::wstring& path, const Sid& owner) override;
+
+    // AccountPort
+
+    std::uint32_t lookupSid(const Sid& sid, AccountInfo& out) override;
+    // `out.name` is the account's own spelling (by LookupAccountSidW of the
+    // SID found), so "users" yields "Users".
+    std::uint32_t lookupName(const std::wstring& account, Sid& sid, AccountInfo& out) override;
+    std::wstring currentUserName() override;
+    std::optional<Sid> currentUserSid() override;
+    std::optional<std::wstring> domainControllerName(std::uint32_t& error) override;
+    // NetUserEnum level 0, all account kinds.
+    std::uint32_t listUsers(const std::wstring& server, std::vector<std::wstring>& names) override;
+    // NetGroupEnum level 0.
+    std::uint32_t listGroups(const std::wstring& server, std::vector<std::wstring>& names) override;
+    // NetLocalGroupEnum level 0.
+    std::uint32_t listLocalGroups(const std::wstring& server,
+                                  std::vector<std::wstring>& names) override;
+    // Local: NetLocalGroupGetMembers level 0, each member SID named by
+    // LookupAccountSidW as "DOMAIN\name" ("name" when the domain is empty),
+    // or as its S-1-... text when it names no account. Global:
+    // NetGroupGetUsers level 0 on `server`, which must then be a domain
+    // controller's name: with an empty `server` the call is not made and
+    // 2453 (NERR_DCNotFound) is returned, because a machine without a
+    // domain has no global groups to ask for, and under Wine the function
+    // is missing and ends the process.
+    std::uint32_t groupMembers(const std::wstring& server, const std::wstring& group, bool local,
+                               std::vector<std::wstring>& members) override;
+    // NetUserGetGroups level 0.
+    std::uint32_t userGroups(const std::wstring& server, const std::wstring& user,
+                             std::vector<std::wstring>& groups) override;
+    std::uint32_t enableTakeOwnershipPrivilege() override;
+
+    // FileSystemPort
+
+    // FindFirstFileW(path + "\*.*"; only "*.*" when `path` ends in "\").
+    std::unique_ptr<DirEnumerator> openDirectory(const std::wstring& path, DirItem& first,
+                                                 std::uint32_t& error) override;
+    // CreateFileW(FILE_READ_ATTRIBUTES, sharing read, write and delete so
+    // that a folder another process holds open can still be read,
+    // FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT), then
+    // DeviceIoControl(FSCTL_GET_REPARSE_POINT); the target is
+    // reparseTargetText of the data. No data returned counts as 4390.
+    std::uint32_t readReparseTarget(const std::wstring& path, std::wstring& target) override;
+};
+
+}  // namespace quorel::win32
