@@ -6,6 +6,18 @@ namespace {
 
 constexpr bool kWideIsUtf16 = sizeof(wchar_t) == 2;
 
+// True for a character beyond U+FFFF held in one wchar_t (never where
+// wchar_t is 16 bits; a template so that branch is not compiled there).
+template <class W>
+bool beyondBmp(W c) {
+    if constexpr (sizeof(W) == 2) {
+        return false;
+    } else {
+        return static_cast<std::uint32_t>(c) > 0xFFFFu &&
+               static_cast<std::uint32_t>(c) <= 0x10FFFFu;
+    }
+}
+
 void putUnit(std::vector<std::uint8_t>& out, std::uint32_t unit) {
     out.push_back(static_cast<std::uint8_t>(unit));
     out.push_back(static_cast<std::uint8_t>(unit >> 8));
@@ -30,28 +42,22 @@ void forEachCodePoint(std::wstring_view text, F f) {
 }  // namespace
 
 std::size_t utf16Length(std::wstring_view text) {
-    if constexpr (kWideIsUtf16) {
-        return text.size();
-    } else {
-        std::size_t n = 0;
-        for (wchar_t c : text) {
-            n += static_cast<std::uint32_t>(c) > 0xFFFFu ? 2 : 1;
-        }
-        return n;
+    std::size_t n = 0;
+    for (wchar_t c : text) {
+        n += beyondBmp(c) ? 2 : 1;
     }
+    return n;
 }
 
 void appendUtf16le(std::vector<std::uint8_t>& out, std::wstring_view text) {
     for (wchar_t wc : text) {
         const std::uint32_t c = static_cast<std::uint32_t>(wc);
-        if constexpr (!kWideIsUtf16) {
-            if (c > 0xFFFFu && c <= 0x10FFFFu) {
-                putUnit(out, 0xD800 + ((c - 0x10000) >> 10));
-                putUnit(out, 0xDC00 + ((c - 0x10000) & 0x3FF));
-                continue;
-            }
+        if (beyondBmp(wc)) {
+            putUnit(out, 0xD800 + ((c - 0x10000) >> 10));
+            putUnit(out, 0xDC00 + ((c - 0x10000) & 0x3FF));
+        } else {
+            putUnit(out, c & 0xFFFF);
         }
-        putUnit(out, c & 0xFFFF);
     }
 }
 
