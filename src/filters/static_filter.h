@@ -1,0 +1,82 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <vector>
+
+namespace quorel {
+
+class CDirEntry;
+class CDirList;
+class DisplayedRights;
+
+// The eight static filters.
+enum StaticFilterValue : std::uint8_t {
+    kShowAll = 1,
+    kDiffersFromParent = 2,
+    kHasDenyEntry = 3,
+    kHasNonInheritedAce = 4,
+    kDirectoriesOnly = 5,
+    kDirectoriesDifferingFromParent = 6,
+    kUnresolvedAccount = 7,
+    kAnalysisError = 8,
+};
+
+// The entries the matrix draws, in dataset order.
+class DisplayList {
+  public:
+    const std::vector<CDirEntry*>& lines() const { return lines_; }
+    std::size_t lineCount() const { return lines_.size(); }
+    // Slots of the list with its terminating empty slot: lines + 1.
+    std::size_t count() const { return lines_.size() + 1; }
+    CDirEntry* at(std::size_t i) const { return i < lines_.size() ? lines_[i] : nullptr; }
+    void clear() { lines_.clear(); }
+    void append(CDirEntry* e) { lines_.push_back(e); }
+
+  private:
+    std::vector<CDirEntry*> lines_;
+};
+
+// Visibility primitives.
+void SetAllVisible(CDirList& list, bool visible);
+void HideDotEntries(CDirList& list);
+// Hides every entry deeper than `depth` (root = 0); 0 is unlimited.
+void HideBelowDepth(CDirList& list, std::uint32_t depth);
+
+// Whether every shown ACE of each side has a corresponding ACE (shown or
+// not) on the other: equal trustee names, equal bits under columnMask and
+// flagsMask. The ACE type is not compared.
+bool AclMatchesParent(const CDirEntry& entry, const CDirEntry& parent, std::uint32_t columnMask,
+                      std::uint8_t flagsMask);
+// The scan-time variant of rule 3: true when the entry grants nothing the
+// parent does not, and the parent nothing the entry does not.
+bool SameRightsAsParent(const CDirEntry& entry, const CDirEntry& parent, std::uint32_t columnMask);
+
+// OR of the masks of the displayed columns.
+std::uint32_t ColumnMask(const DisplayedRights& rights);
+
+// Clears the visibility of entries that rule `filter` rejects; never sets
+// it. Rules 2 and 6 test every entry below a root against its parent.
+void ApplyFilterRule(CDirList& list, std::uint8_t filter, std::uint32_t columnMask);
+// The rules a completed scan applies (3 becomes SameRightsAsParent; 1, 7
+// and 8 leave everything visible).
+void ApplyScanFilterRule(CDirList& list, std::uint8_t filter, std::uint32_t columnMask);
+
+// Shown dataset and, in compare mode, the compared one.
+struct FilterTarget {
+    CDirList* shown = nullptr;
+    CDirList* compared = nullptr;  // set in compare mode
+    std::uint32_t displayDepth = 0;
+    // Set while the find filter is active: entries it rejects are hidden.
+    std::function<bool(const CDirEntry&)> findMatch;
+};
+
+// Recomputes visibility as the static filter `filter` says. The caller
+// rebuilds the lines (BuildLineList, or the compare layout).
+void ApplyStaticFilter(const FilterTarget& target, std::uint8_t filter,
+                       const DisplayedRights& rights);
+
+// Every visible entry of `list` in dataset order.
+void BuildLineList(const CDirList& list, DisplayList& out);
+
+}  // namespace quorel
