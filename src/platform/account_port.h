@@ -58,7 +58,9 @@ class AccountPort {
     virtual std::uint32_t listLocalGroups(const std::wstring& server,
                                           std::vector<std::wstring>& names) = 0;
     // Direct members of a group: NetLocalGroupGetMembers when `local`,
-    // NetGroupGetUsers otherwise. Members are "DOMAIN\name" texts.
+    // NetGroupGetUsers otherwise. Members are "DOMAIN\name" texts. A global
+    // group (`local` false) is asked of a domain controller, so `server`
+    // must then name one; an empty `server` fails with 2453.
     virtual std::uint32_t groupMembers(const std::wstring& server, const std::wstring& group,
                                        bool local, std::vector<std::wstring>& members) = 0;
     // The global groups a user belongs to (NetUserGetGroups).

@@ -53,13 +53,45 @@ std::wstring widen(const std::string& text) {
     return result;
 }
 
-bool isAscii(const std::string& text) {
+// A Unix path that can go on a command line as it is.
+bool usableUnixPath(const std::string& text) {
+    if (text.empty() || text[0] != '/') {
+        return false;
+    }
     for (unsigned char c : text) {
-        if (c >= 0x80 || c == '"' || c == ' ') {
+        if (c >= 0x80 || c <= ' ' || c == '"' || c == '\\') {
             return false;
         }
     }
     return true;
+}
+
+// Runs a Unix program under Wine and waits up to 5 seconds for `done`. Wine
+// starts it through CreateProcessW but hands back no process handle that
+// can be waited for, hence the polling.
+template <typename Done>
+bool runUnix(const wchar_t* program, std::wstring command, Done done) {
+    STARTUPINFOW startup{};
+    startup.cb = sizeof(startup);
+    PROCESS_INFORMATION process{};
+    if (!CreateProcessW(program, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                        &startup, &process)) {
+        return false;
+    }
+    ScopedHandle processHandle(process.hProcess);
+    ScopedHandle threadHandle(process.hThread);
+    for (int i = 0; i < 250 && !done(); ++i) {
+        Sleep(20);
+    }
+    return done();
+}
+
+bool removeUnixLink(const std::wstring& path) {
+    const std::string link = unixPath(path);
+    if (!usableUnixPath(link)) {
+        return false;
+    }
+    return runUnix(L"Z:\\bin\\rm", L"/bin/rm -f " + widen(link), [&] { return !exists(path); });
 }
 
 }  // namespace
@@ -117,7 +149,12 @@ bool removeTree(const std::wstring& path) {
         return false;
     }
     if ((attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0) {
-        // A link: remove the link, never what it points at.
+        // Remove the link, never what it points at. Wine's RemoveDirectoryW
+        // on a Unix symbolic link removes the target folder when it is empty
+        // and keeps the link, so under Wine the link goes on the Unix side.
+        if (runningUnderWine()) {
+            return removeUnixLink(path);
+        }
         return RemoveDirectoryW(full.c_str()) || DeleteFileW(full.c_str());
     }
     if ((attributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
@@ -157,28 +194,13 @@ bool makeFolderLink(const std::wstring& link, const std::wstring& target, std::w
     }
     const std::string from = unixPath(target);
     const std::string to = unixPath(link);
-    if (from.empty() || to.empty() || !isAscii(from) || !isAscii(to)) {
+    if (!usableUnixPath(from) || !usableUnixPath(to)) {
         why = L"no plain Unix path for the link under Wine";
         return false;
     }
-    // Wine starts a Unix program through CreateProcessW but hands back no
-    // usable process handle, so wait for the link itself to appear.
-    std::wstring command = L"/bin/ln -s " + widen(from) + L" " + widen(to);
-    STARTUPINFOW startup{};
-    startup.cb = sizeof(startup);
-    PROCESS_INFORMATION process{};
-    if (!CreateProcessW(L"Z:\\bin\\ln", command.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                        nullptr, &startup, &process)) {
-        why = L"Wine could not start /bin/ln: error " + std::to_wstring(GetLastError());
-        return false;
-    }
-    ScopedHandle processHandle(process.hProcess);
-    ScopedHandle threadHandle(process.hThread);
-    for (int i = 0; i < 250 && !exists(link); ++i) {
-        Sleep(20);
-    }
-    if (!exists(link)) {
-        why = L"/bin/ln made no link within 5 seconds";
+    if (!runUnix(L"Z:\\bin\\ln", L"/bin/ln -s " + widen(from) + L" " + widen(to),
+                 [&] { return exists(link); })) {
+        why = L"/bin/ln made no link";
         return false;
     }
     return true;

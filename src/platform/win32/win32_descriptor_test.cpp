@@ -16,8 +16,8 @@ PSID sidPointer(const Sid& sid) {
 std::vector<RawAce> mixedAces() {
     return {
         RawAce::make(ace_type::kAccessAllowed,
-                     ace_flag::kObjectInherit | ace_flag::kContainerInherit,
-                     access::kFileAllAccess, well_known::localSystem()),
+                     ace_flag::kObjectInherit | ace_flag::kContainerInherit, access::kFileAllAccess,
+                     well_known::localSystem()),
         RawAce::make(ace_type::kAccessDenied, 0, access::kWriteDac, well_known::everyone()),
         RawAce::makeObject(ace_type::kAccessAllowedObject, ace_flag::kInherited, 0x30,
                            well_known::administrators()),
@@ -25,12 +25,6 @@ std::vector<RawAce> mixedAces() {
                      access::kGenericRead, Sid::make(5, {21, 1, 2, 3, 1001})),
     };
 }
-
-// An absolute descriptor over a DACL built by buildAcl.
-struct AbsoluteDescriptor {
-    SECURITY_DESCRIPTOR sd;
-    AclBuffer acl;
-};
 
 TEST(BuildAcl, KeepsEveryAceByteForByteAndInOrder) {
     const std::vector<RawAce> aces = mixedAces();
@@ -213,33 +207,53 @@ TEST_F(DescribeDescriptor, UnknownRevisionFailsAtTheControlStepWithNothingRead) 
     EXPECT_TRUE(out_.dacl.empty());
 }
 
-TEST_F(DescribeDescriptor, AcesTheAclCannotHoldComeBackEmpty) {
-    // An ACL that claims more ACEs than it stores, and whose last real ACE
-    // claims more bytes than the ACL has: those come back with empty bytes,
-    // the intact one unchanged.
-    alignas(8) std::uint8_t storage[256] = {};
-    auto* acl = reinterpret_cast<PACL>(storage);
-    ASSERT_TRUE(InitializeAcl(acl, sizeof(storage), ACL_REVISION));
-    const RawAce first = RawAce::make(ace_type::kAccessAllowed, 0, 7, well_known::users());
-    const RawAce second = RawAce::make(ace_type::kAccessDenied, 0, 9, well_known::everyone());
-    for (const RawAce& ace : {first, second}) {
-        ASSERT_TRUE(AddAce(acl, ACL_REVISION, MAXDWORD, const_cast<std::uint8_t*>(ace.bytes.data()),
-                           static_cast<DWORD>(ace.bytes.size())));
+// An ACL of two ACEs written with InitializeAcl and AddAce into zeroed
+// storage larger than the ACL, for tests that then corrupt it.
+class CorruptAcl : public DescribeDescriptor {
+  protected:
+    void SetUp() override {
+        DescribeDescriptor::SetUp();
+        ASSERT_TRUE(InitializeAcl(acl(), 256, ACL_REVISION));
+        for (const RawAce& ace : {first_, second_}) {
+            ASSERT_TRUE(AddAce(acl(), ACL_REVISION, MAXDWORD,
+                               const_cast<std::uint8_t*>(ace.bytes.data()),
+                               static_cast<DWORD>(ace.bytes.size())));
+        }
+        ASSERT_TRUE(SetSecurityDescriptorDacl(&sd_, TRUE, acl(), FALSE));
     }
-    std::uint8_t* secondAce = storage + sizeof(ACL) + first.bytes.size();
-    ASSERT_EQ(secondAce[0], ace_type::kAccessDenied);
-    secondAce[2] = 0xF0;  // AceSize 0x00F0 + ... reaches past the 256 bytes
-    secondAce[3] = 0x00;
-    acl->AclSize = static_cast<WORD>(sizeof(ACL) + first.bytes.size() + 0x20);
-    acl->AceCount = 3;
-    ASSERT_TRUE(SetSecurityDescriptorDacl(&sd_, TRUE, acl, FALSE));
 
+    PACL acl() { return reinterpret_cast<PACL>(storage_); }
+    std::uint8_t* secondAce() { return storage_ + sizeof(ACL) + first_.bytes.size(); }
+
+    alignas(8) std::uint8_t storage_[512] = {};
+    const RawAce first_ = RawAce::make(ace_type::kAccessAllowed, 0, 7, well_known::users());
+    const RawAce second_ = RawAce::make(ace_type::kAccessDenied, 0, 9, well_known::everyone());
+};
+
+TEST_F(CorruptAcl, IntactAclReadsBothAces) {
+    ASSERT_TRUE(describeDescriptor(&sd_, out_).ok());
+    EXPECT_EQ(out_.dacl, (std::vector<RawAce>{first_, second_}));
+}
+
+TEST_F(CorruptAcl, AceCountBeyondTheStoredAcesGivesEmptyAces) {
+    acl()->AceCount = 3;
     const SdReadStatus status = describeDescriptor(&sd_, out_);
     ASSERT_TRUE(status.ok()) << static_cast<int>(status.failedStep) << " " << status.error;
     ASSERT_EQ(out_.dacl.size(), 3u);
-    EXPECT_EQ(out_.dacl[0], first);
-    EXPECT_TRUE(out_.dacl[1].bytes.empty());
+    EXPECT_EQ(out_.dacl[0], first_);
+    EXPECT_EQ(out_.dacl[1], second_);
     EXPECT_TRUE(out_.dacl[2].bytes.empty());
+}
+
+TEST_F(CorruptAcl, AceRunningPastTheAclEndIsNotCopied) {
+    ASSERT_EQ(secondAce()[0], ace_type::kAccessDenied);
+    secondAce()[2] = 0xF0;  // 240 bytes, where the ACL below ends 32 bytes in
+    acl()->AclSize = static_cast<WORD>(sizeof(ACL) + first_.bytes.size() + 32);
+    const SdReadStatus status = describeDescriptor(&sd_, out_);
+    ASSERT_TRUE(status.ok()) << static_cast<int>(status.failedStep) << " " << status.error;
+    ASSERT_EQ(out_.dacl.size(), 2u);
+    EXPECT_EQ(out_.dacl[0], first_);
+    EXPECT_TRUE(out_.dacl[1].bytes.empty());
 }
 
 }  // namespace

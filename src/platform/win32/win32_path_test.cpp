@@ -27,10 +27,9 @@ TEST(ExtendedPath, AlreadyPrefixedPathsAreUnchanged) {
 }
 
 TEST(ExtendedPath, RelativeAndIncompletePathsAreUnchanged) {
-    for (const wchar_t* path :
-         {L"", L"file", L"dir\\file", L".\\dir", L"..\\dir", L"C:", L"C:file", L"C:dir\\file",
-          L"\\dir\\file", L"C:/dir/file", L"1:\\dir", L"\\\\", L"\\\\server", L"\\\\server\\",
-          L"\\\\\\share\\dir"}) {
+    for (const wchar_t* path : {L"", L"file", L"dir\\file", L".\\dir", L"..\\dir", L"C:", L"C:file",
+                                L"C:dir\\file", L"\\dir\\file", L"C:/dir/file", L"1:\\dir", L"\\\\",
+                                L"\\\\server", L"\\\\server\\", L"\\\\\\share\\dir"}) {
         EXPECT_EQ(extendedPath(path), path) << "path: " << testing::PrintToString(path);
     }
 }
