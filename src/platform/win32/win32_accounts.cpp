@@ -137,10 +137,10 @@ std::uint32_t Win32Platform::lookupName(const std::wstring& account, Sid& sid, A
         }
     }
     PSID found = sidBytes.data();
-    if (!IsValidSid(found)) {
+    if (sidBytes.empty() || !IsValidSid(found)) {
         return ERROR_INVALID_SID;
     }
-    std::optional<Sid> result = Sid::fromBytes(sidBytes.data(), GetLengthSid(found));
+    std::optional<Sid> result = Sid::fromBytes(sidBytes.data(), sidBytes.size());
     if (!result) {
         return ERROR_INVALID_SID;
     }
