@@ -6,17 +6,14 @@
 
 namespace quorel::win32 {
 
-// Byte offset in FSCTL_GET_REPARSE_POINT data at which the target text is
-// taken: the path buffer of a symbolic link (after tag, lengths, name
-// offsets and flags). A junction's path buffer starts four bytes earlier, at
-// 16, so for a junction the text read here begins with the third character
-// of its substitute name ("?\C:\target" of "\??\C:\target").
-constexpr std::size_t kReparseTargetOffset = 20;
+constexpr std::uint32_t kReparseTagMountPoint = 0xA0000003;  // junctions, mount points
+constexpr std::uint32_t kReparseTagSymlink = 0xA000000C;     // symbolic links
 
-// The UTF-16 text at kReparseTargetOffset of the `size` bytes of reparse
-// data in `data`, up to its first NUL or the end of the data, whichever
-// comes first; an odd last byte is ignored. Empty when the data end at or
-// before the offset. Never reads past `size`.
+// The target text of FSCTL_GET_REPARSE_POINT data: the substitute name of a
+// junction, mount point or symbolic link ("\??\C:\target"), found through
+// its offset and length in the path buffer (byte 16 for a mount point, 20
+// for a symbolic link, which has a flags field more). Empty for other tags
+// and for data too short for what they claim. Never reads past `size`.
 std::wstring reparseTargetText(const std::uint8_t* data, std::size_t size);
 
 }  // namespace quorel::win32

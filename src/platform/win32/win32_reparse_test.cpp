@@ -64,20 +64,18 @@ std::vector<std::uint8_t> symlinkData(const std::wstring& substitute, const std:
     return data;
 }
 
-TEST(ReparseTargetText, SymbolicLinkTextStartsAtItsPathBufferAndRunsToTheEnd) {
+TEST(ReparseTargetText, SymbolicLinkGivesItsSubstituteName) {
     const auto data = symlinkData(L"\\??\\C:\\target", L"C:\\target");
     ASSERT_EQ(data.size(), 20u + 2 * 22);
-    // No NUL between or after the names: the text is both of them.
-    EXPECT_EQ(reparseTargetText(data.data(), data.size()), L"\\??\\C:\\targetC:\\target");
-    // The returned byte count bounds the text.
-    EXPECT_EQ(reparseTargetText(data.data(), 20 + 2 * 13), L"\\??\\C:\\target");
+    // No NUL between the names: the length in the header ends the text.
+    EXPECT_EQ(reparseTargetText(data.data(), data.size()), L"\\??\\C:\\target");
 }
 
-TEST(ReparseTargetText, JunctionTextStopsAtTheNulOfItsSubstituteName) {
+TEST(ReparseTargetText, JunctionGivesItsWholeSubstituteName) {
+    // The junction's path buffer starts at byte 16, four bytes before a
+    // symbolic link's.
     const auto data = junctionData(L"\\??\\C:\\target", L"C:\\target");
-    // The junction's path buffer starts at byte 16, so byte 20 is two
-    // characters into "\??\C:\target".
-    EXPECT_EQ(reparseTargetText(data.data(), data.size()), L"?\\C:\\target");
+    EXPECT_EQ(reparseTargetText(data.data(), data.size()), L"\\??\\C:\\target");
 }
 
 TEST(ReparseTargetText, NonAsciiAndSurrogatePairsPassThrough) {
@@ -86,24 +84,22 @@ TEST(ReparseTargetText, NonAsciiAndSurrogatePairsPassThrough) {
     EXPECT_EQ(reparseTargetText(data.data(), data.size()), name);
 }
 
-TEST(ReparseTargetText, DataEndingAtOrBeforeTheTextGiveNothing) {
-    const auto data = symlinkData(L"\\??\\C:\\x", L"C:\\x");
+TEST(ReparseTargetText, OtherTagsAndShortDataGiveNothing) {
+    auto data = symlinkData(L"\\??\\C:\\x", L"C:\\x");
     EXPECT_EQ(reparseTargetText(data.data(), 0), L"");
-    EXPECT_EQ(reparseTargetText(data.data(), 19), L"");
-    EXPECT_EQ(reparseTargetText(data.data(), 20), L"");
     EXPECT_EQ(reparseTargetText(nullptr, 100), L"");
-    // An odd last byte is half a character: left out.
-    EXPECT_EQ(reparseTargetText(data.data(), 21), L"");
-    EXPECT_EQ(reparseTargetText(data.data(), 23), L"\\");
+    // Cut inside the substitute name: the name claims more than there is.
+    EXPECT_EQ(reparseTargetText(data.data(), 25), L"");
+    EXPECT_EQ(reparseTargetText(data.data(), 20 + 16), L"\\??\\C:\\x");
+    data[0] = 0x13;  // some other tag (e.g. a deduplicated file)
+    EXPECT_EQ(reparseTargetText(data.data(), data.size()), L"");
 }
 
-TEST(ReparseTargetText, NeverReadsPastTheGivenSize) {
-    // A byte beyond `size` that is no NUL must not join the text.
-    std::vector<std::uint8_t> data(24, 0);
-    data[20] = 'A';
-    data[22] = 'B';
-    EXPECT_EQ(reparseTargetText(data.data(), 22), L"A");
-    EXPECT_EQ(reparseTargetText(data.data(), 24), L"AB");
+TEST(ReparseTargetText, OffsetsPointingPastTheDataAreRefused) {
+    auto data = junctionData(L"\\??\\C:\\t", L"C:\\t");
+    data[8] = 0xF0;  // substitute name offset far beyond the data
+    data[9] = 0xFF;
+    EXPECT_EQ(reparseTargetText(data.data(), data.size()), L"");
 }
 
 }  // namespace

@@ -1,0 +1,305 @@
+#include "cli/cli.h"
+
+#include <cstdint>
+#include <optional>
+
+#include "app/shell_mode.h"
+#include "core/dir_list.h"
+#include "core/scanner.h"
+#include "core/security_reader.h"
+#include "filters/permissions.h"
+#include "filters/static_filter.h"
+#include "platform/account_port.h"
+#include "platform/file_io_port.h"
+#include "platform/file_system_port.h"
+#include "platform/interaction_port.h"
+#include "platform/security_port.h"
+#include "storage/csv_export.h"
+#include "storage/dataset_file.h"
+#include "storage/utf16.h"
+
+namespace quorel {
+
+const char* CliHelpText() {
+    return "quorel-cli: Quorel's console companion for scripts.\n"
+           "\n"
+           "Usage:\n"
+           "  quorel-cli scan [--depth N] -o OUT.acl DIR...\n"
+           "      Scans each DIR (into one dataset, one root per DIR) like a new scan of the\n"
+           "      desktop program and writes the dataset file OUT.acl. --depth N lists N\n"
+           "      directory levels below each DIR (0, the default, is unlimited).\n"
+           "      Windows only.\n"
+           "  quorel-cli project FILE.qpf\n"
+           "      Runs the project file like the desktop program's shell mode: scans its\n"
+           "      directories and writes its output dataset file (with a counter 0..9999\n"
+           "      when the project asks for one). Windows only.\n"
+           "  quorel-cli csv [view options] -o OUT.csv IN.acl\n"
+           "      Writes what the desktop program exports after opening IN.acl: every entry\n"
+           "      but \".\" and \"..\", one block per entry with its path, the column header\n"
+           "      and one line per ACE with \"x\" under each permission it holds.\n"
+           "  quorel-cli --help\n"
+           "\n"
+           "View options:\n"
+           "  --columns LIST  comma-separated permission abbreviations, shown in that order:\n"
+           "                  all g_all g_rd g_wr g_ex ex rd rd_a rd_ea wr app wr_a wr_ea\n"
+           "                  del rd_p wr_p ow_t del_ch sync (default: rd,wr,ex,del)\n"
+           "  --basic         the basic permission set: full_acc modify rd/ex ls_fold read wr\n"
+           "                  (not together with --columns)\n"
+           "  --utf8          write UTF-8 with a byte-order mark instead of the ANSI code page\n"
+           "\n"
+           "Messages go to stderr, one per line, caption first. The per-user default\n"
+           "settings file is never read: the output depends only on the arguments and the\n"
+           "input files.\n"
+           "\n"
+           "Exit codes: 0 success, 1 differences found (compare), 2 error or bad usage.\n";
+}
+
+namespace {
+
+class Usage {
+  public:
+    explicit Usage(std::FILE* err) : err_(err) {}
+    int fail(const std::string& what) {
+        std::fprintf(err_, "quorel-cli: %s\nTry 'quorel-cli --help'.\n", what.c_str());
+        return cli_exit::kError;
+    }
+
+  private:
+    std::FILE* err_;
+};
+
+// The options of one command line, each given at most once.
+struct Options {
+    std::optional<std::wstring> output;
+    std::optional<std::wstring> columns;
+    std::optional<std::uint32_t> depth;
+    bool basic = false;
+    bool utf8 = false;
+    std::vector<std::wstring> operands;
+};
+
+bool parseNumber(const std::wstring& text, std::uint32_t& value) {
+    if (text.empty() || text.size() > 9) {
+        return false;
+    }
+    value = 0;
+    for (wchar_t c : text) {
+        if (c < L'0' || c > L'9') {
+            return false;
+        }
+        value = value * 10 + static_cast<std::uint32_t>(c - L'0');
+    }
+    return true;
+}
+
+// Parses the options `allowed` for a command; returns an error text or "".
+std::string parseOptions(const std::vector<std::wstring>& args, std::size_t from,
+                         const std::vector<std::wstring>& allowed, Options& o) {
+    auto isAllowed = [&allowed](const std::wstring& opt) {
+        for (const auto& a : allowed) {
+            if (a == opt) {
+                return true;
+            }
+        }
+        return false;
+    };
+    bool basicSeen = false, utf8Seen = false;
+    for (std::size_t i = from; i < args.size(); ++i) {
+        const std::wstring& a = args[i];
+        if (a.size() > 1 && a[0] == L'-') {
+            if (!isAllowed(a)) {
+                return "unknown option " + toUtf8(a);
+            }
+            auto value = [&](std::optional<std::wstring>& slot) -> std::string {
+                if (slot) {
+                    return "option " + toUtf8(a) + " given twice";
+                }
+                if (i + 1 >= args.size()) {
+                    return "option " + toUtf8(a) + " needs a value";
+                }
+                slot = args[++i];
+                return "";
+            };
+            std::string error;
+            if (a == L"-o") {
+                error = value(o.output);
+            } else if (a == L"--columns") {
+                error = value(o.columns);
+            } else if (a == L"--depth") {
+                std::optional<std::wstring> text;
+                if (o.depth) {
+                    return "option --depth given twice";
+                }
+                error = value(text);
+                std::uint32_t n = 0;
+                if (error.empty() && !parseNumber(*text, n)) {
+                    return "--depth needs a number, not " + toUtf8(*text);
+                }
+                o.depth = n;
+            } else if (a == L"--basic") {
+                if (basicSeen) {
+                    return "option --basic given twice";
+                }
+                basicSeen = o.basic = true;
+            } else if (a == L"--utf8") {
+                if (utf8Seen) {
+                    return "option --utf8 given twice";
+                }
+                utf8Seen = o.utf8 = true;
+            }
+            if (!error.empty()) {
+                return error;
+            }
+        } else {
+            o.operands.push_back(a);
+        }
+    }
+    return "";
+}
+
+// Sets the displayed columns from --columns or --basic.
+std::string applyColumns(const Options& o, DisplayedRights& rights) {
+    if (o.basic && o.columns) {
+        return "--columns and --basic exclude each other";
+    }
+    if (o.basic) {
+        rights.SetBasicPermissionSet();
+        rights.setBasicPermissionMode(true);
+        return "";
+    }
+    if (!o.columns) {
+        return "";
+    }
+    rights.clear();
+    rights.setBasicPermissionMode(false);
+    std::wstring list = *o.columns;
+    std::size_t start = 0;
+    for (;;) {
+        const std::size_t comma = list.find(L',', start);
+        const std::wstring name =
+            list.substr(start, comma == std::wstring::npos ? std::wstring::npos : comma - start);
+        const NamedRight* right = rightByAbbreviation(name);
+        if (right == nullptr) {
+            return "unknown column '" + toUtf8(name) + "'";
+        }
+        if (!rights.AppendRightColumn(right->mask, right->abbreviation)) {
+            return "more than 30 columns";
+        }
+        if (comma == std::wstring::npos) {
+            return "";
+        }
+        start = comma + 1;
+    }
+}
+
+int csvCommand(const std::vector<std::wstring>& args, CliEnvironment& env) {
+    Usage usage(env.err);
+    Options o;
+    std::string error = parseOptions(args, 1, {L"-o", L"--columns", L"--basic", L"--utf8"}, o);
+    if (!error.empty()) {
+        return usage.fail(error);
+    }
+    if (!o.output) {
+        return usage.fail("csv needs -o OUT.csv");
+    }
+    if (o.operands.size() != 1) {
+        return usage.fail("csv needs exactly one dataset file");
+    }
+    // Open, as the desktop program's menu does it.
+    std::unique_ptr<CDirList> dataset = std::make_unique<CDirList>(*env.ui);
+    if (!OpenDatasetFile(*env.files, *env.ui, dataset, o.operands[0])) {
+        return cli_exit::kError;
+    }
+    SetAllVisible(*dataset, true);
+    HideDotEntries(*dataset);
+    HideBelowDepth(*dataset, 0);
+    DisplayedRights rights;
+    error = applyColumns(o, rights);
+    if (!error.empty()) {
+        return usage.fail(error);
+    }
+    DisplayList lines;
+    BuildLineList(*dataset, lines);
+    const CsvEncoding encoding = o.utf8 ? CsvEncoding::Utf8 : CsvEncoding::AnsiCodePage;
+    if (!WriteCsv(*env.files, *env.ui, *o.output, lines.lines(), rights, encoding)) {
+        return cli_exit::kError;
+    }
+    return cli_exit::kSuccess;
+}
+
+bool canScan(const CliEnvironment& env) {
+    return env.security != nullptr && env.accounts != nullptr && env.fileSystem != nullptr;
+}
+
+int scanCommand(const std::vector<std::wstring>& args, CliEnvironment& env) {
+    Usage usage(env.err);
+    Options o;
+    std::string error = parseOptions(args, 1, {L"-o", L"--depth"}, o);
+    if (!error.empty()) {
+        return usage.fail(error);
+    }
+    if (!o.output) {
+        return usage.fail("scan needs -o OUT.acl");
+    }
+    if (o.operands.empty()) {
+        return usage.fail("scan needs at least one directory");
+    }
+    if (!canScan(env)) {
+        return usage.fail("scanning needs Windows");
+    }
+    SecurityReader reader(*env.security, *env.accounts);
+    CDirList dataset(*env.ui);
+    Scanner scanner(dataset, *env.fileSystem, reader, *env.ui);
+    scanner.setFatalExitCode(cli_exit::kError);
+    for (const std::wstring& dir : o.operands) {
+        scanner.ScanTree(dir, o.depth.value_or(0));
+    }
+    NameTables tables;
+    RebuildNameTables(dataset, tables);
+    return WriteDatasetFile(*env.files, *env.ui, dataset, *o.output, tables) ? cli_exit::kSuccess
+                                                                             : cli_exit::kError;
+}
+
+int projectCommand(const std::vector<std::wstring>& args, CliEnvironment& env) {
+    Usage usage(env.err);
+    Options o;
+    std::string error = parseOptions(args, 1, {}, o);
+    if (!error.empty()) {
+        return usage.fail(error);
+    }
+    if (o.operands.size() != 1) {
+        return usage.fail("project needs exactly one project file");
+    }
+    if (!canScan(env)) {
+        return usage.fail("scanning needs Windows");
+    }
+    SecurityReader reader(*env.security, *env.accounts);
+    ShellModeContext context{*env.files, *env.fileSystem, reader, *env.ui};
+    return RunShellMode(context, o.operands[0]);
+}
+
+}  // namespace
+
+int RunCli(const std::vector<std::wstring>& args, CliEnvironment& env) {
+    Usage usage(env.err);
+    if (args.empty()) {
+        return usage.fail("no command given");
+    }
+    const std::wstring& command = args[0];
+    if (command == L"--help" || command == L"-h" || command == L"help") {
+        std::fputs(CliHelpText(), env.out);
+        return cli_exit::kSuccess;
+    }
+    if (command == L"csv") {
+        return csvCommand(args, env);
+    }
+    if (command == L"scan") {
+        return scanCommand(args, env);
+    }
+    if (command == L"project") {
+        return projectCommand(args, env);
+    }
+    return usage.fail("unknown command " + toUtf8(command));
+}
+
+}  // namespace quorel

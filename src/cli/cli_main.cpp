@@ -1,0 +1,21 @@
+// Entry point of quorel-cli on systems without the Win32 API: the commands
+// that need no Windows security API.
+
+#include <vector>
+
+#include "cli/cli.h"
+#include "cli/console_interaction.h"
+#include "platform/file_io_port.h"
+#include "storage/utf16.h"
+
+int main(int argc, char** argv) {
+    std::vector<std::wstring> args;
+    for (int i = 1; i < argc; ++i) {
+        args.push_back(quorel::fromUtf8(argv[i]));
+    }
+    quorel::ConsoleInteraction ui;
+    quorel::CliEnvironment env;
+    env.files = &quorel::standardFileIo();
+    env.ui = &ui;
+    return quorel::RunCli(args, env);
+}

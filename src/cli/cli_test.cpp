@@ -1,0 +1,204 @@
+#include "cli/cli.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+
+#include "cli/console_interaction.h"
+#include "core/dir_list.h"
+#include "platform/sim/memory_files.h"
+#include "platform/sim/recording_interaction.h"
+#include "storage/dataset_file.h"
+#include "storage/utf16.h"
+
+namespace quorel {
+namespace {
+
+// Reads back what was written to a temporary stream.
+std::string contents(std::FILE* f) {
+    std::fflush(f);
+    std::rewind(f);
+    std::string text;
+    char buffer[4096];
+    std::size_t n;
+    while ((n = std::fread(buffer, 1, sizeof buffer, f)) > 0) {
+        text.append(buffer, n);
+    }
+    return text;
+}
+
+class Cli : public ::testing::Test {
+  protected:
+    Cli() : out(std::tmpfile()), err(std::tmpfile()) {
+        env.files = &files;
+        env.ui = &ui;
+        env.out = out;
+        env.err = err;
+        // A dataset with a trustee whose name holds a comma and one outside
+        // the ANSI code page.
+        CDirList list(ui);
+        CDirEntry* root = list.newLoadEntry(false);
+        root->setName(L"C:\\share");
+        root->setOwner(L"Administrators", L"BUILTIN");
+        root->resizeAces(2);
+        root->ace(0)->setTrustee(L"Smith, John", L"CORP");
+        root->ace(0)->set(0x1F01FF, 0x03, 0);
+        root->ace(1)->setTrustee(fromUtf8("\xD0\x98\xD0\xB2\xD0\xB0\xD0\xBD"), L"CORP");
+        root->ace(1)->set(0x1200A9, 0x10, 0);
+        list.currentDepth = 1;
+        list.newLoadEntry(true)->setName(L".");
+        list.newLoadEntry(false)->setName(L"..");
+        CDirEntry* file = list.newLoadEntry(false);
+        file->setName(L"a.txt");
+        file->resizeAces(1);
+        file->ace(0)->setTrustee(L"Users", L"BUILTIN");
+        file->ace(0)->set(0x0F01FF, 0x00, 1);
+        NameTables tables;
+        RebuildNameTables(list, tables);
+        WriteDatasetFile(files, ui, list, L"in.acl", tables);
+        ui.clear();
+    }
+    ~Cli() override {
+        std::fclose(out);
+        std::fclose(err);
+    }
+    int run(std::vector<std::wstring> args) { return RunCli(args, env); }
+    std::string file(const std::wstring& path) {
+        const auto* bytes = files.get(path);
+        return bytes ? std::string(bytes->begin(), bytes->end()) : std::string("<missing>");
+    }
+
+    sim::MemoryFiles files;
+    sim::RecordingInteraction ui;
+    std::FILE* out;
+    std::FILE* err;
+    CliEnvironment env;
+};
+
+// Splits CSV text into records of fields as RFC 4180 reads them.
+std::vector<std::vector<std::string>> parseCsv(const std::string& text) {
+    std::vector<std::vector<std::string>> records;
+    std::vector<std::string> fields;
+    std::string field;
+    bool quoted = false;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        char c = text[i];
+        if (quoted) {
+            if (c == '"' && i + 1 < text.size() && text[i + 1] == '"') {
+                field += '"';
+                ++i;
+            } else if (c == '"') {
+                quoted = false;
+            } else {
+                field += c;
+            }
+        } else if (c == '"') {
+            quoted = true;
+        } else if (c == ',') {
+            fields.push_back(field);
+            field.clear();
+        } else if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n') {
+            fields.push_back(field);
+            records.push_back(fields);
+            fields.clear();
+            field.clear();
+            ++i;
+        } else {
+            field += c;
+        }
+    }
+    return records;
+}
+
+TEST_F(Cli, CsvOfAnOpenedDatasetHidesDotEntries) {
+    ASSERT_EQ(run({L"csv", L"-o", L"out.csv", L"in.acl"}), 0);
+    EXPECT_EQ(
+        file(L"out.csv"),
+        "C:\\share\r\n,rd,wr,ex,del\r\n\"Smith, John\",x,x,x,x\r\n???? INHERITED,x,,x,\r\n\r\n"
+        "C:\\share\\a.txt\r\n,rd,wr,ex,del\r\nUsers DENY,x,x,x,x\r\n\r\n");
+    const auto records = parseCsv(file(L"out.csv"));
+    ASSERT_GE(records.size(), 3u);
+    EXPECT_EQ(records[2].size(), 5u);  // the trustee with a comma is one field
+    EXPECT_EQ(records[2][0], "Smith, John");
+}
+
+TEST_F(Cli, CsvViewOptions) {
+    ASSERT_EQ(run({L"csv", L"--utf8", L"--columns", L"del,rd", L"-o", L"u.csv", L"in.acl"}), 0);
+    EXPECT_EQ(file(L"u.csv"),
+              "\xEF\xBB\xBF"
+              "C:\\share\r\n,del,rd\r\n\"Smith, John\",x,x\r\n"
+              "\xD0\x98\xD0\xB2\xD0\xB0\xD0\xBD INHERITED,,x\r\n\r\n"
+              "C:\\share\\a.txt\r\n,del,rd\r\nUsers DENY,x,x\r\n\r\n");
+    ASSERT_EQ(run({L"csv", L"--basic", L"-o", L"b.csv", L"in.acl"}), 0);
+    EXPECT_EQ(
+        file(L"b.csv"),
+        "C:\\share\r\n,full_acc,modify,rd/ex,ls_fold,read,wr\r\n"
+        "\"Smith, John\",x,x,x,x,x,x\r\n???? INHERITED,,,x,x,x,\r\n\r\n"
+        "C:\\share\\a.txt\r\n,full_acc,modify,rd/ex,,read,wr\r\nUsers DENY,x,x,x,,x,x\r\n\r\n");
+}
+
+TEST_F(Cli, BadUsageExitsTwo) {
+    const std::vector<std::vector<std::wstring>> bad = {
+        {},
+        {L"frobnicate"},
+        {L"csv", L"in.acl"},
+        {L"csv", L"-o", L"x.csv"},
+        {L"csv", L"--colour", L"-o", L"x.csv", L"in.acl"},
+        {L"csv", L"--columns", L"rd,nope", L"-o", L"x.csv", L"in.acl"},
+        {L"csv", L"--columns", L"rd", L"--basic", L"-o", L"x.csv", L"in.acl"},
+        {L"csv", L"--utf8", L"--utf8", L"-o", L"x.csv", L"in.acl"},
+        {L"csv", L"-o", L"x.csv", L"-o", L"y.csv", L"in.acl"},
+        {L"csv", L"-o", L"x.csv", L"in.acl", L"more.acl"},
+        {L"csv", L"-o"},
+        {L"scan", L"-o", L"x.acl", L"C:\\"},  // no Windows ports here
+        {L"scan", L"--depth", L"x", L"-o", L"x.acl", L"C:\\"},
+    };
+    for (const auto& args : bad) {
+        EXPECT_EQ(run(args), 2) << (args.empty() ? "" : toUtf8(args[0]));
+    }
+    EXPECT_EQ(file(L"x.csv"), "<missing>");
+    EXPECT_NE(contents(err).find("unknown column 'nope'"), std::string::npos);
+}
+
+TEST_F(Cli, UnreadableInputAndOutputExitTwoWithTheirMessages) {
+    EXPECT_EQ(run({L"csv", L"-o", L"x.csv", L"missing.acl"}), 2);
+    EXPECT_EQ(ui.messageTexts(), std::vector<std::wstring>{L"Error opening file"});
+    ui.clear();
+    files.failCreates(true);
+    EXPECT_EQ(run({L"csv", L"-o", L"x.csv", L"in.acl"}), 2);
+    EXPECT_EQ(ui.messageTexts(), std::vector<std::wstring>{L"Error exporting file"});
+}
+
+TEST_F(Cli, EmptyDatasetGivesAnEmptyCsv) {
+    CDirList empty(ui);
+    NameTables tables;
+    WriteDatasetFile(files, ui, empty, L"empty.acl", tables);
+    ASSERT_EQ(run({L"csv", L"-o", L"e.csv", L"empty.acl"}), 0);
+    EXPECT_EQ(file(L"e.csv"), "");
+    ASSERT_EQ(run({L"csv", L"--utf8", L"-o", L"e8.csv", L"empty.acl"}), 0);
+    EXPECT_EQ(file(L"e8.csv"), "\xEF\xBB\xBF");
+}
+
+TEST_F(Cli, HelpDocumentsEveryCommandAndOption) {
+    ASSERT_EQ(run({L"--help"}), 0);
+    const std::string help = contents(out);
+    for (const char* word :
+         {"scan", "project", "csv", "--depth", "--columns", "--basic", "--utf8", "Exit codes"}) {
+        EXPECT_NE(help.find(word), std::string::npos) << word;
+    }
+}
+
+TEST(ConsoleInteraction, OneLinePerMessageCaptionFirst) {
+    std::FILE* err = std::tmpfile();
+    ConsoleInteraction console(err);
+    console.showMessage(L"Error opening file", L"Note", MessageIcon::Error);
+    console.showMessage(L"two\r\nlines", L"", MessageIcon::None);
+    EXPECT_EQ(console.showMessage(L"sure?", L"Q", MessageIcon::Question, MessageButtons::YesNo),
+              MessageAnswer::Yes);
+    EXPECT_EQ(contents(err), "Note: Error opening file\ntwo  lines\nQ: sure?\n");
+    EXPECT_EQ(console.messageCount(), 3);
+    std::fclose(err);
+}
+
+}  // namespace
+}  // namespace quorel
