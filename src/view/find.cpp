@@ -1,0 +1,188 @@
+#include "view/find.h"
+
+#include "core/dir_entry.h"
+#include "filters/static_filter.h"
+#include "platform/interaction_port.h"
+#include "platform/text.h"
+
+namespace quorel {
+
+bool ContainsNoCase(std::wstring_view candidate, std::wstring_view text) {
+    if (text.empty()) {
+        return true;
+    }
+    if (candidate.size() < text.size()) {
+        return false;
+    }
+    for (std::size_t at = 0; at + text.size() <= candidate.size(); ++at) {
+        std::size_t i = 0;
+        while (i < text.size() &&
+               (candidate[at + i] == text[i] || foldCase(candidate[at + i]) == foldCase(text[i]))) {
+            ++i;
+        }
+        if (i == text.size()) {
+            return true;
+        }
+    }
+    return false;
+}
+
+namespace {
+
+// An unset name is absent and never matches, not even the empty text.
+bool nameMatches(bool set, std::wstring_view name, std::wstring_view text) {
+    return set && ContainsNoCase(name, text);
+}
+
+bool matchAces(CDirEntry& entry, std::wstring_view text, const MatchContext& context) {
+    bool any = false;
+    for (std::uint32_t i = 0; i < entry.aceCount(); ++i) {
+        AceRecord& ace = *entry.ace(i);
+        if (!ace.visible) {
+            continue;
+        }
+        bool hit = nameMatches(ace.hasTrustee(), ace.trustee(), text);
+        if (context.memberText && ace.hasTrustee()) {
+            if (const std::wstring* members = context.memberText(ace.trustee())) {
+                hit = hit || ContainsNoCase(*members, text);
+            }
+        }
+        ace.findMark = hit ? 1 : 0;
+        any = any || hit;
+    }
+    return any;
+}
+
+}  // namespace
+
+bool MatchEntry(CDirEntry& entry, std::wstring_view text, const MatchContext& context) {
+    if (entry.isHeading) {
+        return false;
+    }
+    const AccountNames& names = AccountNames::instance();
+    std::uint8_t marks = 0;
+    if (ContainsNoCase(entry.path(), text)) {
+        marks |= find_mark::kPath;
+    }
+    if (ContainsNoCase(entry.name(), text)) {
+        marks |= find_mark::kName;
+    }
+    if (nameMatches(names.nameSet(entry.ownerAccount()), entry.ownerName(), text)) {
+        marks |= find_mark::kOwner;
+    }
+    if (nameMatches(names.nameSet(entry.groupAccount()), entry.groupName(), text)) {
+        marks |= find_mark::kGroup;
+    }
+    entry.findMarks = marks;
+    bool any = marks != 0;
+    any = matchAces(entry, text, context) || any;
+    if (context.compareMode && entry.partner != nullptr) {
+        any = matchAces(*entry.partner, text, MatchContext{false, context.memberText}) || any;
+    }
+    return any;
+}
+
+namespace {
+
+int lastLine(const DisplayList& lines) {
+    return static_cast<int>(lines.count()) - 2;
+}
+
+}  // namespace
+
+int FindState::FindNext(const DisplayList& lines, std::wstring_view text, int& top,
+                        const MatchContext& context, InteractionPort& ui) {
+    const int count = static_cast<int>(lines.count());
+    const int start = top;
+    int t = top < count - 1 ? top + 1 : top;
+    if (lastFoundEntry != 0) {
+        if (CDirEntry* e = lines.at(static_cast<std::size_t>(lastFoundEntry))) {
+            e->resetMarks();
+        }
+        lastFoundEntry = 0;
+    }
+    for (int i = t; i < count - 1; ++i) {
+        if (MatchEntry(*lines.at(static_cast<std::size_t>(i)), text, context)) {
+            lastFoundEntry = highlightAll ? 0 : i;
+            ui.setStatusText(0, L"Find next element successful");
+            top = i;
+            return i;
+        }
+    }
+    ui.setStatusText(0, L"Find next element failed");
+    // Nothing further: the view stays where it was.
+    top = start;
+    return kNotFound;
+}
+
+int FindState::FindPrevious(const DisplayList& lines, std::wstring_view text, int& top,
+                            const MatchContext& context, InteractionPort& ui) {
+    const int start = top;
+    int t = top > 0 ? top - 1 : top;
+    if (t > lastLine(lines)) {
+        t = lastLine(lines);
+    }
+    if (lastFoundEntry != 0) {
+        if (CDirEntry* e = lines.at(static_cast<std::size_t>(lastFoundEntry))) {
+            e->resetMarks();
+        }
+        lastFoundEntry = 0;
+    }
+    for (int i = t; i >= 0; --i) {
+        if (MatchEntry(*lines.at(static_cast<std::size_t>(i)), text, context)) {
+            lastFoundEntry = highlightAll ? 0 : i;
+            ui.setStatusText(0, L"Find previous element successful");
+            top = i;
+            return i;
+        }
+    }
+    ui.setStatusText(0, L"Find previous element failed");
+    top = start;
+    return kNotFound;
+}
+
+void FindState::MarkAll(const DisplayList& lines, std::wstring_view text, bool on,
+                        const MatchContext& context) {
+    highlightAll = on;
+    lastFoundEntry = 0;
+    for (CDirEntry* e : lines.lines()) {
+        if (on) {
+            MatchEntry(*e, text, context);
+        } else {
+            e->resetMarks();
+        }
+    }
+}
+
+void FindState::ToggleHighlight(const DisplayList& lines, std::wstring_view text,
+                                const MatchContext& context, InteractionPort& ui) {
+    if (text.empty() || highlight) {
+        highlight = false;
+        MarkAll(lines, text, false, context);
+    } else {
+        highlight = true;
+        MarkAll(lines, text, false, context);
+        MarkAll(lines, text, true, context);
+    }
+    ui.setStatusText(0, L"matching files highlighted");
+}
+
+void FindState::ToggleShowMatchingOnly(std::wstring_view text, InteractionPort& ui) {
+    showMatchingOnly = text.empty() ? false : !showMatchingOnly;
+    ui.setStatusText(0, L"files where string is not found filtered");
+}
+
+void FindState::SetFindMode(bool on, const DisplayList& lines, InteractionPort& ui) {
+    if (on) {
+        findMode = true;
+        ui.setStatusText(0, L"Find mode activated");
+        return;
+    }
+    findMode = false;
+    highlight = false;
+    showMatchingOnly = false;
+    MarkAll(lines, L"", false, MatchContext{});
+    ui.setStatusText(0, L"Find deactivated. Switched back to normal mode");
+}
+
+}  // namespace quorel
