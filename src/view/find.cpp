@@ -55,6 +55,38 @@ bool matchAces(CDirEntry& entry, std::wstring_view text, const MatchContext& con
 
 }  // namespace
 
+bool EntryMatches(const CDirEntry& entry, std::wstring_view text, const MatchContext& context) {
+    if (entry.isHeading) {
+        return false;
+    }
+    const AccountNames& names = AccountNames::instance();
+    if (ContainsNoCase(entry.path(), text) || ContainsNoCase(entry.name(), text) ||
+        nameMatches(names.nameSet(entry.ownerAccount()), entry.ownerName(), text) ||
+        nameMatches(names.nameSet(entry.groupAccount()), entry.groupName(), text)) {
+        return true;
+    }
+    auto anyAce = [&](const CDirEntry& e) {
+        for (std::uint32_t i = 0; i < e.aceCount(); ++i) {
+            const AceRecord& ace = *e.ace(i);
+            if (!ace.visible || !ace.hasTrustee()) {
+                continue;
+            }
+            if (ContainsNoCase(ace.trustee(), text)) {
+                return true;
+            }
+            if (context.memberText) {
+                const std::wstring* members = context.memberText(ace.trustee());
+                if (members != nullptr && ContainsNoCase(*members, text)) {
+                    return true;
+                }
+            }
+        }
+        return false;
+    };
+    return anyAce(entry) ||
+           (context.compareMode && entry.partner != nullptr && anyAce(*entry.partner));
+}
+
 bool MatchEntry(CDirEntry& entry, std::wstring_view text, const MatchContext& context) {
     if (entry.isHeading) {
         return false;

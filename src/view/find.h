@@ -32,6 +32,9 @@ bool ContainsNoCase(std::wstring_view candidate, std::wstring_view text);
 // setting each one's match flag; no early exit. A heading never matches.
 // Returns whether anything matched.
 bool MatchEntry(CDirEntry& entry, std::wstring_view text, const MatchContext& context);
+// The same test without touching any mark (the filter of "show matching
+// only").
+bool EntryMatches(const CDirEntry& entry, std::wstring_view text, const MatchContext& context);
 
 // Find next / previous / highlight over the display list, with the state the
 // main window keeps. `top` is the view's top entry index; it is moved to the

@@ -70,6 +70,17 @@ TEST_F(Find, MatchEntrySetsEveryFlagWithoutEarlyExit) {
     EXPECT_FALSE(MatchEntry(*a, L"zzz", context));
 }
 
+TEST_F(Find, EntryMatchesAgreesWithMatchEntryAndMarksNothing) {
+    for (const wchar_t* text : {L"e", L"BACKUP", L"zzz", L"", L"c:\\data\\r", L"\u00c9T"}) {
+        for (CDirEntry* e : {root, a, b, c}) {
+            const bool quiet = EntryMatches(*e, text, context);
+            EXPECT_EQ(e->findMarks, 0);
+            EXPECT_EQ(quiet, MatchEntry(*e, text, context)) << std::wstring(text).size();
+            e->resetMarks();
+        }
+    }
+}
+
 TEST_F(Find, HiddenAcesAndHeadingsNeverMatch) {
     a->ace(1)->visible = 0;
     EXPECT_FALSE(MatchEntry(*a, L"Backup", context));
