@@ -15,6 +15,13 @@ namespace quorel {
 // The settings and project files are plain sequences of little-endian u32
 // fields and length-prefixed UTF-16LE texts, without record tags.
 
+inline bool isHighSurrogate(wchar_t c) {
+    return static_cast<std::uint32_t>(c) >= 0xD800 && static_cast<std::uint32_t>(c) <= 0xDBFF;
+}
+inline bool isLowSurrogate(wchar_t c) {
+    return static_cast<std::uint32_t>(c) >= 0xDC00 && static_cast<std::uint32_t>(c) <= 0xDFFF;
+}
+
 // The longest prefix of `text` that fits in `maxUnits` UTF-16 units, never
 // splitting a surrogate pair.
 inline std::wstring_view fitUtf16(std::wstring_view text, std::size_t maxUnits) {
@@ -22,6 +29,11 @@ inline std::wstring_view fitUtf16(std::wstring_view text, std::size_t maxUnits) 
     for (std::size_t i = 0; i < text.size(); ++i) {
         const std::size_t next = units + utf16Length(text.substr(i, 1));
         if (next > maxUnits) {
+            // Where wchar_t is UTF-16, the high half of a pair goes with
+            // the low half that does not fit.
+            if (i > 0 && isHighSurrogate(text[i - 1]) && isLowSurrogate(text[i])) {
+                --i;
+            }
             return text.substr(0, i);
         }
         units = next;

@@ -9,6 +9,7 @@
 #include "platform/sim/memory_files.h"
 #include "platform/sim/recording_interaction.h"
 #include "storage/dataset_file.h"
+#include "storage/utf16.h"
 
 namespace quorel {
 namespace {
@@ -16,6 +17,10 @@ namespace {
 using Bytes = std::vector<std::uint8_t>;
 using sim::Interaction;
 using Lines = std::vector<std::wstring>;
+
+// Characters beyond U+FFFF: one wchar_t on Linux, a surrogate pair on Windows.
+const std::wstring kSmile = fromUtf8("\xF0\x9F\x98\x80");    // U+1F600
+const std::wstring kDeseret = fromUtf8("\xF0\x90\x90\x80");  // U+10400
 
 // Builds project files field by field, independently of the writer.
 struct Fields {
@@ -89,7 +94,7 @@ TEST_F(ProjectFileTest, EmptyTextsAndNoCounter) {
 
 TEST_F(ProjectFileTest, WriterCutsTextsToTheDialogFields) {
     const std::wstring directories(20005, L'd');
-    const std::wstring output = std::wstring(1998, L'o') + wchar_t(0x1F600);
+    const std::wstring output = std::wstring(1998, L'o') + kSmile;
     ASSERT_TRUE(WriteProjectFile(files, ui, L"C:\\p.qpf", {directories, output, false}));
     Fields f;
     f.header().text(std::string(19999, 'd')).text(std::string(1998, 'o')).u32(0);
@@ -98,9 +103,8 @@ TEST_F(ProjectFileTest, WriterCutsTextsToTheDialogFields) {
 
 TEST_F(ProjectFileTest, RoundTripKeepsTextsAndCounter) {
     for (bool counter : {true, false}) {
-        const ProjectFile saved{
-            L"C:\\a\r\n\\\\server\\share\r\nE:\\\u00fcber" + std::wstring(1, 0x10400),
-            L"C:\\results\\weekly", counter};
+        const ProjectFile saved{L"C:\\a\r\n\\\\server\\share\r\nE:\\\u00fcber" + kDeseret,
+                                L"C:\\results\\weekly", counter};
         ASSERT_TRUE(WriteProjectFile(files, ui, L"C:\\p.qpf", saved));
         std::optional<ProjectFile> loaded = ReadProjectFile(files, ui, L"C:\\p.qpf");
         ASSERT_TRUE(loaded.has_value());

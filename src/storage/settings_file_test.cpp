@@ -11,6 +11,7 @@
 #include "filters/permissions.h"
 #include "platform/sim/memory_files.h"
 #include "platform/sim/recording_interaction.h"
+#include "storage/utf16.h"
 
 namespace quorel {
 namespace {
@@ -19,6 +20,10 @@ using Bytes = std::vector<std::uint8_t>;
 using sim::Interaction;
 using Column = std::pair<std::uint32_t, std::wstring>;
 using Row = std::tuple<std::uint32_t, std::uint32_t, std::wstring>;
+
+// Characters beyond U+FFFF: one wchar_t on Linux, a surrogate pair on Windows.
+const std::wstring kSmile = fromUtf8("\xF0\x9F\x98\x80");  // U+1F600
+const std::wstring kHwair = fromUtf8("\xF0\x90\x8D\x88");  // U+10348
 
 // Builds settings files field by field, independently of the writer.
 struct Fields {
@@ -138,7 +143,7 @@ TEST_F(SettingsFile, SavedFileOmitsCombinationActiveFlagAndBasicMode) {
 }
 
 TEST_F(SettingsFile, RowTextIsWrittenAsUtf16WithSurrogatePairs) {
-    filters.rows = {{1, 14, std::wstring(L"a") + wchar_t(0x1F600) + L"\u00e9"}};
+    filters.rows = {{1, 14, std::wstring(L"a") + kSmile + L"\u00e9"}};
     ASSERT_TRUE(save());
     Fields f;
     f.header(2).u32(4).u32(0x1).u32(0x2).u32(0x20).u32(0x10000).u32(1);
@@ -148,7 +153,7 @@ TEST_F(SettingsFile, RowTextIsWrittenAsUtf16WithSurrogatePairs) {
 
 TEST_F(SettingsFile, RowTextIsCutToTheFieldWithoutSplittingAPair) {
     const std::wstring full(999, L'x');
-    filters.rows = {{0, 0, full}, {0, 0, full + L"yz"}, {0, 0, full.substr(1) + wchar_t(0x1F600)}};
+    filters.rows = {{0, 0, full}, {0, 0, full + L"yz"}, {0, 0, full.substr(1) + kSmile}};
     ASSERT_TRUE(save());
     Fields f;
     f.header(2).u32(4).u32(0x1).u32(0x2).u32(0x20).u32(0x10000).u32(3);
@@ -181,7 +186,7 @@ TEST_F(SettingsFile, RoundTripRestoresFilterColumnsAndRows) {
         }
     }
     filters.rows.push_back({3, 0, std::wstring(999, L'\u4e2d')});
-    filters.rows.push_back({9, 0, std::wstring(L"C:\\") + wchar_t(0x10348)});
+    filters.rows.push_back({9, 0, std::wstring(L"C:\\") + kHwair});
     ASSERT_TRUE(save());
     const std::vector<Column> savedColumns = columnsOf(rights);
     const std::vector<Row> savedRows = rowsOf(filters);
