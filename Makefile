@@ -1,9 +1,11 @@
 # Quorel: the one command is `make test` (see README.md).
 #
 #   make test     bootstrap, layout and format checks, native build + tests,
-#                 sanitizer build + tests, Windows cross build + tests under Wine
+#                 sanitizer build + tests, fuzzers (scripts/run-fuzzers),
+#                 Windows cross build + tests under Wine
 #   make native   configure, build and test the native preset
 #   make asan     the same for native-asan (AddressSanitizer + UBSan)
+#   make fuzz     build the libFuzzer programs (preset fuzz) and run each briefly
 #   make windows  the same for windows (mingw-w64, tests under Wine)
 #   make check    layout and format checks only
 #   make format   apply clang-format to our sources
@@ -15,7 +17,7 @@ SHELL := /bin/bash
 STAGE := scripts/stage
 STAGES := build/stage-times.txt
 
-.PHONY: test bootstrap check native asan windows format clean
+.PHONY: test bootstrap check native asan fuzz windows format clean
 
 test:
 	@mkdir -p build && rm -rf $(STAGES) build/logs
@@ -28,6 +30,7 @@ test:
 	@$(STAGE) asan-configure cmake --preset native-asan
 	@$(STAGE) asan-build cmake --build --preset native-asan
 	@$(STAGE) asan-test ctest --preset native-asan
+	@$(STAGE) fuzz scripts/run-fuzzers
 	@$(STAGE) windows-configure cmake --preset windows
 	@$(STAGE) windows-build cmake --build --preset windows
 	@$(STAGE) windows-test scripts/with-wineserver ctest --preset windows
@@ -47,6 +50,9 @@ native:
 
 asan:
 	cmake --preset native-asan && cmake --build --preset native-asan && ctest --preset native-asan
+
+fuzz:
+	scripts/run-fuzzers
 
 windows:
 	cmake --preset windows && cmake --build --preset windows
