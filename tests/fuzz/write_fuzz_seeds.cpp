@@ -1,6 +1,6 @@
-// Writes the seed files of the settings and project fuzzers with the
-// writers themselves: write_fuzz_seeds <corpus folder> fills
-// <corpus folder>/settings and <corpus folder>/project.
+// Writes the seed files of the fuzzers with the writers themselves:
+// write_fuzz_seeds <corpus folder> fills <corpus folder>/settings,
+// <corpus folder>/project and <corpus folder>/dataset.
 
 #include <cstdint>
 #include <cstdio>
@@ -9,10 +9,12 @@
 #include <string>
 #include <vector>
 
+#include "core/dir_list.h"
 #include "filters/dynamic_filter_set.h"
 #include "filters/permissions.h"
 #include "platform/sim/memory_files.h"
 #include "platform/sim/recording_interaction.h"
+#include "storage/dataset_file.h"
 #include "storage/project_file.h"
 #include "storage/settings_file.h"
 #include "storage/utf16.h"
@@ -74,6 +76,42 @@ bool projectSeeds(const fs::path& folder) {
            store(files, L"empty.qpf", folder / "empty.qpf");
 }
 
+bool datasetSeeds(const fs::path& folder) {
+    quorel::sim::MemoryFiles files;
+    quorel::sim::RecordingInteraction ui;
+    auto write = [&](quorel::CDirList& list, const wchar_t* name) {
+        quorel::NameTables tables;
+        quorel::RebuildNameTables(list, tables);
+        return quorel::WriteDatasetFile(files, ui, list, name, tables);
+    };
+    // A small scan: a root with "." and "..", a folder with a file, object
+    // and deny ACEs, an unresolved SID.
+    quorel::CDirList scan(ui);
+    quorel::CDirEntry* root = scan.newLoadEntry(false);
+    root->setName(L"C:\\");
+    root->setOwner(L"Administrators", L"BUILTIN");
+    root->setGroup(L"SYSTEM", L"NT AUTHORITY");
+    root->resizeAces(2);
+    root->ace(0)->setTrustee(L"Administrators", L"BUILTIN");
+    root->ace(0)->set(0x1F01FF, 0x03, 0);
+    root->ace(1)->setTrustee(L"S-1-5-21-1-2-3-1001", L"");
+    root->ace(1)->set(0x1200A9, 0x1B, 1);
+    scan.currentDepth = 1;
+    scan.newLoadEntry(true)->setName(L"data");
+    scan.currentDepth = 2;
+    quorel::CDirEntry* file = scan.newLoadEntry(true);
+    file->setName(L"Gr\u00fc\u00dfe.txt");
+    file->errorFlags = 7;
+    file->resizeAces(1);
+    file->ace(0)->setTrustee(L"Everyone", L"");
+    file->ace(0)->set(0x10000000, 0x10, 5);
+    bool ok = write(scan, L"scan.acl");
+    quorel::CDirList empty(ui);
+    ok = ok && write(empty, L"empty.acl");
+    return ok && store(files, L"scan.acl", folder / "scan.acl") &&
+           store(files, L"empty.acl", folder / "empty.acl");
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -85,7 +123,9 @@ int main(int argc, char** argv) {
     std::error_code error;
     fs::create_directories(corpus / "settings", error);
     fs::create_directories(corpus / "project", error);
-    if (!settingsSeeds(corpus / "settings") || !projectSeeds(corpus / "project")) {
+    fs::create_directories(corpus / "dataset", error);
+    if (!settingsSeeds(corpus / "settings") || !projectSeeds(corpus / "project") ||
+        !datasetSeeds(corpus / "dataset")) {
         std::fprintf(stderr, "write_fuzz_seeds: could not write the seeds\n");
         return 1;
     }
