@@ -4,6 +4,7 @@
 #include <optional>
 
 #include "app/shell_mode.h"
+#include "app/view_session.h"
 #include "core/dir_list.h"
 #include "core/scanner.h"
 #include "core/security_reader.h"
@@ -33,19 +34,43 @@ const char* CliHelpText() {
            "      Runs the project file like the desktop program's shell mode: scans its\n"
            "      directories and writes its output dataset file (with a counter 0..9999\n"
            "      when the project asks for one). Windows only.\n"
-           "  quorel-cli csv [view options] -o OUT.csv IN.acl\n"
-           "      Writes what the desktop program exports after opening IN.acl: every entry\n"
-           "      but \".\" and \"..\", one block per entry with its path, the column header\n"
-           "      and one line per ACE with \"x\" under each permission it holds.\n"
+           "  quorel-cli csv [view options] [--compare SAVED.acl] -o OUT.csv IN.acl\n"
+           "      Writes what the desktop program's matrix lists after opening IN.acl and\n"
+           "      applying the view options, as its Export to CSV writes it: one block per\n"
+           "      entry with its path, the column header and one line per shown ACE with\n"
+           "      \"x\" under each permission it holds. Exits 0 whatever is listed.\n"
+           "  quorel-cli compare [view options] [-o OUT.csv] CURRENT.acl SAVED.acl\n"
+           "      csv --compare SAVED.acl of CURRENT.acl, to stdout without -o: the groups\n"
+           "      \"added files\", \"deleted files\" and \"modified files\". Exits 1 when any\n"
+           "      group lists an entry, 0 when none does: a permissions-drift check.\n"
            "  quorel-cli --help\n"
            "\n"
-           "View options:\n"
-           "  --columns LIST  comma-separated permission abbreviations, shown in that order:\n"
-           "                  all g_all g_rd g_wr g_ex ex rd rd_a rd_ea wr app wr_a wr_ea\n"
-           "                  del rd_p wr_p ow_t del_ch sync (default: rd,wr,ex,del)\n"
-           "  --basic         the basic permission set: full_acc modify rd/ex ls_fold read wr\n"
-           "                  (not together with --columns)\n"
-           "  --utf8          write UTF-8 with a byte-order mark instead of the ANSI code page\n"
+           "View options, applied in this order whatever order they are given in, each as\n"
+           "the desktop program's command of the same meaning:\n"
+           "  (1) the dataset file is opened: every entry is shown but \".\" and \"..\"\n"
+           "  (2) --hide-inherit-only  hide inherit-only ACEs (\"Show also <inherit only>\n"
+           "                           ACEs\" turned off)\n"
+           "      --hide-inherited     hide inherited ACEs (\"Do not show inherited ACEs\")\n"
+           "  (3) --columns LIST  comma-separated permission abbreviations, shown in that\n"
+           "                      order: all g_all g_rd g_wr g_ex ex rd rd_a rd_ea wr app\n"
+           "                      wr_a wr_ea del rd_p wr_p ow_t del_ch sync\n"
+           "                      (default: rd,wr,ex,del)\n"
+           "      --basic         the basic permission set: full_acc modify rd/ex ls_fold\n"
+           "                      read wr (not together with --columns)\n"
+           "  (4) --depth N       show N levels below the root (0: all)\n"
+           "  (5) --settings FILE.qsf  load a settings file (static filter, columns,\n"
+           "                      dynamic filter rows); one that cannot be read is an error\n"
+           "  (6) --filter N      static filter N: 1 all, 2 differs from parent, 3 has a\n"
+           "                      deny entry, 4 has non-inherited ACEs, 5 directories only,\n"
+           "                      6 directories differing from parent, 7 unresolved\n"
+           "                      account, 8 analysis error\n"
+           "  (7) --dynamic and|or  apply the dynamic filter rows (from --settings) with\n"
+           "                      that combination\n"
+           "  (8) --compare SAVED.acl  compare mode against SAVED.acl (csv only); datasets\n"
+           "                      of other directories are refused (exit 2)\n"
+           "  (9) --find TEXT     show only entries matching TEXT\n"
+           "  --utf8              write UTF-8 with a byte-order mark instead of the ANSI\n"
+           "                      code page\n"
            "\n"
            "Messages go to stderr, one per line, caption first. The per-user default\n"
            "settings file is never read: the output depends only on the arguments and the\n"
@@ -73,8 +98,15 @@ struct Options {
     std::optional<std::wstring> output;
     std::optional<std::wstring> columns;
     std::optional<std::uint32_t> depth;
+    std::optional<std::wstring> settings;
+    std::optional<std::wstring> filter;
+    std::optional<std::wstring> dynamic;
+    std::optional<std::wstring> compare;
+    std::optional<std::wstring> find;
     bool basic = false;
     bool utf8 = false;
+    bool hideInheritOnly = false;
+    bool hideInherited = false;
     std::vector<std::wstring> operands;
 };
 
@@ -103,7 +135,7 @@ std::string parseOptions(const std::vector<std::wstring>& args, std::size_t from
         }
         return false;
     };
-    bool basicSeen = false, utf8Seen = false;
+    bool basicSeen = false, utf8Seen = false, inheritOnlySeen = false, inheritedSeen = false;
     for (std::size_t i = from; i < args.size(); ++i) {
         const std::wstring& a = args[i];
         if (a.size() > 1 && a[0] == L'-') {
@@ -136,6 +168,26 @@ std::string parseOptions(const std::vector<std::wstring>& args, std::size_t from
                     return "--depth needs a number, not " + toUtf8(*text);
                 }
                 o.depth = n;
+            } else if (a == L"--settings") {
+                error = value(o.settings);
+            } else if (a == L"--filter") {
+                error = value(o.filter);
+            } else if (a == L"--dynamic") {
+                error = value(o.dynamic);
+            } else if (a == L"--compare") {
+                error = value(o.compare);
+            } else if (a == L"--find") {
+                error = value(o.find);
+            } else if (a == L"--hide-inherit-only") {
+                if (inheritOnlySeen) {
+                    return "option --hide-inherit-only given twice";
+                }
+                inheritOnlySeen = o.hideInheritOnly = true;
+            } else if (a == L"--hide-inherited") {
+                if (inheritedSeen) {
+                    return "option --hide-inherited given twice";
+                }
+                inheritedSeen = o.hideInherited = true;
             } else if (a == L"--basic") {
                 if (basicSeen) {
                     return "option --basic given twice";
@@ -192,10 +244,105 @@ std::string applyColumns(const Options& o, DisplayedRights& rights) {
     }
 }
 
+const std::vector<std::wstring> kViewOptions = {
+    L"--columns", L"--basic",    L"--utf8",   L"--hide-inherit-only", L"--hide-inherited",
+    L"--depth",   L"--settings", L"--filter", L"--dynamic",           L"--find"};
+
+// Checks the values of the view options before anything is read.
+std::string checkViewOptions(const Options& o) {
+    if (o.basic && o.columns) {
+        return "--columns and --basic exclude each other";
+    }
+    if (o.filter) {
+        std::uint32_t n = 0;
+        if (!parseNumber(*o.filter, n) || n < 1 || n > 8) {
+            return "--filter needs a number from 1 to 8, not " + toUtf8(*o.filter);
+        }
+    }
+    if (o.dynamic && *o.dynamic != L"and" && *o.dynamic != L"or") {
+        return "--dynamic needs 'and' or 'or', not " + toUtf8(*o.dynamic);
+    }
+    return "";
+}
+
+// Opens the dataset and applies the view options in their fixed order, each
+// as the desktop program's command of the same meaning. Returns an exit
+// code; 0 when the view is ready.
+int buildView(const Options& o, const std::wstring& input, ViewSession& view, Usage& usage) {
+    if (!view.Open(input)) {
+        return cli_exit::kError;
+    }
+    if (o.hideInheritOnly) {
+        view.SetShowInheritOnlyAces(false);
+    }
+    if (o.hideInherited) {
+        view.SetHideInheritedAces(true);
+    }
+    const std::string error = applyColumns(o, view.rights);
+    if (!error.empty()) {
+        return usage.fail(error);
+    }
+    if (o.depth) {
+        view.SetDisplayDepth(*o.depth);
+    }
+    if (o.settings && !view.LoadSettingsFile(*o.settings)) {
+        return cli_exit::kError;
+    }
+    if (o.filter) {
+        std::uint32_t n = 0;
+        parseNumber(*o.filter, n);
+        view.OnStaticFilterCommand(kStaticFilterMenuIds[n - 1]);
+    }
+    if (o.dynamic) {
+        view.ApplyDynamicFilterWindow(*o.dynamic == L"and" ? 0 : 1);
+    }
+    if (o.compare && !view.CompareToFile(*o.compare)) {
+        return cli_exit::kError;
+    }
+    if (o.find) {
+        view.ShowMatchingOnly(*o.find);
+    }
+    return cli_exit::kSuccess;
+}
+
+// Writes to a C stream, for CSV on stdout.
+class StreamSink : public ByteSink {
+  public:
+    explicit StreamSink(std::FILE* f) : f_(f) {}
+    bool write(const void* data, std::size_t size) override {
+        return std::fwrite(data, 1, size, f_) == size;
+    }
+    bool close() override { return std::fflush(f_) == 0; }
+
+  private:
+    std::FILE* f_;
+};
+
+int writeCsvOutput(const Options& o, const ViewSession& view, CliEnvironment& env) {
+    const CsvEncoding encoding = o.utf8 ? CsvEncoding::Utf8 : CsvEncoding::AnsiCodePage;
+    if (o.output) {
+        return WriteCsv(*env.files, *env.ui, *o.output, view.lines().lines(), view.rights, encoding)
+                   ? cli_exit::kSuccess
+                   : cli_exit::kError;
+    }
+    StreamSink out(env.out);
+    if (!WriteCsvTo(out, view.lines().lines(), view.rights, encoding) || !out.close()) {
+        env.ui->showMessage(L"Error writing data to file", L"Note", MessageIcon::None);
+        return cli_exit::kError;
+    }
+    return cli_exit::kSuccess;
+}
+
 int csvCommand(const std::vector<std::wstring>& args, CliEnvironment& env) {
     Usage usage(env.err);
     Options o;
-    std::string error = parseOptions(args, 1, {L"-o", L"--columns", L"--basic", L"--utf8"}, o);
+    std::vector<std::wstring> allowed = kViewOptions;
+    allowed.push_back(L"-o");
+    allowed.push_back(L"--compare");
+    std::string error = parseOptions(args, 1, allowed, o);
+    if (error.empty()) {
+        error = checkViewOptions(o);
+    }
     if (!error.empty()) {
         return usage.fail(error);
     }
@@ -205,24 +352,40 @@ int csvCommand(const std::vector<std::wstring>& args, CliEnvironment& env) {
     if (o.operands.size() != 1) {
         return usage.fail("csv needs exactly one dataset file");
     }
-    // Open, as the desktop program's menu does it.
-    std::unique_ptr<CDirList> dataset = std::make_unique<CDirList>(*env.ui);
-    if (!OpenDatasetFile(*env.files, *env.ui, dataset, o.operands[0])) {
-        return cli_exit::kError;
+    ViewSession view(*env.files, *env.ui);
+    if (int code = buildView(o, o.operands[0], view, usage)) {
+        return code;
     }
-    SetAllVisible(*dataset, true);
-    HideDotEntries(*dataset);
-    HideBelowDepth(*dataset, 0);
-    DisplayedRights rights;
-    error = applyColumns(o, rights);
+    return writeCsvOutput(o, view, env);
+}
+
+int compareCommand(const std::vector<std::wstring>& args, CliEnvironment& env) {
+    Usage usage(env.err);
+    Options o;
+    std::vector<std::wstring> allowed = kViewOptions;
+    allowed.push_back(L"-o");
+    std::string error = parseOptions(args, 1, allowed, o);
+    if (error.empty()) {
+        error = checkViewOptions(o);
+    }
     if (!error.empty()) {
         return usage.fail(error);
     }
-    DisplayList lines;
-    BuildLineList(*dataset, lines);
-    const CsvEncoding encoding = o.utf8 ? CsvEncoding::Utf8 : CsvEncoding::AnsiCodePage;
-    if (!WriteCsv(*env.files, *env.ui, *o.output, lines.lines(), rights, encoding)) {
-        return cli_exit::kError;
+    if (o.operands.size() != 2) {
+        return usage.fail("compare needs CURRENT.acl and SAVED.acl");
+    }
+    o.compare = o.operands[1];
+    ViewSession view(*env.files, *env.ui);
+    if (int code = buildView(o, o.operands[0], view, usage)) {
+        return code;
+    }
+    if (int code = writeCsvOutput(o, view, env)) {
+        return code;
+    }
+    for (const CDirEntry* e : view.lines().lines()) {
+        if (!e->isHeading) {
+            return cli_exit::kDifferences;
+        }
     }
     return cli_exit::kSuccess;
 }
@@ -292,6 +455,9 @@ int RunCli(const std::vector<std::wstring>& args, CliEnvironment& env) {
     }
     if (command == L"csv") {
         return csvCommand(args, env);
+    }
+    if (command == L"compare") {
+        return compareCommand(args, env);
     }
     if (command == L"scan") {
         return scanCommand(args, env);

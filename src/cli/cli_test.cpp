@@ -1,4 +1,5 @@
 #include "cli/cli.h"
+#include "cli/cli_test_support.h"
 
 #include <gtest/gtest.h>
 
@@ -15,17 +16,7 @@ namespace quorel {
 namespace {
 
 // Reads back what was written to a temporary stream.
-std::string contents(std::FILE* f) {
-    std::fflush(f);
-    std::rewind(f);
-    std::string text;
-    char buffer[4096];
-    std::size_t n;
-    while ((n = std::fread(buffer, 1, sizeof buffer, f)) > 0) {
-        text.append(buffer, n);
-    }
-    return text;
-}
+using test::contents;
 
 class Cli : public ::testing::Test {
   protected:

@@ -61,6 +61,10 @@ class CDirEntry {
     bool isDotEntry() const { return name_ == L"." || name_ == L".."; }
 
     std::wstring path() const;
+    // True when the entry keeps a path of its own (a root, or a path that is
+    // not the parent's joined with the name); path() of its children
+    // continues from it.
+    bool hasStoredPath() const { return pathStored_; }
     std::wstring_view name() const { return name_; }
     // Load-side setters; the dataset keeps the texts.
     void setPath(std::wstring_view path);

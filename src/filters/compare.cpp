@@ -167,9 +167,10 @@ PathNodes follow(std::uint32_t base, std::wstring_view text, Step step) {
 }
 
 // Visits every entry of `list` in dataset order with the nodes of its path.
-// Only a root's path is asked of the entry; every other path continues its
-// parent's by the entry's name, as CDirEntry::path() makes it. Root paths
-// are kept in `rootPaths`, since an index refers to them.
+// Only the path of a root (or of an entry that keeps a path of its own) is
+// asked of the entry; every other path continues its parent's by the
+// entry's name, as CDirEntry::path() makes it. Those paths are kept in
+// `rootPaths`, since an index refers to them.
 template <class Step, class Visit>
 void walkPaths(const CDirList& list, std::deque<std::wstring>& rootPaths, Step step, Visit visit) {
     std::vector<std::pair<const CDirEntry*, std::uint32_t>> parents;
@@ -178,7 +179,7 @@ void walkPaths(const CDirList& list, std::deque<std::wstring>& rootPaths, Step s
             parents.pop_back();
         }
         PathNodes nodes;
-        if (parents.empty()) {
+        if (parents.empty() || e.hasStoredPath()) {
             rootPaths.push_back(e.path());
             nodes = follow(0, rootPaths.back(), step);
         } else {

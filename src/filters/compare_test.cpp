@@ -304,6 +304,21 @@ TEST_F(Compare, LinkEntriesTakesTheFirstOfEqualPaths) {
     EXPECT_EQ(c->partner, onlyInSecond);
 }
 
+TEST_F(Compare, AnEntryWithAPathOfItsOwnIsLinkedByThatPath) {
+    // An entry (and what lies below it) whose path is not its parent's
+    // joined with its name is found under the path it keeps.
+    CDirEntry* moved = add(shown, s.docs, L"x");
+    moved->setPath(L"C:\\Data\\readme\\x");
+    CDirEntry* below = add(shown, moved, L"y");
+    CDirEntry* otherX = add(*other, o.readme, L"x");
+    CDirEntry* otherY = add(*other, otherX, L"y");
+    ASSERT_TRUE(moved->hasStoredPath());
+    LinkEntries(shown, *other);
+    EXPECT_EQ(moved->partner, otherX);
+    EXPECT_EQ(below->partner, otherY);
+    EXPECT_FALSE(s.a->hasStoredPath());
+}
+
 TEST_F(Compare, DotEntriesAreLinkedLikeOthers) {
     CDirEntry* dot = add(shown, s.root, L".");
     CDirEntry* otherDot = add(*other, o.root, L".");

@@ -1,0 +1,189 @@
+#include "app/view_session.h"
+
+#include "core/dir_list.h"
+#include "filters/dynamic_filter.h"
+#include "platform/interaction_port.h"
+#include "storage/settings_file.h"
+#include "view/ace_visibility.h"
+
+namespace quorel {
+
+ViewSession::ViewSession(FileIoPort& files, InteractionPort& ui)
+    : files_(files), ui_(ui), dataset_(std::make_unique<CDirList>(ui)) {}
+
+ViewSession::~ViewSession() = default;
+
+MatchContext ViewSession::matchContext() const {
+    MatchContext context;
+    context.compareMode = compare_.compareMode;
+    return context;
+}
+
+void ViewSession::RebuildLines() {
+    if (compare_.compareMode) {
+        BuildCompareLineList(compare_, *dataset_, lines_);
+    } else {
+        BuildLineList(*dataset_, lines_);
+    }
+}
+
+void ViewSession::applyAceOptions() {
+    ApplyAceVisibility(*dataset_, showInheritOnlyAces, hideInheritedAces);
+    if (compare_.compared) {
+        ApplyAceVisibility(*compare_.compared, showInheritOnlyAces, hideInheritedAces);
+    }
+}
+
+void ViewSession::staticFilterPass() {
+    FilterTarget target;
+    target.shown = dataset_.get();
+    target.compared = compare_.compared.get();
+    target.displayDepth = displayDepth;
+    if (find.showMatchingOnly && !findText.empty()) {
+        const MatchContext context = matchContext();
+        const std::wstring text = findText;
+        target.findMatch = [context, text](const CDirEntry& e) {
+            return EntryMatches(e, text, context);
+        };
+    }
+    ApplyStaticFilter(target, staticFilter, rights);
+}
+
+void ViewSession::dynamicFilterPass(CDirList* compared) {
+    RebuildNameTables(*dataset_, names);
+    ApplyDynamicFilters(dynamicFilters, *dataset_, compared, staticFilter, displayDepth, rights,
+                        names.users, ui_);
+}
+
+CompareView ViewSession::compareView() {
+    CompareView view(*dataset_, lines_, ui_);
+    view.clearFindHits = [this] { find.MarkAll(lines_, L"", false, matchContext()); };
+    view.endFindMode = [this] {
+        find.findMode = false;
+        find.highlight = false;
+        find.showMatchingOnly = false;
+    };
+    view.applyFilters = [this](CDirList* compared) { dynamicFilterPass(compared); };
+    return view;
+}
+
+bool ViewSession::Open(const std::wstring& path) {
+    std::unique_ptr<CDirList> loaded = std::make_unique<CDirList>(ui_);
+    if (!OpenDatasetFile(files_, ui_, loaded, path)) {
+        return false;
+    }
+    if (compare_.compareMode) {
+        EndCompare(compare_, compareView());
+    }
+    dataset_ = std::move(loaded);
+    staticFilter = kShowAll;
+    staticFilterMenuItem = kStaticFilterMenuIds[0];
+    // A new dataset is shown under the ACE options the menu shows.
+    applyAceOptions();
+    SetAllVisible(*dataset_, true);
+    HideDotEntries(*dataset_);
+    HideBelowDepth(*dataset_, displayDepth);
+    dataset_->staticFilter = kShowAll;
+    RebuildLines();
+    return true;
+}
+
+void ViewSession::SetShowInheritOnlyAces(bool show) {
+    showInheritOnlyAces = show;
+    applyAceOptions();
+    ui_.setStatusText(
+        0, show ? L"<inherit only> ACEs made visble" : L"<inherit only> ACEs made invisble");
+    RebuildLines();
+}
+
+void ViewSession::SetHideInheritedAces(bool hide) {
+    hideInheritedAces = hide;
+    applyAceOptions();
+    ui_.setStatusText(0, hide ? L"inherited ACEs made invisble" : L"inherited ACEs made visble");
+    RebuildLines();
+}
+
+void ViewSession::SetDisplayDepth(std::uint32_t depth) {
+    displayDepth = depth;
+    staticFilter = kShowAll;
+    staticFilterMenuItem = kStaticFilterMenuIds[0];
+    staticFilterPass();
+    ui_.setStatusText(0, L"Depth changed");
+    RebuildLines();
+}
+
+bool ViewSession::LoadSettingsFile(const std::wstring& path) {
+    ViewSettings view{staticFilter, rights, dynamicFilters};
+    const bool ok = LoadSettings(files_, ui_, path, true, view, [this] {
+        dynamicFilterPass(compare_.compared.get());
+        RebuildLines();
+    });
+    if (staticFilter >= 1 && staticFilter <= 8) {
+        staticFilterMenuItem = kStaticFilterMenuIds[staticFilter - 1];
+    }
+    ui_.setStatusText(0, L"Settings loaded.");
+    return ok;
+}
+
+void ViewSession::OnStaticFilterCommand(int menuId) {
+    int value = 0;
+    for (int i = 0; i < 8; ++i) {
+        if (kStaticFilterMenuIds[i] == menuId) {
+            value = i + 1;
+        }
+    }
+    if (value == 0 || dataset_->entryCount == 0) {
+        return;
+    }
+    staticFilterMenuItem = menuId;
+    staticFilter = static_cast<std::uint8_t>(value);
+    staticFilterPass();
+    dataset_->staticFilter = staticFilter;
+    dynamicFilters.active = false;
+    static const wchar_t* const kStatus[6] = {
+        L"Filter set to <show all>",
+        L"Filter set to <show only files which deviate from directory containing it>",
+        L"Filter set to <show only files which have at least one deny entry>",
+        L"Filter set to <show only files which have ACEs that are non-inherited>",
+        L"Filter set to <show only directories ( exclude files )>",
+        L"Filter set to <show only directories which permissions deviate from directory "
+        L"containing it>",
+    };
+    if (value <= 6) {
+        ui_.setStatusText(0, kStatus[value - 1]);
+    }
+    RebuildLines();
+}
+
+void ViewSession::ApplyDynamicFilterWindow(std::uint32_t combination) {
+    dynamicFilters.combination = combination;
+    dynamicFilterPass(compare_.compared.get());
+    dynamicFilters.active = true;
+    ui_.setStatusText(0, L"Dynamic filter applied to dataset");
+    RebuildLines();
+}
+
+bool ViewSession::CompareToFile(const std::wstring& path) {
+    auto loaded = std::make_unique<CDirList>(ui_);
+    if (!LoadDatasetFile(files_, ui_, *loaded, path)) {
+        return false;
+    }
+    ApplyAceVisibility(*loaded, showInheritOnlyAces, hideInheritedAces);
+    return CompareTo(compare_, compareView(), std::move(loaded));
+}
+
+void ViewSession::EndCompareMode() {
+    if (compare_.compareMode) {
+        EndCompare(compare_, compareView());
+    }
+}
+
+void ViewSession::ShowMatchingOnly(const std::wstring& text) {
+    find.SetFindMode(true, lines_, ui_);
+    findText = text;
+    find.ToggleShowMatchingOnly(text, ui_);
+    staticFilterPass();
+    RebuildLines();
+}
+
+}  // namespace quorel

@@ -1,0 +1,102 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "filters/compare.h"
+#include "filters/dynamic_filter_set.h"
+#include "filters/permissions.h"
+#include "filters/static_filter.h"
+#include "storage/dataset_file.h"
+#include "view/find.h"
+
+namespace quorel {
+
+class CDirList;
+class FileIoPort;
+class InteractionPort;
+
+// Menu ids of the static filters, in filter order 1..8.
+constexpr int kStaticFilterMenuIds[8] = {50020, 50021, 50022, 50023, 50024, 50025, 50045, 50046};
+
+// What the main window shows and the commands that change it, without the
+// window: the shown dataset and, in compare mode, the compared one, the
+// displayed columns, the static and dynamic filters, the ACE display
+// options, the display depth, find, and the display list the matrix draws.
+// The desktop program's menu commands and quorel-cli's view options call the
+// same operations, so a script sees what the window would list.
+class ViewSession {
+  public:
+    ViewSession(FileIoPort& files, InteractionPort& ui);
+    ~ViewSession();
+
+    // Open (50002): loads `path`; on success it replaces the shown dataset
+    // (and ends compare mode), the static filter returns to show all, and
+    // every entry but "." and ".." and those below the display depth is
+    // shown. A failed load keeps everything as it was.
+    bool Open(const std::wstring& path);
+
+    // "Show also <inherit only> ACEs" (50050) and "Do not show inherited
+    // ACEs" (50055).
+    void SetShowInheritOnlyAces(bool show);
+    void SetHideInheritedAces(bool hide);
+
+    // Directory depth (50044): 0 is unlimited. The static filter returns to
+    // show all.
+    void SetDisplayDepth(std::uint32_t depth);
+
+    // "Load Settings..." (50034). False when the file could not be read.
+    bool LoadSettingsFile(const std::wstring& path);
+
+    // The static filter menu commands (50020-50025, 50045, 50046).
+    void OnStaticFilterCommand(int menuId);
+
+    // OK in the dynamic filter window with `combination` (0 AND, else OR).
+    void ApplyDynamicFilterWindow(std::uint32_t combination);
+
+    // "Compare to..." with the dataset file `path`. False when it could not
+    // be loaded or does not match.
+    bool CompareToFile(const std::wstring& path);
+    void EndCompareMode();
+
+    // Find mode on, then "show matching only" with `text`.
+    void ShowMatchingOnly(const std::wstring& text);
+
+    // The display list again from the visibility flags: the compare layout
+    // in compare mode.
+    void RebuildLines();
+
+    CDirList* dataset() const { return dataset_.get(); }
+    const DisplayList& lines() const { return lines_; }
+    bool compareMode() const { return compare_.compareMode; }
+    const CompareState& compareState() const { return compare_; }
+
+    DisplayedRights rights;
+    std::uint8_t staticFilter = kShowAll;
+    int staticFilterMenuItem = 50020;
+    std::uint32_t displayDepth = 0;
+    bool showInheritOnlyAces = true;
+    bool hideInheritedAces = false;
+    DynamicFilterSet dynamicFilters;
+    FindState find;
+    std::wstring findText;
+    NameTables names;
+
+  private:
+    void applyAceOptions();
+    // The static filter with the find filter (when it is on), on both
+    // datasets.
+    void staticFilterPass();
+    void dynamicFilterPass(CDirList* compared);
+    CompareView compareView();
+    MatchContext matchContext() const;
+
+    FileIoPort& files_;
+    InteractionPort& ui_;
+    std::unique_ptr<CDirList> dataset_;
+    CompareState compare_;
+    DisplayList lines_;
+};
+
+}  // namespace quorel
