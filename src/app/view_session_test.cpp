@@ -1,0 +1,130 @@
+#include "app/view_session.h"
+
+#include <gtest/gtest.h>
+
+#include "core/dir_list.h"
+#include "platform/sim/memory_files.h"
+#include "platform/sim/recording_interaction.h"
+
+namespace quorel {
+namespace {
+
+// C:\r { ".", f1 (inherited ACE), f2 (inherit-only deny + explicit allow) }
+class Session : public ::testing::Test {
+  protected:
+    Session() : view(files, ui) {
+        sim::RecordingInteraction quiet;
+        CDirList list(quiet);
+        CDirEntry* root = list.newLoadEntry(false);
+        root->setName(L"C:\\r");
+        list.currentDepth = 1;
+        list.newLoadEntry(true)->setName(L".");
+        CDirEntry* f1 = list.newLoadEntry(false);
+        f1->setName(L"f1");
+        f1->resizeAces(1);
+        f1->ace(0)->setTrustee(L"u", L"d");
+        f1->ace(0)->set(1, 0x10, 0);
+        CDirEntry* f2 = list.newLoadEntry(false);
+        f2->setName(L"f2");
+        f2->resizeAces(2);
+        f2->ace(0)->setTrustee(L"u", L"d");
+        f2->ace(0)->set(2, 0x0B, 1);
+        f2->ace(1)->setTrustee(L"v", L"d");
+        f2->ace(1)->set(1, 0x00, 0);
+        NameTables tables;
+        RebuildNameTables(list, tables);
+        WriteDatasetFile(files, quiet, list, L"r.acl", tables);
+    }
+    std::vector<std::wstring> lineNames() {
+        std::vector<std::wstring> names;
+        for (const CDirEntry* e : view.lines().lines()) {
+            names.emplace_back(e->name());
+        }
+        return names;
+    }
+
+    sim::MemoryFiles files;
+    sim::RecordingInteraction ui;
+    ViewSession view;
+};
+
+using Names = std::vector<std::wstring>;
+
+TEST_F(Session, StaticFilterCommandNeedsADataset) {
+    view.dynamicFilters.active = true;
+    view.OnStaticFilterCommand(50022);
+    EXPECT_EQ(view.staticFilter, 1);
+    EXPECT_TRUE(view.dynamicFilters.active);
+    EXPECT_TRUE(ui.statusTexts(0).empty());
+}
+
+TEST_F(Session, StaticFilterCommandFiltersChecksItsItemAndEndsDynamicFilters) {
+    ASSERT_TRUE(view.Open(L"r.acl"));
+    EXPECT_EQ(lineNames(), (Names{L"C:\\r", L"f1", L"f2"}));
+    view.dynamicFilters.active = true;
+    view.OnStaticFilterCommand(50023);
+    EXPECT_EQ(view.staticFilter, 4);
+    EXPECT_EQ(view.staticFilterMenuItem, 50023);
+    EXPECT_FALSE(view.dynamicFilters.active);
+    EXPECT_EQ(view.dataset()->staticFilter, 4);
+    EXPECT_EQ(lineNames(), (Names{L"C:\\r", L"f2"}));
+    EXPECT_EQ(ui.statusTexts(0).back(),
+              L"Filter set to <show only files which have ACEs that are non-inherited>");
+    // Rules 7 and 8 show no status text.
+    const auto before = ui.statusTexts(0).size();
+    view.OnStaticFilterCommand(50045);
+    EXPECT_EQ(ui.statusTexts(0).size(), before);
+    EXPECT_EQ(view.staticFilter, 7);
+    EXPECT_TRUE(lineNames().empty());
+    view.OnStaticFilterCommand(12345);  // not a filter command
+    EXPECT_EQ(view.staticFilter, 7);
+}
+
+TEST_F(Session, AceOptionsHideTheirKindOnTheShownDataset) {
+    ASSERT_TRUE(view.Open(L"r.acl"));
+    view.SetShowInheritOnlyAces(false);
+    EXPECT_EQ(ui.statusTexts(0).back(), L"<inherit only> ACEs made invisble");
+    const CDirEntry* f2 = view.lines().at(2);
+    EXPECT_EQ(f2->ace(0)->visible, 0);
+    EXPECT_EQ(f2->visibleAceCount, 1u);
+    view.SetHideInheritedAces(true);
+    EXPECT_EQ(ui.statusTexts(0).back(), L"inherited ACEs made invisble");
+    EXPECT_EQ(view.lines().at(1)->ace(0)->visible, 0);
+    view.SetShowInheritOnlyAces(true);
+    EXPECT_EQ(ui.statusTexts(0).back(), L"<inherit only> ACEs made visble");
+    EXPECT_EQ(f2->ace(0)->visible, 1);
+    // A dataset opened later is shown under the same options.
+    ASSERT_TRUE(view.Open(L"r.acl"));
+    EXPECT_EQ(view.lines().at(1)->ace(0)->visible, 0);
+}
+
+TEST_F(Session, DepthReturnsToShowAll) {
+    ASSERT_TRUE(view.Open(L"r.acl"));
+    view.OnStaticFilterCommand(50024);
+    view.SetDisplayDepth(0);
+    EXPECT_EQ(view.staticFilter, 1);
+    EXPECT_EQ(view.staticFilterMenuItem, 50020);
+    EXPECT_EQ(lineNames(), (Names{L"C:\\r", L"f1", L"f2"}));
+    EXPECT_EQ(ui.statusTexts(0).back(), L"Depth changed");
+}
+
+TEST_F(Session, FailedOpenKeepsTheShownDataset) {
+    ASSERT_TRUE(view.Open(L"r.acl"));
+    CDirList* shown = view.dataset();
+    EXPECT_FALSE(view.Open(L"missing.acl"));
+    EXPECT_EQ(view.dataset(), shown);
+    EXPECT_EQ(lineNames(), (Names{L"C:\\r", L"f1", L"f2"}));
+}
+
+TEST_F(Session, CompareModeEndsWhenAnotherDatasetIsOpened) {
+    ASSERT_TRUE(view.Open(L"r.acl"));
+    ASSERT_TRUE(view.CompareToFile(L"r.acl"));
+    EXPECT_TRUE(view.compareMode());
+    EXPECT_EQ(view.lines().lineCount(), 3u);  // the three headings
+    ASSERT_TRUE(view.Open(L"r.acl"));
+    EXPECT_FALSE(view.compareMode());
+    EXPECT_EQ(lineNames(), (Names{L"C:\\r", L"f1", L"f2"}));
+}
+
+}  // namespace
+}  // namespace quorel
