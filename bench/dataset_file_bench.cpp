@@ -22,17 +22,7 @@
 
 namespace {
 
-long long procStatusBytes(const char* field) {
-    std::ifstream status("/proc/self/status");
-    std::string line;
-    const std::string key = std::string(field) + ":";
-    while (std::getline(status, line)) {
-        if (line.rfind(key, 0) == 0) {
-            return std::atoll(line.c_str() + key.size()) * 1024;
-        }
-    }
-    return -1;
-}
+using quorel::bench::procStatusBytes;
 
 double seconds(std::chrono::steady_clock::time_point since) {
     return std::chrono::duration<double>(std::chrono::steady_clock::now() - since).count();

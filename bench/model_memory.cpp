@@ -15,17 +15,7 @@
 namespace {
 
 // VmHWM (peak) or VmRSS (current) of this process in bytes, from /proc.
-long long procStatusBytes(const char* field) {
-    std::ifstream status("/proc/self/status");
-    std::string line;
-    const std::string key = std::string(field) + ":";
-    while (std::getline(status, line)) {
-        if (line.rfind(key, 0) == 0) {
-            return std::atoll(line.c_str() + key.size()) * 1024;
-        }
-    }
-    return -1;
-}
+using quorel::bench::procStatusBytes;
 
 }  // namespace
 

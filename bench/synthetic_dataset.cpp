@@ -1,5 +1,7 @@
 #include "synthetic_dataset.h"
 
+#include <cstdlib>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -133,6 +135,18 @@ void buildSyntheticDataset(CDirList& list, std::uint32_t entries, std::uint32_t 
         fill(e, rng, names, acesPerEntry);
         ++made;
     }
+}
+
+long long procStatusBytes(const char* field) {
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    const std::string key = std::string(field) + ":";
+    while (std::getline(status, line)) {
+        if (line.rfind(key, 0) == 0) {
+            return std::atoll(line.c_str() + key.size()) * 1024;
+        }
+    }
+    return -1;
 }
 
 }  // namespace quorel::bench

@@ -14,5 +14,9 @@ namespace bench {
 // each naming one of 50 trustees in 3 domains. Deterministic.
 void buildSyntheticDataset(CDirList& list, std::uint32_t entries, std::uint32_t acesPerEntry = 5);
 
+// A memory figure of this process from /proc/self/status in bytes: "VmRSS"
+// (resident now) or "VmHWM" (peak resident); -1 when it cannot be read.
+long long procStatusBytes(const char* field);
+
 }  // namespace bench
 }  // namespace quorel

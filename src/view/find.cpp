@@ -122,17 +122,22 @@ int lastLine(const DisplayList& lines) {
 
 }  // namespace
 
-int FindState::FindNext(const DisplayList& lines, std::wstring_view text, int& top,
-                        const MatchContext& context, InteractionPort& ui) {
-    const int count = static_cast<int>(lines.count());
-    const int start = top;
-    int t = top < count - 1 ? top + 1 : top;
+void FindState::forgetLastHit(const DisplayList& lines) {
+    // Entry 0 stands for "none": its marks stay.
     if (lastFoundEntry != 0) {
         if (CDirEntry* e = lines.at(static_cast<std::size_t>(lastFoundEntry))) {
             e->resetMarks();
         }
         lastFoundEntry = 0;
     }
+}
+
+int FindState::FindNext(const DisplayList& lines, std::wstring_view text, int& top,
+                        const MatchContext& context, InteractionPort& ui) {
+    const int count = static_cast<int>(lines.count());
+    const int start = top;
+    int t = top < count - 1 ? top + 1 : top;
+    forgetLastHit(lines);
     for (int i = t; i < count - 1; ++i) {
         if (MatchEntry(*lines.at(static_cast<std::size_t>(i)), text, context)) {
             lastFoundEntry = highlightAll ? 0 : i;
@@ -154,12 +159,7 @@ int FindState::FindPrevious(const DisplayList& lines, std::wstring_view text, in
     if (t > lastLine(lines)) {
         t = lastLine(lines);
     }
-    if (lastFoundEntry != 0) {
-        if (CDirEntry* e = lines.at(static_cast<std::size_t>(lastFoundEntry))) {
-            e->resetMarks();
-        }
-        lastFoundEntry = 0;
-    }
+    forgetLastHit(lines);
     for (int i = t; i >= 0; --i) {
         if (MatchEntry(*lines.at(static_cast<std::size_t>(i)), text, context)) {
             lastFoundEntry = highlightAll ? 0 : i;

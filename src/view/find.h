@@ -64,6 +64,10 @@ class FindState {
     // Find mode switched on or off (menu 50026); turning it off switches
     // highlight and show-matching-only off and clears the marks of `lines`.
     void SetFindMode(bool on, const DisplayList& lines, InteractionPort& ui);
+
+  private:
+    // Clears the marks of the entry the last find next/previous found.
+    void forgetLastHit(const DisplayList& lines);
 };
 
 }  // namespace quorel

@@ -83,18 +83,22 @@ SimVolume::SimVolume() {
     };
 }
 
+SimObject* SimVolume::findRoot(std::wstring_view root) const {
+    for (const auto& r : roots_) {
+        if (equalsNoCase(r->name, root)) {
+            return r.get();
+        }
+    }
+    return nullptr;
+}
+
 SimObject* SimVolume::find(std::wstring_view path) const {
     std::wstring root;
     std::vector<std::wstring> parts;
     if (!splitPath(path, root, parts)) {
         return nullptr;
     }
-    SimObject* current = nullptr;
-    for (const auto& r : roots_) {
-        if (equalsNoCase(r->name, root)) {
-            current = r.get();
-        }
-    }
+    SimObject* current = findRoot(root);
     for (const std::wstring& part : parts) {
         if (current == nullptr) {
             return nullptr;
@@ -146,12 +150,7 @@ SimObject* SimVolume::create(std::wstring_view path, bool isDirectory) {
     if (!splitPath(path, root, parts)) {
         return nullptr;
     }
-    SimObject* current = nullptr;
-    for (const auto& r : roots_) {
-        if (equalsNoCase(r->name, root)) {
-            current = r.get();
-        }
-    }
+    SimObject* current = findRoot(root);
     if (current == nullptr) {
         auto r = std::make_unique<SimObject>();
         r->name = root;

@@ -54,6 +54,8 @@ class SimVolume {
                                              bool isDirectory);
 
   private:
+    SimObject* findRoot(std::wstring_view root) const;
+
     std::vector<std::unique_ptr<SimObject>> roots_;
     SecurityDescriptor defaultSecurity_;
 };
