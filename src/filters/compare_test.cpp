@@ -3,9 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <string>
-#include <tuple>
 #include <vector>
 
+#include "core/dataset_test_support.h"
 #include "core/dir_list.h"
 #include "filters/permissions.h"
 #include "filters/static_filter.h"
@@ -15,38 +15,15 @@
 namespace quorel {
 namespace {
 
-using Aces = std::vector<std::tuple<const wchar_t*, std::uint32_t, std::uint8_t, std::uint8_t>>;
+using Aces = std::vector<test::AceSpec>;
 using V = std::vector<CDirEntry*>;
 
-// Appends an entry to the listing of `parent` (a new root when null).
 CDirEntry* add(CDirList& list, CDirEntry* parent, std::wstring_view name) {
-    CDirEntry* e;
-    if (parent == nullptr) {
-        list.currentDepth = 0;
-        list.setCursor(list.firstEntry);
-        e = list.newLoadEntry(false);
-    } else {
-        list.currentDepth = parent->depth + 1;
-        if (parent->firstChild() == nullptr) {
-            list.setCursor(parent);
-            e = list.newLoadEntry(true);
-        } else {
-            list.setCursor(parent->firstChild());
-            e = list.newLoadEntry(false);
-        }
-    }
-    e->setName(name);
-    return e;
+    return test::AppendEntry(list, parent, name);
 }
 
 void give(CDirEntry* e, const Aces& aces) {
-    e->resizeAces(static_cast<std::uint32_t>(aces.size()));
-    for (std::size_t i = 0; i < aces.size(); ++i) {
-        auto [trustee, mask, flags, type] = aces[i];
-        AceRecord* r = e->ace(static_cast<std::uint32_t>(i));
-        r->setTrustee(trustee, L"DOM");
-        r->set(mask, flags, type);
-    }
+    test::SetAces(e, aces);
 }
 
 std::vector<std::uint16_t> links(const CDirEntry& e) {

@@ -6,6 +6,7 @@
 #include <random>
 #include <tuple>
 
+#include "core/dataset_test_support.h"
 #include "core/dir_list.h"
 #include "filters/permissions.h"
 #include "filters/static_filter.h"
@@ -28,12 +29,7 @@ constexpr std::uint8_t kAllow = 0;
 constexpr std::uint8_t kDeny = 1;
 constexpr std::uint8_t kInherited = 0x10;
 
-struct Ace {
-    const wchar_t* trustee;  // null: the trustee is unset
-    std::uint32_t mask;
-    std::uint8_t flags;
-    std::uint8_t type;
-};
+using Ace = test::AceSpec;  // a null trustee stays unset
 
 // Builds datasets the way the file reader does.
 class Tree {
@@ -41,34 +37,10 @@ class Tree {
     explicit Tree(InteractionPort& ui) : list(ui) {}
 
     CDirEntry* add(CDirEntry* parent, const wchar_t* name) {
-        list.currentDepth = parent == nullptr ? 0 : parent->depth + 1;
-        CDirEntry* e;
-        if (parent == nullptr) {
-            list.setCursor(list.firstEntry);
-            e = list.newLoadEntry(false);
-        } else if (parent->firstChild() == nullptr) {
-            list.setCursor(parent);
-            e = list.newLoadEntry(true);
-        } else {
-            list.setCursor(parent->firstChild());
-            e = list.newLoadEntry(false);
-        }
-        e->setName(name);
-        return e;
+        return test::AppendEntry(list, parent, name);
     }
 
-    static void give(CDirEntry* e, std::vector<Ace> aces) {
-        e->resizeAces(static_cast<std::uint32_t>(aces.size()));
-        for (std::size_t i = 0; i < aces.size(); ++i) {
-            AceRecord* r = e->ace(static_cast<std::uint32_t>(i));
-            if (aces[i].trustee != nullptr) {
-                r->setTrustee(aces[i].trustee, L"DOM");
-            } else {
-                r->setAccount(0);
-            }
-            r->set(aces[i].mask, aces[i].flags, aces[i].type);
-        }
-    }
+    static void give(CDirEntry* e, const std::vector<Ace>& aces) { test::SetAces(e, aces); }
 
     V visible() const {
         V result;

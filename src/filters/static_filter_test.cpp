@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "core/dataset_test_support.h"
 #include "core/dir_list.h"
 #include "filters/permissions.h"
 #include "platform/sim/recording_interaction.h"
@@ -13,11 +14,11 @@ namespace {
 class Filters : public ::testing::Test {
   protected:
     Filters() {
-        root = add(nullptr, L"C:\\r", 0);
-        dot = add(root, L".", 1);
-        sub = add(root, L"sub", 1);
-        leaf = add(sub, L"leaf", 2);
-        file = add(root, L"file", 1);
+        root = add(nullptr, L"C:\\r");
+        dot = add(root, L".");
+        sub = add(root, L"sub");
+        leaf = add(sub, L"leaf");
+        file = add(root, L"file");
         for (CDirEntry* e : {root, dot, sub, leaf, file}) {
             give(e, {{L"admins", 0x1F01FF, 0x13, 0}});
         }
@@ -25,30 +26,11 @@ class Filters : public ::testing::Test {
         rights.AppendRightColumn(0x1, L"rd");
         rights.AppendRightColumn(0x2, L"wr");
     }
-    CDirEntry* add(CDirEntry* parent, const wchar_t* name, std::uint32_t depth) {
-        list.currentDepth = depth;
-        CDirEntry* e;
-        if (parent == nullptr) {
-            e = list.newLoadEntry(false);
-        } else if (parent->firstChild() == nullptr) {
-            list.setCursor(parent);
-            e = list.newLoadEntry(true);
-        } else {
-            list.setCursor(parent->firstChild());
-            e = list.newLoadEntry(false);
-        }
-        e->setName(name);
-        return e;
+    CDirEntry* add(CDirEntry* parent, const wchar_t* name) {
+        return test::AppendEntry(list, parent, name);
     }
-    void give(
-        CDirEntry* e,
-        std::vector<std::tuple<const wchar_t*, std::uint32_t, std::uint8_t, std::uint8_t>> a) {
-        e->resizeAces(static_cast<std::uint32_t>(a.size()));
-        for (std::size_t i = 0; i < a.size(); ++i) {
-            auto [t, m, f, ty] = a[i];
-            e->ace(static_cast<std::uint32_t>(i))->setTrustee(t, L"D");
-            e->ace(static_cast<std::uint32_t>(i))->set(m, f, ty);
-        }
+    static void give(CDirEntry* e, const std::vector<test::AceSpec>& aces) {
+        test::SetAces(e, aces, L"D");
     }
     std::vector<CDirEntry*> visibleAfter(std::uint8_t filter, std::uint32_t depth = 0) {
         FilterTarget target;

@@ -1,0 +1,58 @@
+#pragma once
+
+// Test support: builds datasets in a line per entry.
+
+#include <cstdint>
+#include <string_view>
+#include <vector>
+
+#include "core/dir_list.h"
+
+namespace quorel::test {
+
+// Appends an entry named `name` to the listing of `parent` (to the top
+// listing when null), linked the way the dataset file reader links it: one
+// level below the parent, roots at depth 0.
+inline CDirEntry* AppendEntry(CDirList& list, CDirEntry* parent, std::wstring_view name) {
+    CDirEntry* e;
+    if (parent == nullptr) {
+        list.currentDepth = 0;
+        list.setCursor(list.firstEntry);
+        e = list.newLoadEntry(false);
+    } else {
+        list.currentDepth = parent->depth + 1;
+        if (parent->firstChild() == nullptr) {
+            list.setCursor(parent);
+            e = list.newLoadEntry(true);
+        } else {
+            list.setCursor(parent->firstChild());
+            e = list.newLoadEntry(false);
+        }
+    }
+    e->setName(name);
+    return e;
+}
+
+// One ACE: trustee (null leaves it unset), mask, flags, type.
+struct AceSpec {
+    const wchar_t* trustee;
+    std::uint32_t mask;
+    std::uint8_t flags;
+    std::uint8_t type;
+};
+
+// Replaces the ACEs of `e`; every trustee gets the domain `domain`.
+inline void SetAces(CDirEntry* e, const std::vector<AceSpec>& aces,
+                    std::wstring_view domain = L"DOM") {
+    e->resizeAces(static_cast<std::uint32_t>(aces.size()));
+    for (std::size_t i = 0; i < aces.size(); ++i) {
+        AceRecord* r = e->ace(static_cast<std::uint32_t>(i));
+        if (aces[i].trustee != nullptr) {
+            r->setTrustee(aces[i].trustee, domain);
+        }
+        r->set(aces[i].mask, aces[i].flags, aces[i].type);
+    }
+    e->visibleAceCount = static_cast<std::uint32_t>(aces.size());
+}
+
+}  // namespace quorel::test
