@@ -1,52 +1,49 @@
 #include "platform/text.h"
 
+#include <cstdint>
+#include <memory>
+
 namespace quorel {
 
+namespace {
+
+struct CasePair {
+    std::uint16_t unit;
+    std::uint16_t upper;
+};
+
+constexpr CasePair kCasePairs[] = {
+#include "platform/case_table.inc"
+};
+
+// The upper case of every UTF-16 unit, built once from the pairs.
+const std::uint16_t* upperTable() {
+    static const std::unique_ptr<std::uint16_t[]> table = [] {
+        auto t = std::make_unique<std::uint16_t[]>(0x10000);
+        for (std::uint32_t i = 0; i < 0x10000; ++i) {
+            t[i] = static_cast<std::uint16_t>(i);
+        }
+        for (const CasePair& p : kCasePairs) {
+            t[p.unit] = p.upper;
+        }
+        return t;
+    }();
+    return table.get();
+}
+
+}  // namespace
+
 wchar_t foldCase(wchar_t c) {
-    const unsigned u = static_cast<unsigned>(c);
+    const auto u = static_cast<std::uint32_t>(c);
     if (u < 0x80) {
         return (u >= 'a' && u <= 'z') ? static_cast<wchar_t>(u - 0x20) : c;
     }
-    if (u >= 0xE0 && u <= 0xFE && u != 0xF7) {
-        return static_cast<wchar_t>(u - 0x20);
+    // A character beyond U+FFFF is two units on Windows, neither of which
+    // has a case: it stays as it is.
+    if (u > 0xFFFF) {
+        return c;
     }
-    if (u == 0xFF) {
-        return static_cast<wchar_t>(0x178);
-    }
-    if (u == 0xB5) {
-        return static_cast<wchar_t>(0x39C);
-    }
-    // Latin Extended-A: upper case at the even (or odd) member of each pair.
-    if ((u >= 0x100 && u <= 0x137) || (u >= 0x14A && u <= 0x177)) {
-        return (u & 1) ? static_cast<wchar_t>(u - 1) : c;
-    }
-    if ((u >= 0x139 && u <= 0x148) || (u >= 0x179 && u <= 0x17E)) {
-        return (u & 1) ? c : static_cast<wchar_t>(u - 1);
-    }
-    // Greek and Cyrillic basic letters.
-    if (u >= 0x3B1 && u <= 0x3CB && u != 0x3C2) {
-        return static_cast<wchar_t>(u - 0x20);
-    }
-    if (u == 0x3C2) {
-        return static_cast<wchar_t>(0x3A3);
-    }
-    if (u >= 0x430 && u <= 0x44F) {
-        return static_cast<wchar_t>(u - 0x20);
-    }
-    if (u >= 0x450 && u <= 0x45F) {
-        return static_cast<wchar_t>(u - 0x50);
-    }
-    if (u >= 0x460 && u <= 0x4FF && u != 0x482 && !(u >= 0x483 && u <= 0x489)) {
-        if ((u >= 0x460 && u <= 0x481) || (u >= 0x48A && u <= 0x4BF) ||
-            (u >= 0x4D0 && u <= 0x4FF)) {
-            return (u & 1) ? static_cast<wchar_t>(u - 1) : c;
-        }
-    }
-    // Fullwidth Latin letters.
-    if (u >= 0xFF41 && u <= 0xFF5A) {
-        return static_cast<wchar_t>(u - 0x20);
-    }
-    return c;
+    return static_cast<wchar_t>(upperTable()[u]);
 }
 
 bool equalsNoCase(std::wstring_view a, std::wstring_view b) {

@@ -15,6 +15,19 @@ TEST(FoldCase, FoldsLatinGreekAndCyrillicLikeWindows) {
     EXPECT_EQ(foldCase(L'\u017e'), L'\u017d');
 }
 
+TEST(FoldCase, CoversEveryScriptWithCase) {
+    EXPECT_EQ(foldCase(L'\u1ec7'), L'\u1ec6');  // Vietnamese e with circumflex and dot below
+    EXPECT_EQ(foldCase(L'\u0561'), L'\u0531');  // Armenian ayb
+    EXPECT_EQ(foldCase(L'\u01c6'), L'\u01c4');  // dz with caron, and its title case
+    EXPECT_EQ(foldCase(L'\u01c5'), L'\u01c4');
+    EXPECT_EQ(foldCase(L'\u0180'), L'\u0243');  // Latin Extended-B
+    EXPECT_EQ(foldCase(L'\u24d0'), L'\u24b6');  // circled a
+    EXPECT_EQ(foldCase(L'\u2c30'), L'\u2c00');  // Glagolitic
+    EXPECT_EQ(foldCase(L'\u0131'), L'I');       // dotless i
+    EXPECT_EQ(foldCase(L'\u0130'), L'\u0130');  // capital dotted I has no upper case
+    EXPECT_TRUE(equalsNoCase(L"Vi\u1ec7t Nam", L"VI\u1ec6T NAM"));
+}
+
 TEST(FoldCase, LeavesOtherUnitsAlone) {
     // Division sign and multiplication sign sit inside the Latin-1 letter
     // ranges but have no case.
@@ -24,6 +37,8 @@ TEST(FoldCase, LeavesOtherUnitsAlone) {
     EXPECT_FALSE(equalsNoCase(L"a", L"ab"));
     // Windows' ordinal comparison does not fold sharp s to "SS".
     EXPECT_FALSE(equalsNoCase(L"\u00df", L"SS"));
+    EXPECT_EQ(foldCase(L'\u00df'), L'\u00df');
+    EXPECT_EQ(foldCase(L'\u4e2d'), L'\u4e2d');
 }
 
 TEST(FoldCase, OrdersByFoldedUnits) {
