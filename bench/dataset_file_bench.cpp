@@ -8,10 +8,12 @@
 
 #include <valgrind/callgrind.h>
 
+#include <atomic>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <new>
 #include <string>
 
 #include "core/dir_list.h"
@@ -19,6 +21,35 @@
 #include "platform/sim/recording_interaction.h"
 #include "storage/dataset_file.h"
 #include "synthetic_dataset.h"
+
+// Counts the heap allocations of the process, to show what loading costs
+// per entry.
+namespace {
+std::atomic<std::uint64_t> gAllocations{0};
+}  // namespace
+
+void* operator new(std::size_t size) {
+    ++gAllocations;
+    if (void* p = std::malloc(size == 0 ? 1 : size)) {
+        return p;
+    }
+    throw std::bad_alloc();
+}
+void* operator new[](std::size_t size) {
+    return operator new(size);
+}
+void operator delete(void* p) noexcept {
+    std::free(p);
+}
+void operator delete[](void* p) noexcept {
+    std::free(p);
+}
+void operator delete(void* p, std::size_t) noexcept {
+    std::free(p);
+}
+void operator delete[](void* p, std::size_t) noexcept {
+    std::free(p);
+}
 
 namespace {
 
@@ -47,9 +78,11 @@ int load(const std::wstring& path) {
     const long long before = procStatusBytes("VmRSS");
     quorel::CDirList list(ui);
     const auto start = std::chrono::steady_clock::now();
+    const std::uint64_t allocationsBefore = gAllocations;
     CALLGRIND_TOGGLE_COLLECT;
     const bool ok = quorel::LoadDatasetFile(quorel::standardFileIo(), ui, list, path);
     CALLGRIND_TOGGLE_COLLECT;
+    const std::uint64_t allocations = gAllocations - allocationsBefore;
     const double took = seconds(start);
     const long long after = procStatusBytes("VmRSS");
     const long long peak = procStatusBytes("VmHWM");
@@ -57,6 +90,8 @@ int load(const std::wstring& path) {
     std::printf("load: %u entries in %.2f s\n", list.entryCount, took);
     std::printf("load: dataset kept       %.1f bytes/entry\n", (after - before) / n);
     std::printf("load: peak while loading %.1f bytes/entry\n", (peak - before) / n);
+    std::printf("load: heap allocations   %.2f per entry (the entry and its ACE array)\n",
+                static_cast<double>(allocations) / n);
     std::printf("load: peak / kept        %.2f (target <= 1.2)\n",
                 static_cast<double>(peak - before) / static_cast<double>(after - before));
     return ok ? 0 : 1;

@@ -14,12 +14,12 @@ AccountNames::AccountNames() {
 }
 
 std::uint32_t AccountNames::internText(std::wstring_view text) {
-    auto [it, inserted] =
-        textIds_.try_emplace(std::wstring(text), static_cast<std::uint32_t>(texts_.size()));
-    if (inserted) {
-        // unordered_map nodes never move, so the key's address is stable.
-        texts_.push_back(&it->first);
+    if (auto found = textIds_.find(text); found != textIds_.end()) {
+        return found->second;
     }
+    auto it = textIds_.emplace(std::wstring(text), static_cast<std::uint32_t>(texts_.size())).first;
+    // unordered_map nodes never move, so the key's address is stable.
+    texts_.push_back(&it->first);
     return it->second;
 }
 

@@ -4,7 +4,9 @@
 #include <string>
 #include <string_view>
 #include <unordered_map>
+
 #include <vector>
+#include "core/text_map.h"
 
 namespace quorel {
 
@@ -50,7 +52,7 @@ class AccountNames {
         std::uint32_t domain;
     };
     std::vector<const std::wstring*> texts_;  // id -> text, stable addresses
-    std::unordered_map<std::wstring, std::uint32_t> textIds_;
+    TextIdMap textIds_;
     std::vector<Pair> accounts_;
     std::unordered_map<std::uint64_t, std::uint32_t> accountIds_;
 };

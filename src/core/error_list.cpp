@@ -3,9 +3,9 @@
 namespace quorel {
 
 void ErrorList::addError(std::wstring_view text, CDirEntry* entry, std::int32_t value) {
-    auto [it, inserted] =
-        textIds_.try_emplace(std::wstring(text), static_cast<std::uint32_t>(texts_.size()));
-    if (inserted) {
+    auto it = textIds_.find(text);
+    if (it == textIds_.end()) {
+        it = textIds_.emplace(std::wstring(text), static_cast<std::uint32_t>(texts_.size())).first;
         texts_.emplace_back(text);
     }
     elements_.push_back({entry, value, it->second});

@@ -4,7 +4,9 @@
 #include <string>
 #include <string_view>
 #include <unordered_map>
+
 #include <vector>
+#include "core/text_map.h"
 
 namespace quorel {
 
@@ -59,7 +61,7 @@ class ErrorList {
     };
     std::vector<Stored> elements_;
     std::vector<std::wstring> texts_;
-    std::unordered_map<std::wstring, std::uint32_t> textIds_;
+    TextIdMap textIds_;
     std::size_t iter_ = 0;
 };
 

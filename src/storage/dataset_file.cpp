@@ -333,7 +333,7 @@ class DatasetReader {
                 break;
             }
         }
-        text = decodeUtf16le(bytes_.data(), units);
+        decodeUtf16leInto(bytes_.data(), units, text);
         return true;
     }
 

@@ -61,9 +61,8 @@ void appendUtf16le(std::vector<std::uint8_t>& out, std::wstring_view text) {
     }
 }
 
-std::wstring decodeUtf16le(const std::uint8_t* data, std::size_t units) {
-    std::wstring text;
-    text.reserve(units);
+void decodeUtf16leInto(const std::uint8_t* data, std::size_t units, std::wstring& text) {
+    text.clear();
     for (std::size_t i = 0; i < units; ++i) {
         std::uint32_t c = readU16(data + 2 * i);
         if (!kWideIsUtf16 && c >= 0xD800 && c <= 0xDBFF && i + 1 < units) {
@@ -75,6 +74,12 @@ std::wstring decodeUtf16le(const std::uint8_t* data, std::size_t units) {
         }
         text.push_back(static_cast<wchar_t>(c));
     }
+}
+
+std::wstring decodeUtf16le(const std::uint8_t* data, std::size_t units) {
+    std::wstring text;
+    text.reserve(units);
+    decodeUtf16leInto(data, units, text);
     return text;
 }
 

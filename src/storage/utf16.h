@@ -19,6 +19,9 @@ std::size_t utf16Length(std::wstring_view text);
 void appendUtf16le(std::vector<std::uint8_t>& out, std::wstring_view text);
 // Decodes `units` UTF-16LE units from `data`.
 std::wstring decodeUtf16le(const std::uint8_t* data, std::size_t units);
+// The same into `out`, whose storage is reused: no allocation once it is
+// large enough.
+void decodeUtf16leInto(const std::uint8_t* data, std::size_t units, std::wstring& out);
 // UTF-8 of `text` (for console output and UTF-8 CSV); an unpaired
 // surrogate becomes U+FFFD.
 std::string toUtf8(std::wstring_view text);
