@@ -34,63 +34,8 @@ bool nameMatches(bool set, std::wstring_view name, std::wstring_view text) {
     return set && ContainsNoCase(name, text);
 }
 
-bool matchAces(CDirEntry& entry, std::wstring_view text, const MatchContext& context) {
-    bool any = false;
-    for (std::uint32_t i = 0; i < entry.aceCount(); ++i) {
-        AceRecord& ace = *entry.ace(i);
-        if (!ace.visible) {
-            continue;
-        }
-        bool hit = nameMatches(ace.hasTrustee(), ace.trustee(), text);
-        if (context.memberText && ace.hasTrustee()) {
-            if (const std::wstring* members = context.memberText(ace.trustee())) {
-                hit = hit || ContainsNoCase(*members, text);
-            }
-        }
-        ace.findMark = hit ? 1 : 0;
-        any = any || hit;
-    }
-    return any;
-}
-
-}  // namespace
-
-bool EntryMatches(const CDirEntry& entry, std::wstring_view text, const MatchContext& context) {
-    if (entry.isHeading) {
-        return false;
-    }
-    const AccountNames& names = AccountNames::instance();
-    if (ContainsNoCase(entry.path(), text) || ContainsNoCase(entry.name(), text) ||
-        nameMatches(names.nameSet(entry.ownerAccount()), entry.ownerName(), text) ||
-        nameMatches(names.nameSet(entry.groupAccount()), entry.groupName(), text)) {
-        return true;
-    }
-    auto anyAce = [&](const CDirEntry& e) {
-        for (std::uint32_t i = 0; i < e.aceCount(); ++i) {
-            const AceRecord& ace = *e.ace(i);
-            if (!ace.visible || !ace.hasTrustee()) {
-                continue;
-            }
-            if (ContainsNoCase(ace.trustee(), text)) {
-                return true;
-            }
-            if (context.memberText) {
-                const std::wstring* members = context.memberText(ace.trustee());
-                if (members != nullptr && ContainsNoCase(*members, text)) {
-                    return true;
-                }
-            }
-        }
-        return false;
-    };
-    return anyAce(entry) ||
-           (context.compareMode && entry.partner != nullptr && anyAce(*entry.partner));
-}
-
-bool MatchEntry(CDirEntry& entry, std::wstring_view text, const MatchContext& context) {
-    if (entry.isHeading) {
-        return false;
-    }
+// The find marks of an entry's own texts: path, name, owner, group.
+std::uint8_t entryMarks(const CDirEntry& entry, std::wstring_view text) {
     const AccountNames& names = AccountNames::instance();
     std::uint8_t marks = 0;
     if (ContainsNoCase(entry.path(), text)) {
@@ -105,13 +50,66 @@ bool MatchEntry(CDirEntry& entry, std::wstring_view text, const MatchContext& co
     if (nameMatches(names.nameSet(entry.groupAccount()), entry.groupName(), text)) {
         marks |= find_mark::kGroup;
     }
-    entry.findMarks = marks;
-    bool any = marks != 0;
-    any = matchAces(entry, text, context) || any;
+    return marks;
+}
+
+// A visible ACE matches by its trustee or, while group break-down is on,
+// by the member text of its trustee's group.
+bool aceMatches(const AceRecord& ace, std::wstring_view text, const MatchContext& context) {
+    if (!ace.hasTrustee()) {
+        return false;
+    }
+    if (ContainsNoCase(ace.trustee(), text)) {
+        return true;
+    }
+    if (context.memberText) {
+        const std::wstring* members = context.memberText(ace.trustee());
+        return members != nullptr && ContainsNoCase(*members, text);
+    }
+    return false;
+}
+
+// Visits the visible ACEs of the entry and, in compare mode, of its partner,
+// until `visit` returns true; true when one did.
+template <class Entry, class Visit>
+bool forEachVisibleAce(Entry& entry, const MatchContext& context, Visit visit) {
+    bool any = false;
+    auto walk = [&any, &visit](Entry& e) {
+        for (std::uint32_t i = 0; i < e.aceCount(); ++i) {
+            auto& ace = *e.ace(i);
+            if (ace.visible && visit(ace)) {
+                any = true;
+            }
+        }
+    };
+    walk(entry);
     if (context.compareMode && entry.partner != nullptr) {
-        any = matchAces(*entry.partner, text, MatchContext{false, context.memberText}) || any;
+        walk(*entry.partner);
     }
     return any;
+}
+
+}  // namespace
+
+bool EntryMatches(const CDirEntry& entry, std::wstring_view text, const MatchContext& context) {
+    if (entry.isHeading) {
+        return false;
+    }
+    return entryMarks(entry, text) != 0 ||
+           forEachVisibleAce(entry, context,
+                             [&](const AceRecord& ace) { return aceMatches(ace, text, context); });
+}
+
+bool MatchEntry(CDirEntry& entry, std::wstring_view text, const MatchContext& context) {
+    if (entry.isHeading) {
+        return false;
+    }
+    entry.findMarks = entryMarks(entry, text);
+    const bool aceHit = forEachVisibleAce(entry, context, [&](AceRecord& ace) {
+        ace.findMark = aceMatches(ace, text, context) ? 1 : 0;
+        return ace.findMark != 0;
+    });
+    return entry.findMarks != 0 || aceHit;
 }
 
 namespace {
