@@ -211,9 +211,6 @@ std::string parseOptions(const std::vector<std::wstring>& args, std::size_t from
 
 // Sets the displayed columns from --columns or --basic.
 std::string applyColumns(const Options& o, DisplayedRights& rights) {
-    if (o.basic && o.columns) {
-        return "--columns and --basic exclude each other";
-    }
     if (o.basic) {
         rights.SetBasicPermissionSet();
         rights.setBasicPermissionMode(true);
@@ -333,17 +330,21 @@ int writeCsvOutput(const Options& o, const ViewSession& view, CliEnvironment& en
     return cli_exit::kSuccess;
 }
 
+// Parses a command that takes the view options, -o and `extra`; returns the
+// usage error or "".
+std::string parseViewCommand(const std::vector<std::wstring>& args,
+                             std::initializer_list<const wchar_t*> extra, Options& o) {
+    std::vector<std::wstring> allowed = kViewOptions;
+    allowed.push_back(L"-o");
+    allowed.insert(allowed.end(), extra.begin(), extra.end());
+    std::string error = parseOptions(args, 1, allowed, o);
+    return error.empty() ? checkViewOptions(o) : error;
+}
+
 int csvCommand(const std::vector<std::wstring>& args, CliEnvironment& env) {
     Usage usage(env.err);
     Options o;
-    std::vector<std::wstring> allowed = kViewOptions;
-    allowed.push_back(L"-o");
-    allowed.push_back(L"--compare");
-    std::string error = parseOptions(args, 1, allowed, o);
-    if (error.empty()) {
-        error = checkViewOptions(o);
-    }
-    if (!error.empty()) {
+    if (std::string error = parseViewCommand(args, {L"--compare"}, o); !error.empty()) {
         return usage.fail(error);
     }
     if (!o.output) {
@@ -362,13 +363,7 @@ int csvCommand(const std::vector<std::wstring>& args, CliEnvironment& env) {
 int compareCommand(const std::vector<std::wstring>& args, CliEnvironment& env) {
     Usage usage(env.err);
     Options o;
-    std::vector<std::wstring> allowed = kViewOptions;
-    allowed.push_back(L"-o");
-    std::string error = parseOptions(args, 1, allowed, o);
-    if (error.empty()) {
-        error = checkViewOptions(o);
-    }
-    if (!error.empty()) {
+    if (std::string error = parseViewCommand(args, {}, o); !error.empty()) {
         return usage.fail(error);
     }
     if (o.operands.size() != 2) {
