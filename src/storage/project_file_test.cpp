@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "storage/test_bytes.h"
+
 #include <string_view>
 #include <vector>
 
@@ -23,31 +25,13 @@ const std::wstring kSmile = fromUtf8("\xF0\x9F\x98\x80");    // U+1F600
 const std::wstring kDeseret = fromUtf8("\xF0\x90\x90\x80");  // U+10400
 
 // Builds project files field by field, independently of the writer.
-struct Fields {
-    Fields& u32(std::uint32_t v) {
-        for (int shift = 0; shift < 32; shift += 8) {
-            bytes.push_back(static_cast<std::uint8_t>(v >> shift));
-        }
-        return *this;
-    }
-    Fields& unit(std::uint16_t u) {
-        bytes.push_back(static_cast<std::uint8_t>(u));
-        bytes.push_back(static_cast<std::uint8_t>(u >> 8));
-        return *this;
-    }
-    Fields& ascii(std::string_view text) {
-        for (char c : text) {
-            unit(static_cast<std::uint8_t>(c));
-        }
-        return *this;
-    }
+struct Fields : test::LittleEndianBytes<Fields> {
     // Length, text and terminator.
     Fields& text(std::string_view text) {
         u32(static_cast<std::uint32_t>(2 * (text.size() + 1)));
         return ascii(text).unit(0);
     }
     Fields& header() { return ascii("Quorel project file").unit(0).u32(1); }
-    Bytes bytes;
 };
 
 Interaction note(const std::wstring& text) {

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "storage/test_bytes.h"
+
 #include <string_view>
 #include <tuple>
 #include <utility>
@@ -26,32 +28,13 @@ const std::wstring kSmile = fromUtf8("\xF0\x9F\x98\x80");  // U+1F600
 const std::wstring kHwair = fromUtf8("\xF0\x90\x8D\x88");  // U+10348
 
 // Builds settings files field by field, independently of the writer.
-struct Fields {
-    Fields& u32(std::uint32_t v) {
-        for (int shift = 0; shift < 32; shift += 8) {
-            bytes.push_back(static_cast<std::uint8_t>(v >> shift));
-        }
-        return *this;
-    }
-    Fields& unit(std::uint16_t u) {
-        bytes.push_back(static_cast<std::uint8_t>(u));
-        bytes.push_back(static_cast<std::uint8_t>(u >> 8));
-        return *this;
-    }
-    // ASCII text as UTF-16LE, without terminator.
-    Fields& ascii(std::string_view text) {
-        for (char c : text) {
-            unit(static_cast<std::uint8_t>(c));
-        }
-        return *this;
-    }
+struct Fields : test::LittleEndianBytes<Fields> {
     Fields& magic() { return ascii("Quorel init file").unit(0); }
     Fields& header(std::uint32_t staticFilter) { return magic().u32(1).u32(staticFilter); }
     Fields& row(std::uint32_t op, std::uint32_t right, std::string_view text) {
         u32(op).u32(right).u32(static_cast<std::uint32_t>(2 * (text.size() + 1)));
         return ascii(text).unit(0);
     }
-    Bytes bytes;
 };
 
 Interaction note(const std::wstring& text) {
