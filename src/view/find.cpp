@@ -69,9 +69,10 @@ bool aceMatches(const AceRecord& ace, std::wstring_view text, const MatchContext
     return false;
 }
 
-// Visits the visible ACEs of the entry and, in compare mode, of its partner,
-// until `visit` returns true; true when one did.
-template <class Entry, class Visit>
+// Visits the visible ACEs of the entry and, in compare mode, of its
+// partner; true when `visit` returned true for one. With kStopAtFirst the
+// visit ends there, otherwise every ACE is visited (to set every mark).
+template <bool kStopAtFirst, class Entry, class Visit>
 bool forEachVisibleAce(Entry& entry, const MatchContext& context, Visit visit) {
     bool any = false;
     auto walk = [&any, &visit](Entry& e) {
@@ -79,11 +80,14 @@ bool forEachVisibleAce(Entry& entry, const MatchContext& context, Visit visit) {
             auto& ace = *e.ace(i);
             if (ace.visible && visit(ace)) {
                 any = true;
+                if (kStopAtFirst) {
+                    return;
+                }
             }
         }
     };
     walk(entry);
-    if (context.compareMode && entry.partner != nullptr) {
+    if (!(kStopAtFirst && any) && context.compareMode && entry.partner != nullptr) {
         walk(*entry.partner);
     }
     return any;
@@ -96,8 +100,9 @@ bool EntryMatches(const CDirEntry& entry, std::wstring_view text, const MatchCon
         return false;
     }
     return entryMarks(entry, text) != 0 ||
-           forEachVisibleAce(entry, context,
-                             [&](const AceRecord& ace) { return aceMatches(ace, text, context); });
+           forEachVisibleAce<true>(entry, context, [&](const AceRecord& ace) {
+               return aceMatches(ace, text, context);
+           });
 }
 
 bool MatchEntry(CDirEntry& entry, std::wstring_view text, const MatchContext& context) {
@@ -105,7 +110,7 @@ bool MatchEntry(CDirEntry& entry, std::wstring_view text, const MatchContext& co
         return false;
     }
     entry.findMarks = entryMarks(entry, text);
-    const bool aceHit = forEachVisibleAce(entry, context, [&](AceRecord& ace) {
+    const bool aceHit = forEachVisibleAce<false>(entry, context, [&](AceRecord& ace) {
         ace.findMark = aceMatches(ace, text, context) ? 1 : 0;
         return ace.findMark != 0;
     });
