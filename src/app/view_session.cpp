@@ -72,10 +72,19 @@ bool ViewSession::Open(const std::wstring& path) {
     if (!OpenDatasetFile(files_, ui_, loaded, path)) {
         return false;
     }
+    ShowDataset(std::move(loaded));
+    return true;
+}
+
+void ViewSession::ClearDataset() {
+    ShowDataset(std::make_unique<CDirList>(ui_));
+}
+
+void ViewSession::ShowDataset(std::unique_ptr<CDirList> list) {
     if (compare_.compareMode) {
         EndCompare(compare_, compareView());
     }
-    dataset_ = std::move(loaded);
+    dataset_ = std::move(list);
     staticFilter = kShowAll;
     staticFilterMenuItem = kStaticFilterMenuIds[0];
     // A new dataset is shown under the ACE options the menu shows.
@@ -85,7 +94,47 @@ bool ViewSession::Open(const std::wstring& path) {
     HideBelowDepth(*dataset_, displayDepth);
     dataset_->staticFilter = kShowAll;
     RebuildLines();
-    return true;
+}
+
+void ViewSession::ApplyScanFilter(std::uint8_t filter) {
+    if (filter < kShowAll || filter > 8) {
+        filter = kShowAll;
+    }
+    const std::uint32_t columnMask = ColumnMask(rights);
+    ApplyFilterRule(*dataset_, filter, columnMask);
+    // The compared dataset has no parents of its own to compare with: only
+    // the rules that look at an entry alone apply to it.
+    if (compare_.compared && (filter == 5 || filter == 7 || filter == 8)) {
+        ApplyFilterRule(*compare_.compared, filter, columnMask);
+    }
+    dataset_->staticFilter = filter;
+    staticFilter = filter;
+    staticFilterMenuItem = kStaticFilterMenuIds[filter - 1];
+    RebuildLines();
+}
+
+bool ViewSession::SaveDatasetFile(const std::wstring& path) {
+    RebuildNameTables(*dataset_, names);
+    return WriteDatasetFile(files_, ui_, *dataset_, path, names);
+}
+
+std::wstring ViewSession::datasetFileName() const {
+    return dataset_->fileName;
+}
+
+bool ViewSession::ExportCsv(const std::wstring& path, CsvEncoding encoding) {
+    return WriteCsv(files_, ui_, path, lines_.lines(), rights, encoding);
+}
+
+bool ViewSession::SaveSettingsFile(const std::wstring& path) {
+    ViewSettings view{staticFilter, rights, dynamicFilters};
+    return SaveSettings(files_, ui_, path, view);
+}
+
+void ViewSession::UseBasicPermissionSet() {
+    rights.SetBasicPermissionSet();
+    rights.setBasicPermissionMode(true);
+    ui_.setStatusText(0, L"A new set of permissions to display was selected");
 }
 
 void ViewSession::SetShowInheritOnlyAces(bool show) {
@@ -112,9 +161,9 @@ void ViewSession::SetDisplayDepth(std::uint32_t depth) {
     RebuildLines();
 }
 
-bool ViewSession::LoadSettingsFile(const std::wstring& path) {
+bool ViewSession::LoadSettingsFile(const std::wstring& path, bool reportMissingFile) {
     ViewSettings view{staticFilter, rights, dynamicFilters};
-    const bool ok = LoadSettings(files_, ui_, path, true, view, [this] {
+    const bool ok = LoadSettings(files_, ui_, path, reportMissingFile, view, [this] {
         dynamicFilterPass(compare_.compared.get());
         RebuildLines();
     });

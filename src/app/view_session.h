@@ -8,6 +8,7 @@
 #include "filters/dynamic_filter_set.h"
 #include "filters/permissions.h"
 #include "filters/static_filter.h"
+#include "storage/csv_export.h"
 #include "storage/dataset_file.h"
 #include "view/find.h"
 
@@ -37,6 +38,30 @@ class ViewSession {
     // shown. A failed load keeps everything as it was.
     bool Open(const std::wstring& path);
 
+    // Shows `list` (a fresh scan, or a dataset just read) as Open shows a
+    // file: compare mode ends, the static filter returns to show all and
+    // every entry but "." and ".." and those below the display depth is
+    // shown.
+    void ShowDataset(std::unique_ptr<CDirList> list);
+    // An empty dataset: nothing loaded.
+    void ClearDataset();
+    // After a scan: hides what static filter rule `filter` rejects (with the
+    // column mask of the displayed columns) and rebuilds the lines.
+    void ApplyScanFilter(std::uint8_t filter);
+
+    // Save (50003) and Save As (50004) to `path`: the name tables are
+    // rebuilt from the dataset first. On success `path` becomes the
+    // dataset's file name.
+    bool SaveDatasetFile(const std::wstring& path);
+    // The file the shown dataset was last read from or written to.
+    std::wstring datasetFileName() const;
+    // Export to CSV (50032) of the lines the matrix lists.
+    bool ExportCsv(const std::wstring& path, CsvEncoding encoding);
+    // "Save Settings..." (50033) and "Save Settings as Default" (50035).
+    bool SaveSettingsFile(const std::wstring& path);
+    // "Display Basic Permission set" (50064).
+    void UseBasicPermissionSet();
+
     // "Show also <inherit only> ACEs" (50050) and "Do not show inherited
     // ACEs" (50055).
     void SetShowInheritOnlyAces(bool show);
@@ -47,7 +72,9 @@ class ViewSession {
     void SetDisplayDepth(std::uint32_t depth);
 
     // "Load Settings..." (50034). False when the file could not be read.
-    bool LoadSettingsFile(const std::wstring& path);
+    // A missing file is reported only when `reportMissingFile` is set (the
+    // default settings file need not exist).
+    bool LoadSettingsFile(const std::wstring& path, bool reportMissingFile = true);
 
     // The static filter menu commands (50020-50025, 50045, 50046).
     void OnStaticFilterCommand(int menuId);

@@ -656,4 +656,22 @@ bool OpenDatasetFile(FileIoPort& files, InteractionPort& ui, std::unique_ptr<CDi
     return true;
 }
 
+bool IsDatasetFile(FileIoPort& files, const std::wstring& path) {
+    std::uint32_t error = 0;
+    std::unique_ptr<ByteSource> in = files.openRead(path, error);
+    if (!in) {
+        return false;
+    }
+    std::uint8_t head[4 + kMagicBytes];
+    if (!in->read(head, sizeof head)) {
+        return false;
+    }
+    std::vector<std::uint8_t> expected;
+    appendU16(expected, kMagic);
+    appendU16(expected, kMagicBytes);
+    appendUtf16le(expected, kMagicText);
+    appendU16(expected, 0);
+    return std::equal(expected.begin(), expected.end(), head);
+}
+
 }  // namespace quorel

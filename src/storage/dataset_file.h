@@ -47,4 +47,8 @@ bool LoadDatasetFile(FileIoPort& files, InteractionPort& ui, CDirList& list,
 bool OpenDatasetFile(FileIoPort& files, InteractionPort& ui, std::unique_ptr<CDirList>& dataset,
                      const std::wstring& path);
 
+// True when `path` can be read and its first record is the dataset magic:
+// a file that the dataset reader would not refuse as "wrong file type".
+bool IsDatasetFile(FileIoPort& files, const std::wstring& path);
+
 }  // namespace quorel

@@ -1,0 +1,422 @@
+#include "app/app_controller.h"
+
+#include "app/shell_mode.h"
+#include "app/start_mode.h"
+#include "core/dir_list.h"
+#include "core/scanner.h"
+#include "core/security_reader.h"
+#include "platform/account_port.h"
+#include "platform/interaction_port.h"
+
+namespace quorel {
+
+namespace menu {
+constexpr int kNewScan = 50001;
+constexpr int kOpen = 50002;
+constexpr int kSave = 50003;
+constexpr int kSaveAs = 50004;
+constexpr int kExit = 50005;
+constexpr int kHelp = 50018;
+constexpr int kAbout = 50019;
+constexpr int kCompareTo = 50028;
+constexpr int kExportCsv = 50032;
+constexpr int kSaveSettings = 50033;
+constexpr int kLoadSettings = 50034;
+constexpr int kSaveDefaultSettings = 50035;
+constexpr int kProjectSettings = 50036;
+constexpr int kEndCompare = 50037;
+constexpr int kDepth = 50044;
+constexpr int kShowInheritOnly = 50050;
+constexpr int kWriteMode = 50051;
+constexpr int kHideInherited = 50055;
+constexpr int kErrorLog = 50061;
+constexpr int kBasicSet = 50064;
+constexpr int kRescan = 50069;
+}  // namespace menu
+
+AppController::AppController(AppPorts ports, AppFolders folders)
+    : ports_(ports), folders_(std::move(folders)), view_(ports.files, ports.ui) {}
+
+AppController::~AppController() = default;
+
+bool AppController::hasData() const {
+    return view_.dataset()->entryCount > 0;
+}
+
+void AppController::Prepare() {
+    AccountPort& accounts = ports_.accounts;
+    InteractionPort& ui = ports_.ui;
+    userName_ = accounts.currentUserName();
+    // The token's SID is the user's own; a lookup of the name alone could
+    // find a domain account and a local one of the same name.
+    userSid_ = accounts.currentUserSid();
+    if (!userSid_) {
+        Sid sid;
+        AccountInfo info;
+        if (accounts.lookupName(userName_, sid, info) == 0) {
+            userSid_ = sid;
+        }
+    }
+    // "Ersteller-Besitzer" is the German name of CREATOR OWNER: the messages
+    // keep it as the program has always shown them.
+    auto localName = [&](const wchar_t* sidText, std::wstring& name) {
+        const std::optional<Sid> sid = Sid::fromString(sidText);
+        if (!sid) {
+            ui.showMessage(L"Error finding Ersteller-Besitzer", L"Note", MessageIcon::Error);
+            return;
+        }
+        AccountInfo info;
+        if (accounts.lookupSid(*sid, info) != 0) {
+            ui.showMessage(L"Error Lookup Name Ersteller-Besitzer", L"Note", MessageIcon::Error);
+            return;
+        }
+        name = info.name;
+    };
+    localName(L"S-1-3-0", creatorOwnerName_);
+    localName(L"S-1-3-1", creatorGroupName_);
+    takeOwnershipAvailable_ = accounts.enableTakeOwnershipPrivilege() == 0;
+    view_.rights.resetToStartup();
+}
+
+int AppController::Startup(const std::wstring& commandLine) {
+    Prepare();
+    const std::wstring argument = CleanCommandLine(commandLine);
+    switch (ChooseStartMode(argument, ports_.fileSystem, ports_.files)) {
+        case StartMode::ScanDirectory:
+            startWithDirectory(argument);
+            return 0;
+        case StartMode::OpenDataset:
+            openWithDialog(argument, true);
+            scannedDataset_ = false;
+            ports_.windows.RunMainWindow();
+            return 0;
+        case StartMode::RunProject:
+            return startProject(argument);
+        case StartMode::StartWindow:
+            break;
+    }
+    switch (ports_.windows.ShowStartWindow()) {
+        case StartChoice::Scan:
+            startNewScan();
+            break;
+        case StartChoice::Compare:
+            startCompare();
+            break;
+        case StartChoice::StartMain:
+            startEmpty();
+            break;
+        case StartChoice::Open:
+            startOpen();
+            break;
+        case StartChoice::Exit:
+            break;
+    }
+    return 0;
+}
+
+std::unique_ptr<CDirList> AppController::scan(const ScanConfiguration& config, bool shellScan) {
+    ports_.windows.ShowScanProgress(shellScan);
+    ports_.ui.clearCancel();
+    auto list = std::make_unique<CDirList>(ports_.ui);
+    SecurityReader reader(ports_.security, ports_.accounts);
+    Scanner scanner(*list, ports_.fileSystem, reader, ports_.ui);
+    for (const std::wstring& directory : config.directories) {
+        scanner.ScanTree(directory, config.depth);
+    }
+    ports_.windows.CloseScanProgress();
+    return list;
+}
+
+void AppController::scanAndShow(const ScanConfiguration& config) {
+    lastConfig_ = config;
+    view_.ShowDataset(scan(config, false));
+    view_.ApplyScanFilter(config.staticFilter);
+    scannedDataset_ = true;
+}
+
+void AppController::startWithDirectory(const std::wstring& directory) {
+    ScanConfiguration config;
+    config.directoryText = directory;
+    std::optional<std::vector<std::wstring>> directories =
+        SplitDirectoryText(directory, ports_.fileSystem, ports_.ui);
+    if (directories) {
+        config.directories = std::move(*directories);
+    }
+    lastConfig_ = config;
+    // Everything is shown but "." and "..": no filter rule after a scan
+    // named on the command line.
+    view_.ShowDataset(scan(config, true));
+    scannedDataset_ = true;
+    ports_.windows.RunMainWindow();
+}
+
+int AppController::startProject(const std::wstring& projectPath) {
+    SecurityReader reader(ports_.security, ports_.accounts);
+    ShellModeContext context{ports_.files, ports_.fileSystem, reader, ports_.ui};
+    return RunShellMode(context, projectPath);
+}
+
+void AppController::startNewScan() {
+    std::optional<ScanConfiguration> config = ports_.windows.RunConfigurationWindow(false);
+    if (config) {
+        scanAndShow(*config);
+    } else {
+        view_.ClearDataset();
+    }
+    ports_.windows.RunMainWindow();
+}
+
+void AppController::startCompare() {
+    std::optional<ScanConfiguration> config = ports_.windows.RunConfigurationWindow(true);
+    if (!config) {
+        view_.ClearDataset();
+        ports_.windows.RunMainWindow();
+        return;
+    }
+    lastConfig_ = *config;
+    view_.ShowDataset(scan(*config, false));
+    ports_.windows.ShowLoadingDialog();
+    const bool compared = view_.CompareToFile(config->compareFile);
+    ports_.windows.CloseLoadingDialog();
+    if (!compared) {
+        // The reader or the match test has said why; there is nothing to
+        // show without the comparison.
+        ports_.ui.endProcess(0);
+    }
+    view_.ApplyScanFilter(config->staticFilter);
+    scannedDataset_ = true;  // the scan is live data again once compare mode ends
+    ports_.windows.RunMainWindow();
+}
+
+void AppController::startEmpty() {
+    view_.ClearDataset();
+    ports_.windows.RunMainWindow();
+}
+
+void AppController::startOpen() {
+    std::optional<std::wstring> path = ports_.windows.ChooseFile(FileDialog::OpenDataset);
+    if (path) {
+        openWithDialog(*path, true);
+    }
+    scannedDataset_ = false;
+    ports_.windows.RunMainWindow();
+}
+
+bool AppController::openWithDialog(const std::wstring& path, bool loadingDialog) {
+    if (loadingDialog) {
+        ports_.windows.ShowLoadingDialog();
+    }
+    const bool opened = view_.Open(path);
+    if (loadingDialog) {
+        ports_.windows.CloseLoadingDialog();
+    }
+    return opened;
+}
+
+void AppController::OnMainWindowCreated() {
+    // LoadSettingsFile shows "Settings loaded." also when there is no
+    // default file yet.
+    view_.LoadSettingsFile(defaultSettingsPath(), false);
+}
+
+void AppController::NewScanCommand() {
+    std::optional<ScanConfiguration> config = ports_.windows.RunConfigurationWindow(false);
+    if (config) {
+        scanAndShow(*config);
+    }
+}
+
+void AppController::RescanCommand() {
+    if (lastConfig_.directories.empty()) {
+        return;
+    }
+    ScanConfiguration config = lastConfig_;
+    config.depth = 0;
+    config.staticFilter = 1;
+    scanAndShow(config);
+}
+
+CommandResult AppController::newScanOrRescan(bool rescan) {
+    InteractionPort& ui = ports_.ui;
+    view_.showInheritOnlyAces = true;
+    ui.setStatusText(0, L"New scan started");
+    ui.setStatusText(2, L"please wait...");
+    if (rescan) {
+        RescanCommand();
+    } else {
+        NewScanCommand();
+    }
+    view_.staticFilter = 1;
+    view_.staticFilterMenuItem = kStaticFilterMenuIds[0];
+    ui.setStatusText(0, L"New scan completed");
+    ui.setStatusText(2, L"Ready.");
+    return {true, true, false};
+}
+
+CommandResult AppController::open() {
+    std::optional<std::wstring> path = ports_.windows.ChooseFile(FileDialog::OpenDataset);
+    if (path && openWithDialog(*path, true)) {
+        scannedDataset_ = false;
+    }
+    return {true, true, false};
+}
+
+CommandResult AppController::save(bool askName) {
+    std::wstring path = view_.datasetFileName();
+    if (askName || path.empty()) {
+        std::optional<std::wstring> chosen = ports_.windows.ChooseFile(FileDialog::SaveDataset);
+        if (!chosen) {
+            return {};
+        }
+        path = *chosen;
+    }
+    view_.SaveDatasetFile(path);
+    return {true, true, false};
+}
+
+CommandResult AppController::compareTo() {
+    std::optional<std::wstring> path = ports_.windows.ChooseFile(FileDialog::OpenDataset);
+    if (!path) {
+        return {};
+    }
+    view_.CompareToFile(*path);
+    return {true, true, false};
+}
+
+CommandResult AppController::endCompare() {
+    view_.EndCompareMode();
+    return {true, true, false};
+}
+
+CommandResult AppController::exportCsv() {
+    InteractionPort& ui = ports_.ui;
+    ui.setStatusText(0, L"Export Started");
+    ui.setStatusText(2, L"Please Wait...");
+    if (std::optional<std::wstring> path = ports_.windows.ChooseFile(FileDialog::ExportCsv)) {
+        view_.ExportCsv(*path, CsvEncoding::AnsiCodePage);
+    }
+    ui.setStatusText(0, L"Export Complete");
+    ui.setStatusText(2, L"Ready.");
+    return {};
+}
+
+CommandResult AppController::saveSettings() {
+    std::optional<std::wstring> path = ports_.windows.ChooseFile(FileDialog::SaveSettings);
+    if (!path) {
+        ports_.ui.setStatusText(0, L"Settings not saved. Aborted.");
+        return {};
+    }
+    ports_.ui.setStatusText(
+        0, view_.SaveSettingsFile(*path) ? L"Settings saved." : L"Error saving settings.");
+    return {};
+}
+
+CommandResult AppController::loadSettings() {
+    std::optional<std::wstring> path = ports_.windows.ChooseFile(FileDialog::LoadSettings);
+    if (!path) {
+        ports_.ui.setStatusText(0, L"Settings not loaded. Aborted.");
+        return {};
+    }
+    view_.LoadSettingsFile(*path);
+    return {true, true, false};
+}
+
+CommandResult AppController::saveDefaultSettings() {
+    ports_.ui.setStatusText(0, view_.SaveSettingsFile(defaultSettingsPath())
+                                   ? L"Settings saved to default file"
+                                   : L"Error writing default settings file");
+    return {};
+}
+
+CommandResult AppController::depth() {
+    if (!hasData()) {
+        return {};
+    }
+    view_.SetDisplayDepth(ports_.windows.RunDepthDialog(view_.displayDepth));
+    return {true, true, false};
+}
+
+CommandResult AppController::quit() {
+    const MessageAnswer answer = ports_.ui.showMessage(
+        L"Are you sure you want to quit", L"Exit Quorel", MessageIcon::None, MessageButtons::YesNo);
+    CommandResult result;
+    result.quit = answer == MessageAnswer::Yes;
+    return result;
+}
+
+CommandResult AppController::help() {
+    if (!ports_.windows.OpenWithShell(folders_.programFolder + L"Quorel.chm")) {
+        ports_.ui.showMessage(L"Error! Help file not found", L"", MessageIcon::Error);
+    }
+    return {};
+}
+
+CommandResult AppController::Execute(int id) {
+    for (int item : kStaticFilterMenuIds) {
+        if (item == id) {
+            view_.OnStaticFilterCommand(id);
+            return {true, true, false};
+        }
+    }
+    switch (id) {
+        case menu::kNewScan:
+            return newScanOrRescan(false);
+        case menu::kRescan:
+            return newScanOrRescan(true);
+        case menu::kOpen:
+            return open();
+        case menu::kSave:
+            return save(false);
+        case menu::kSaveAs:
+            return save(true);
+        case menu::kCompareTo:
+            return compareTo();
+        case menu::kEndCompare:
+            return endCompare();
+        case menu::kExportCsv:
+            return exportCsv();
+        case menu::kSaveSettings:
+            return saveSettings();
+        case menu::kLoadSettings:
+            return loadSettings();
+        case menu::kSaveDefaultSettings:
+            return saveDefaultSettings();
+        case menu::kProjectSettings:
+            ports_.windows.RunProjectDialog();
+            return {};
+        case menu::kExit:
+            return quit();
+        case menu::kErrorLog:
+            ports_.windows.ShowErrorWindow();
+            return {false, true, false};
+        case menu::kDepth:
+            return depth();
+        case menu::kShowInheritOnly:
+            if (hasData()) {
+                view_.SetShowInheritOnlyAces(!view_.showInheritOnlyAces);
+                return {true, true, false};
+            }
+            return {};
+        case menu::kHideInherited:
+            if (hasData()) {
+                view_.SetHideInheritedAces(!view_.hideInheritedAces);
+                return {true, true, false};
+            }
+            return {};
+        case menu::kBasicSet:
+            view_.UseBasicPermissionSet();
+            return {false, true, false};
+        case menu::kWriteMode:
+            writeMode_ = !writeMode_;
+            return {};
+        case menu::kHelp:
+            return help();
+        case menu::kAbout:
+            ports_.windows.ShowAboutDialog();
+            return {};
+        default:
+            return {};
+    }
+}
+
+}  // namespace quorel

@@ -1,0 +1,130 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "app/app_windows.h"
+#include "app/scan_configuration.h"
+#include "app/view_session.h"
+#include "platform/sid.h"
+
+namespace quorel {
+
+class AccountPort;
+class CDirList;
+class FileIoPort;
+class FileSystemPort;
+class InteractionPort;
+class SecurityPort;
+
+// The operating system as the controller reaches it.
+struct AppPorts {
+    FileIoPort& files;
+    FileSystemPort& fileSystem;
+    SecurityPort& security;
+    AccountPort& accounts;
+    InteractionPort& ui;
+    AppWindows& windows;
+};
+
+struct AppFolders {
+    std::wstring programFolder;  // with its trailing "\"
+    std::wstring dataFolder;     // LOCALAPPDATA + "\Quorel"; the default settings live there
+};
+
+// What the main window must do after a command.
+struct CommandResult {
+    bool resetScroll = false;  // the display list was rebuilt: back to the top
+    bool redraw = false;
+    bool quit = false;  // the user confirmed Exit
+};
+
+// The one controller of the desktop program: start-up and its modes, the
+// shared state, and every menu command that is not view navigation. It
+// decides; the windows only show and ask (AppWindows, InteractionPort).
+class AppController {
+  public:
+    AppController(AppPorts ports, AppFolders folders);
+    ~AppController();
+
+    // Prepares the shared state, chooses the mode from the command line
+    // (cleaned by CleanCommandLine) and runs it; returns the exit code of
+    // the process.
+    int Startup(const std::wstring& commandLine);
+
+    // The preparation steps alone: user, creator owner and group names,
+    // take-ownership privilege, default columns.
+    void Prepare();
+
+    // Menu commands of the main window (ids of the main menu). Status texts
+    // and messages go through the interaction port.
+    CommandResult Execute(int commandId);
+
+    // New Scan (50001) and Re-Scan (50069) without their status texts.
+    void NewScanCommand();
+    void RescanCommand();
+
+    // When the main window has been created: the default settings file.
+    void OnMainWindowCreated();
+
+    ViewSession& view() { return view_; }
+    const ViewSession& view() const { return view_; }
+    // The shown dataset comes from a scan of the disk (not from a file, not
+    // in compare mode): only then can its ACLs be changed.
+    bool scannedDataset() const { return scannedDataset_ && !view_.compareMode(); }
+    bool writeMode() const { return writeMode_; }
+    bool hasData() const;
+    const ScanConfiguration& lastConfiguration() const { return lastConfig_; }
+    const AppFolders& folders() const { return folders_; }
+    std::wstring defaultSettingsPath() const { return folders_.dataFolder + L"\\Quorel.qsf"; }
+
+    const std::wstring& userName() const { return userName_; }
+    const std::optional<Sid>& userSid() const { return userSid_; }
+    const std::wstring& creatorOwnerName() const { return creatorOwnerName_; }
+    const std::wstring& creatorGroupName() const { return creatorGroupName_; }
+    bool takeOwnershipAvailable() const { return takeOwnershipAvailable_; }
+
+  private:
+    // The start actions.
+    void startNewScan();
+    void startCompare();
+    void startEmpty();
+    void startOpen();
+    void startWithDirectory(const std::wstring& directory);
+    int startProject(const std::wstring& projectPath);
+
+    // Scans `config`'s directories into a new dataset with the progress
+    // window up.
+    std::unique_ptr<CDirList> scan(const ScanConfiguration& config, bool shellScan);
+    void scanAndShow(const ScanConfiguration& config);
+    bool openWithDialog(const std::wstring& path, bool loadingDialog);
+
+    CommandResult newScanOrRescan(bool rescan);
+    CommandResult open();
+    CommandResult save(bool askName);
+    CommandResult compareTo();
+    CommandResult endCompare();
+    CommandResult exportCsv();
+    CommandResult saveSettings();
+    CommandResult loadSettings();
+    CommandResult saveDefaultSettings();
+    CommandResult depth();
+    CommandResult quit();
+    CommandResult help();
+
+    AppPorts ports_;
+    AppFolders folders_;
+    ViewSession view_;
+    ScanConfiguration lastConfig_;
+    bool scannedDataset_ = true;
+    bool writeMode_ = false;
+    std::wstring userName_;
+    std::optional<Sid> userSid_;
+    std::wstring creatorOwnerName_;
+    std::wstring creatorGroupName_;
+    bool takeOwnershipAvailable_ = false;
+};
+
+}  // namespace quorel

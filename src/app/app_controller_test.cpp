@@ -1,0 +1,411 @@
+#include "app/app_controller.h"
+
+#include <gtest/gtest.h>
+
+#include <deque>
+
+#include "app/menu_model.h"
+#include "app/start_mode.h"
+#include "core/dir_list.h"
+#include "platform/sim/memory_files.h"
+#include "platform/sim/recording_interaction.h"
+#include "platform/sim/sim_platform.h"
+#include "storage/project_file.h"
+
+namespace quorel {
+namespace {
+
+using sim::ProcessEnded;
+
+// The windows of the program answered from a script; each call is logged.
+class ScriptedWindows : public AppWindows {
+  public:
+    StartChoice ShowStartWindow() override {
+        log.push_back(L"start");
+        return startChoice;
+    }
+    std::optional<ScanConfiguration> RunConfigurationWindow(bool compareForm) override {
+        log.push_back(compareForm ? L"config compare" : L"config");
+        if (configs.empty()) {
+            return std::nullopt;
+        }
+        std::optional<ScanConfiguration> c = configs.front();
+        configs.pop_front();
+        return c;
+    }
+    void ShowScanProgress(bool shellScan) override {
+        log.push_back(shellScan ? L"progress shell" : L"progress");
+    }
+    void CloseScanProgress() override { log.push_back(L"progress closed"); }
+    void ShowLoadingDialog() override { log.push_back(L"loading"); }
+    void CloseLoadingDialog() override { log.push_back(L"loading closed"); }
+    std::optional<std::wstring> ChooseFile(FileDialog kind) override {
+        log.push_back(L"file dialog " + std::to_wstring(static_cast<int>(kind)));
+        if (files.empty()) {
+            return std::nullopt;
+        }
+        std::optional<std::wstring> f = files.front();
+        files.pop_front();
+        return f;
+    }
+    void RunMainWindow() override {
+        log.push_back(L"main");
+        if (onMain) {
+            onMain();
+        }
+    }
+    std::uint32_t RunDepthDialog(std::uint32_t current) override {
+        log.push_back(L"depth " + std::to_wstring(current));
+        return depthAnswer;
+    }
+    void ShowAboutDialog() override { log.push_back(L"about"); }
+    void RunProjectDialog() override { log.push_back(L"project"); }
+    void ShowErrorWindow() override { log.push_back(L"errors"); }
+    bool OpenWithShell(const std::wstring& path) override {
+        log.push_back(L"shell " + path);
+        return shellWorks;
+    }
+
+    StartChoice startChoice = StartChoice::Exit;
+    std::deque<std::optional<ScanConfiguration>> configs;
+    std::deque<std::optional<std::wstring>> files;
+    std::uint32_t depthAnswer = 0;
+    bool shellWorks = false;
+    std::function<void()> onMain;
+    std::vector<std::wstring> log;
+};
+
+using Log = std::vector<std::wstring>;
+
+class Controller : public ::testing::Test {
+  protected:
+    Controller() : app(AppPorts{files, sim, sim, sim, ui, windows}, {L"C:\\Prog\\", L"D:\\Data"}) {
+        const Sid me = sim.accounts().currentUser();
+        sim.dir(L"C:\\r").allow(me, 0x1F01FF, 0x03);
+        sim.file(L"C:\\r\\a.txt").allow(me, 0x1F01FF, 0x10);
+        sim.file(L"C:\\r\\deny.txt").deny(me, 0x2).allow(me, 0x1F01FF);
+        sim.dir(L"C:\\r\\sub").allow(me, 0x1F01FF, 0x13);
+        sim.file(L"C:\\r\\sub\\b.txt").allow(me, 0x1F01FF, 0x10);
+    }
+
+    ScanConfiguration config(std::uint8_t filter = 1, std::uint32_t depth = 0) {
+        ScanConfiguration c;
+        c.directoryText = L"C:\\r";
+        c.directories = {L"C:\\r"};
+        c.depth = depth;
+        c.staticFilter = filter;
+        return c;
+    }
+    // Paths of the lines the matrix lists.
+    std::vector<std::wstring> shown() { return shownBy(app); }
+    static std::vector<std::wstring> shownBy(const AppController& c) {
+        std::vector<std::wstring> paths;
+        for (const CDirEntry* e : c.view().lines().lines()) {
+            paths.push_back(e->isHeading ? std::wstring(e->headingText()) : e->path());
+        }
+        return paths;
+    }
+    bool enabled(int id) {
+        for (const MainMenuItem& s : MainMenuStates(app, MenuViewFlags{})) {
+            if (s.id == id) {
+                return s.enabled;
+            }
+        }
+        ADD_FAILURE() << "no state for " << id;
+        return false;
+    }
+    std::vector<int> checkedFilters() {
+        std::vector<int> ids;
+        for (const MainMenuItem& s : MainMenuStates(app, MenuViewFlags{})) {
+            if (s.checked && s.id >= 50020 && s.id <= 50046 && s.id != 50027 && s.id != 50031 &&
+                s.id != 50044 && s.id != 50037 && s.id != 50028 && s.id != 50026) {
+                ids.push_back(s.id);
+            }
+        }
+        return ids;
+    }
+
+    sim::SimPlatform sim;
+    sim::MemoryFiles files;
+    sim::RecordingInteraction ui;
+    ScriptedWindows windows;
+    AppController app;
+};
+
+const std::vector<std::wstring> kAllButDots = {L"C:\\r", L"C:\\r\\a.txt", L"C:\\r\\deny.txt",
+                                               L"C:\\r\\sub", L"C:\\r\\sub\\b.txt"};
+
+TEST(CommandLine, IsTrimmedAndLosesOnePairOfQuotes) {
+    EXPECT_EQ(CleanCommandLine(L"  \"C:\\My Data\"  "), L"C:\\My Data");
+    EXPECT_EQ(CleanCommandLine(L"\"\"x\"\""), L"\"x\"");
+    EXPECT_EQ(CleanCommandLine(L"\""), L"\"");
+    EXPECT_EQ(CleanCommandLine(L" \t\r\n"), L"");
+    EXPECT_EQ(ProgramFolderOf(L"C:\\Tools\\q.exe"), L"C:\\Tools\\");
+    EXPECT_EQ(ProgramFolderOf(L"q.exe"), L"");
+}
+
+TEST_F(Controller, NoArgumentShowsTheStartWindowAndExitEndsWithoutMainWindow) {
+    EXPECT_EQ(app.Startup(L"  "), 0);
+    EXPECT_EQ(windows.log, (Log{L"start"}));
+}
+
+TEST_F(Controller, DirectoryArgumentScansWithUnlimitedDepthAndShowsAllButDots) {
+    windows.onMain = [&] { EXPECT_EQ(shown(), kAllButDots); };
+    EXPECT_EQ(app.Startup(L" \"C:\\r\\\" "), 0);
+    EXPECT_EQ(windows.log, (Log{L"progress shell", L"progress closed", L"main"}));
+    EXPECT_TRUE(app.scannedDataset());
+    EXPECT_EQ(app.lastConfiguration().directories, (std::vector<std::wstring>{L"C:\\r"}));
+}
+
+TEST_F(Controller, DatasetFileArgumentOpensItAsLoadedData) {
+    windows.configs = {config()};
+    app.NewScanCommand();
+    ASSERT_TRUE(app.view().SaveDatasetFile(L"D:\\scan.acl"));
+    AppController second(AppPorts{files, sim, sim, sim, ui, windows}, {L"", L""});
+    windows.log.clear();
+    windows.onMain = [&] { EXPECT_EQ(second.view().lines().lineCount(), kAllButDots.size()); };
+    EXPECT_EQ(second.Startup(L"D:\\scan.acl"), 0);
+    EXPECT_EQ(windows.log, (Log{L"loading", L"loading closed", L"main"}));
+    EXPECT_FALSE(second.scannedDataset());
+}
+
+TEST_F(Controller, ProjectArgumentWritesTheDatasetWithoutAnyWindow) {
+    ProjectFile project{L"C:\\r\r\n\r\nC:\\r\\sub", L"D:\\out", true};
+    ASSERT_TRUE(WriteProjectFile(files, ui, L"D:\\p.qpf", project));
+    files.put(L"D:\\out0.acl", {});
+    EXPECT_EQ(app.Startup(L"D:\\p.qpf"), 0);
+    EXPECT_TRUE(windows.log.empty());
+    ASSERT_NE(files.get(L"D:\\out1.acl"), nullptr);
+    EXPECT_FALSE(files.get(L"D:\\out1.acl")->empty());
+    EXPECT_TRUE(files.get(L"D:\\out0.acl")->empty());
+}
+
+TEST_F(Controller, MissingPathIsTakenForAProjectFileAndRefused) {
+    EXPECT_NE(app.Startup(L"C:\\nothing"), 0);
+    EXPECT_EQ(ui.messageTexts(), (std::vector<std::wstring>{L"Error opening file"}));
+    EXPECT_TRUE(windows.log.empty());
+}
+
+TEST_F(Controller, StartScanAppliesTheChosenFilterAndCancelShowsNoData) {
+    windows.startChoice = StartChoice::Scan;
+    windows.configs = {config(3)};
+    windows.onMain = [&] {
+        EXPECT_EQ(shown(), (std::vector<std::wstring>{L"C:\\r\\deny.txt"}));
+        EXPECT_EQ(checkedFilters(), (std::vector<int>{50022}));
+    };
+    app.Startup(L"");
+    EXPECT_EQ(windows.log, (Log{L"start", L"config", L"progress", L"progress closed", L"main"}));
+
+    AppController other(AppPorts{files, sim, sim, sim, ui, windows}, {L"", L""});
+    windows.configs = {std::nullopt};
+    windows.onMain = [&] {
+        EXPECT_TRUE(other.view().lines().lines().empty());
+        EXPECT_FALSE(other.hasData());
+    };
+    other.Startup(L"");
+}
+
+TEST_F(Controller, StartCompareThatDoesNotMatchEndsTheProcess) {
+    ScanConfiguration saved = config();
+    saved.directories = {L"C:\\r\\sub"};
+    windows.configs = {saved};
+    app.NewScanCommand();
+    ASSERT_TRUE(app.view().SaveDatasetFile(L"D:\\sub.acl"));
+
+    AppController other(AppPorts{files, sim, sim, sim, ui, windows}, {L"", L""});
+    windows.startChoice = StartChoice::Compare;
+    ScanConfiguration c = config(5);
+    c.compareFile = L"D:\\sub.acl";
+    windows.configs = {c};
+    windows.log.clear();
+    ui.clear();
+    EXPECT_THROW(other.Startup(L""), ProcessEnded);
+    EXPECT_EQ(ui.messageTexts(),
+              (std::vector<std::wstring>{L"Datasets do not match. Both datasets must contain the "
+                                         L"same directories in the same order for compare."}));
+    EXPECT_EQ(windows.log, (Log{L"start", L"config compare", L"progress", L"progress closed",
+                                L"loading", L"loading closed"}));
+}
+
+TEST_F(Controller, StartCompareShowsTheThreeGroupsAndGreysEditing) {
+    windows.configs = {config()};
+    app.NewScanCommand();
+    ASSERT_TRUE(app.view().SaveDatasetFile(L"D:\\r.acl"));
+    sim.file(L"C:\\r\\new.txt").allow(sim.accounts().currentUser(), 0x1F01FF);
+
+    AppController other(AppPorts{files, sim, sim, sim, ui, windows}, {L"", L""});
+    windows.startChoice = StartChoice::Compare;
+    ScanConfiguration c = config(1);
+    c.compareFile = L"D:\\r.acl";
+    windows.configs = {c};
+    windows.onMain = [&] {
+        EXPECT_EQ(shownBy(other), (std::vector<std::wstring>{L"added files", L"C:\\r\\new.txt",
+                                                             L"deleted files", L"modified files"}));
+        EXPECT_FALSE(other.scannedDataset());
+    };
+    other.Startup(L"");
+    EXPECT_EQ(windows.log.back(), L"main");
+}
+
+TEST_F(Controller, NewScanCommandCancelledKeepsTheShownDatasetAndItsFlag) {
+    windows.configs = {config()};
+    app.NewScanCommand();
+    ASSERT_TRUE(app.view().SaveDatasetFile(L"D:\\r.acl"));
+    windows.files = {L"D:\\r.acl"};
+    app.Execute(50002);
+    ASSERT_FALSE(app.scannedDataset());
+    windows.configs = {std::nullopt};
+    ui.clear();
+    const CommandResult r = app.Execute(50001);
+    EXPECT_TRUE(r.resetScroll);
+    EXPECT_EQ(shown(), kAllButDots);
+    // A file read from disk cannot be edited, also after a cancelled scan.
+    EXPECT_FALSE(app.scannedDataset());
+    EXPECT_EQ(ui.statusTexts(0),
+              (std::vector<std::wstring>{L"New scan started", L"New scan completed"}));
+    EXPECT_EQ(ui.statusTexts(2), (std::vector<std::wstring>{L"please wait...", L"Ready."}));
+}
+
+TEST_F(Controller, RescanRepeatsTheDirectoriesUnlimitedAndResetsTheFilterItem) {
+    windows.configs = {config(5, 2)};
+    app.Execute(50001);
+    EXPECT_EQ(checkedFilters(), (std::vector<int>{50020}));
+    EXPECT_EQ(shown(), (std::vector<std::wstring>{L"C:\\r", L"C:\\r\\sub"}));
+    sim.file(L"C:\\r\\sub\\deeper\\c.txt");
+    app.Execute(50069);
+    // Everything, three levels down, and no filter rule.
+    EXPECT_EQ(shown().back(), L"C:\\r\\sub\\deeper\\c.txt");
+    EXPECT_EQ(shown().size(), 7u);
+    EXPECT_EQ(windows.log.size(), 5u);  // no second configuration window
+}
+
+TEST_F(Controller, SaveAsksForANameOnlyTheFirstTimeAndSaveAsAlways) {
+    windows.configs = {config()};
+    app.NewScanCommand();
+    windows.files = {std::nullopt};
+    EXPECT_FALSE(app.Execute(50003).resetScroll);  // cancelled: nothing written
+    windows.files = {L"D:\\one.acl"};
+    app.Execute(50003);
+    const std::vector<std::uint8_t> first = *files.get(L"D:\\one.acl");
+    windows.log.clear();
+    app.Execute(50003);
+    EXPECT_TRUE(windows.log.empty());
+    EXPECT_EQ(*files.get(L"D:\\one.acl"), first);
+    windows.files = {L"D:\\two.acl"};
+    app.Execute(50004);
+    EXPECT_EQ(*files.get(L"D:\\two.acl"), first);
+    EXPECT_EQ(app.view().datasetFileName(), L"D:\\two.acl");
+}
+
+TEST_F(Controller, SettingsCommandsReportEachOutcome) {
+    windows.files = {std::nullopt, L"D:\\s.qsf", std::nullopt, L"D:\\s.qsf"};
+    app.Execute(50033);
+    app.Execute(50033);
+    app.Execute(50034);
+    app.Execute(50034);
+    app.Execute(50035);
+    files.failCreates(true);
+    app.Execute(50035);
+    EXPECT_EQ(ui.statusTexts(0),
+              (std::vector<std::wstring>{L"Settings not saved. Aborted.", L"Settings saved.",
+                                         L"Settings not loaded. Aborted.", L"Settings loaded.",
+                                         L"Settings saved to default file",
+                                         L"Error writing default settings file"}));
+    EXPECT_NE(files.get(L"D:\\Data\\Quorel.qsf"), nullptr);
+}
+
+TEST_F(Controller, DefaultSettingsAreLoadedQuietlyWhenTheWindowIsCreated) {
+    app.OnMainWindowCreated();
+    EXPECT_TRUE(ui.messageTexts().empty());
+    EXPECT_EQ(ui.statusTexts(0), (std::vector<std::wstring>{L"Settings loaded."}));
+    app.view().rights.clear();
+    ASSERT_TRUE(app.view().SaveSettingsFile(app.defaultSettingsPath()));
+    app.view().rights.resetToStartup();
+    app.OnMainWindowCreated();
+    EXPECT_EQ(app.view().rights.count(), 0u);
+}
+
+TEST_F(Controller, ExportReportsStartAndCompleteAlsoWhenCancelled) {
+    windows.files = {std::nullopt};
+    app.Execute(50032);
+    EXPECT_EQ(ui.statusTexts(0),
+              (std::vector<std::wstring>{L"Export Started", L"Export Complete"}));
+    EXPECT_EQ(ui.statusTexts(2), (std::vector<std::wstring>{L"Please Wait...", L"Ready."}));
+}
+
+TEST_F(Controller, ExitAsksAndOnlyYesQuits) {
+    ui.scriptAnswers({MessageAnswer::No, MessageAnswer::Yes});
+    EXPECT_FALSE(app.Execute(50005).quit);
+    EXPECT_TRUE(app.Execute(50005).quit);
+    const sim::Interaction box = ui.messages().front();
+    EXPECT_EQ(box.text, L"Are you sure you want to quit");
+    EXPECT_EQ(box.caption, L"Exit Quorel");
+    EXPECT_EQ(box.buttons, MessageButtons::YesNo);
+}
+
+TEST_F(Controller, HelpOpensTheFileInTheProgramFolderOrSaysItIsMissing) {
+    app.Execute(50018);
+    EXPECT_EQ(windows.log, (Log{L"shell C:\\Prog\\Quorel.chm"}));
+    EXPECT_EQ(ui.messageTexts(), (std::vector<std::wstring>{L"Error! Help file not found"}));
+    windows.shellWorks = true;
+    app.Execute(50018);
+    EXPECT_EQ(ui.messageTexts().size(), 1u);
+}
+
+TEST_F(Controller, DepthNeedsDataAndAppliesEvenTheUnchangedDepth) {
+    EXPECT_FALSE(app.Execute(50044).resetScroll);
+    EXPECT_TRUE(windows.log.empty());
+    windows.configs = {config()};
+    app.NewScanCommand();
+    windows.depthAnswer = 1;
+    EXPECT_TRUE(app.Execute(50044).resetScroll);
+    EXPECT_EQ(shown(), (std::vector<std::wstring>{L"C:\\r", L"C:\\r\\a.txt", L"C:\\r\\deny.txt",
+                                                  L"C:\\r\\sub"}));
+    EXPECT_EQ(DepthMenuText(app.view().displayDepth), L"Depth 1");
+    EXPECT_EQ(DepthMenuText(0), L"Depth \u221E");
+    EXPECT_EQ(ui.statusTexts(0).back(), L"Depth changed");
+}
+
+TEST_F(Controller, MenuStatesFollowLiveLoadedAndCompareData) {
+    windows.configs = {config()};
+    app.NewScanCommand();
+    const int editing[] = {50051, 50054, 50056, 50049, 50048, 50058,
+                           50060, 50007, 50008, 50009, 50021, 50053};
+    for (int id : editing) {
+        EXPECT_TRUE(enabled(id)) << id;
+    }
+    EXPECT_FALSE(enabled(50052));  // no directory clicked yet
+    EXPECT_FALSE(enabled(50037));
+    EXPECT_TRUE(enabled(50028));
+    ASSERT_TRUE(app.view().SaveDatasetFile(L"D:\\r.acl"));
+    windows.files = {L"D:\\r.acl"};
+    app.Execute(50028);
+    ASSERT_TRUE(app.view().compareMode());
+    for (int id : editing) {
+        EXPECT_FALSE(enabled(id)) << id;
+    }
+    for (int id : {50022, 50023, 50025, 50028}) {
+        EXPECT_FALSE(enabled(id)) << id;
+    }
+    EXPECT_TRUE(enabled(50037));
+    EXPECT_TRUE(enabled(50070));
+    EXPECT_TRUE(enabled(50024));
+    app.Execute(50037);
+    EXPECT_TRUE(enabled(50048));  // the scan is live data again
+    windows.files = {L"D:\\r.acl"};
+    app.Execute(50002);
+    EXPECT_FALSE(enabled(50048));
+    EXPECT_TRUE(enabled(50022));
+}
+
+TEST_F(Controller, CreatorNamesAndTheUserComeFromTheAccounts) {
+    app.Prepare();
+    EXPECT_EQ(app.creatorOwnerName(), L"CREATOR OWNER");
+    EXPECT_EQ(app.creatorGroupName(), L"CREATOR GROUP");
+    EXPECT_EQ(app.userSid(), sim.accounts().currentUser());
+    EXPECT_FALSE(app.userName().empty());
+    EXPECT_TRUE(ui.messageTexts().empty());
+}
+
+}  // namespace
+}  // namespace quorel

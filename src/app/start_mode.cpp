@@ -1,0 +1,46 @@
+#include "app/start_mode.h"
+
+#include "platform/file_system_port.h"
+#include "storage/dataset_file.h"
+
+namespace quorel {
+
+std::wstring CleanCommandLine(std::wstring_view raw) {
+    auto blank = [](wchar_t c) { return c == L' ' || c == L'\t' || c == L'\r' || c == L'\n'; };
+    while (!raw.empty() && blank(raw.front())) {
+        raw.remove_prefix(1);
+    }
+    while (!raw.empty() && blank(raw.back())) {
+        raw.remove_suffix(1);
+    }
+    if (raw.size() >= 2 && raw.front() == L'"' && raw.back() == L'"') {
+        raw = raw.substr(1, raw.size() - 2);
+    }
+    return std::wstring(raw);
+}
+
+std::wstring ProgramFolderOf(std::wstring_view modulePath) {
+    const std::size_t slash = modulePath.find_last_of(L'\\');
+    if (slash == std::wstring_view::npos) {
+        return {};
+    }
+    return std::wstring(modulePath.substr(0, slash + 1));
+}
+
+StartMode ChooseStartMode(const std::wstring& argument, FileSystemPort& fileSystem,
+                          FileIoPort& files) {
+    if (argument.empty()) {
+        return StartMode::StartWindow;
+    }
+    DirItem first;
+    std::uint32_t error = 0;
+    if (fileSystem.openDirectory(argument, first, error)) {
+        return StartMode::ScanDirectory;
+    }
+    if (IsDatasetFile(files, argument)) {
+        return StartMode::OpenDataset;
+    }
+    return StartMode::RunProject;
+}
+
+}  // namespace quorel

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace quorel {
+
+class FileIoPort;
+class FileSystemPort;
+
+// The command line as the program takes it: blanks around it removed, and
+// one pair of double quotes around the whole removed, as Explorer and the
+// shells quote a path that holds a blank.
+std::wstring CleanCommandLine(std::wstring_view raw);
+
+// The folder of the executable with its trailing "\": everything up to and
+// including the last backslash of the module path, whatever the program
+// file is called.
+std::wstring ProgramFolderOf(std::wstring_view modulePath);
+
+enum class StartMode {
+    StartWindow,    // no argument
+    ScanDirectory,  // an existing directory: scanned and shown
+    OpenDataset,    // a dataset file: opened and shown
+    RunProject,     // anything else names a project file: scanned unattended
+};
+
+// Chooses the mode for the cleaned command line `argument`. A directory is
+// what can be listed; a dataset file is one whose first record is the
+// dataset magic.
+StartMode ChooseStartMode(const std::wstring& argument, FileSystemPort& fileSystem,
+                          FileIoPort& files);
+
+}  // namespace quorel
