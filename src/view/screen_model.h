@@ -74,6 +74,7 @@ struct CellItem {
     int x;
     int y;
     Bitmap bitmap;
+    friend bool operator==(const CellItem&, const CellItem&) = default;
 };
 
 // A straight line drawn with MoveToEx(x1, y1) and LineTo(x2, y2) in a solid
@@ -84,6 +85,7 @@ struct Segment {
     int x2;
     int y2;
     Colour colour;
+    friend bool operator==(const Segment&, const Segment&) = default;
 };
 
 // One pixel set with SetPixel: the rounded corners at block boundaries.
@@ -91,6 +93,7 @@ struct Pixel {
     int x;
     int y;
     Colour colour;
+    friend bool operator==(const Pixel&, const Pixel&) = default;
 };
 
 // One screen line. Its texts, cells, segments and pixels are the ranges
