@@ -5,6 +5,7 @@
 #include "core/dir_list.h"
 #include "filters/static_filter.h"
 #include "platform/sim/recording_interaction.h"
+#include "view/display_list.h"
 
 namespace quorel {
 namespace {

@@ -3,9 +3,9 @@
 #include <algorithm>
 
 #include "core/dir_entry.h"
-#include "filters/compare.h"
+#include "filters/acl_diff.h"
 #include "filters/permissions.h"
-#include "filters/static_filter.h"
+#include "view/display_list.h"
 
 namespace quorel {
 

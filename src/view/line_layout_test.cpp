@@ -6,10 +6,12 @@
 #include <memory>
 
 #include "core/dataset_test_support.h"
+#include "filters/acl_diff.h"
 #include "filters/compare.h"
 #include "filters/permissions.h"
-#include "filters/static_filter.h"
 #include "platform/sim/recording_interaction.h"
+#include "view/compare_layout.h"
+#include "view/display_list.h"
 
 namespace quorel {
 namespace {

@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "core/dir_entry.h"
-#include "filters/static_filter.h"
+#include "view/display_list.h"
 
 namespace quorel {
 

@@ -4,8 +4,8 @@
 
 #include "core/dataset_test_support.h"
 #include "filters/permissions.h"
-#include "filters/static_filter.h"
 #include "platform/sim/recording_interaction.h"
+#include "view/display_list.h"
 #include "view/hit_test.h"
 #include "view/line_layout.h"
 

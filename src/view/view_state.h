@@ -38,6 +38,9 @@ constexpr int kWheelNormal = 50067;
 constexpr int kWheelLow = 50068;
 }  // namespace view_command
 
+// Menu ids of the static filters, in filter order 1..8.
+constexpr int kStaticFilterMenuIds[8] = {50020, 50021, 50022, 50023, 50024, 50025, 50045, 50046};
+
 // Virtual-key codes of the modifier keys (VK_SHIFT, VK_CONTROL).
 constexpr int kKeyShift = 0x10;
 constexpr int kKeyControl = 0x11;
