@@ -21,6 +21,8 @@
 #include "platform/sim/recording_interaction.h"
 #include "storage/dataset_file.h"
 #include "synthetic_dataset.h"
+#include "view/compare_layout.h"
+#include "view/display_list.h"
 
 namespace {
 

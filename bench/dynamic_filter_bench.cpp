@@ -22,6 +22,7 @@
 #include "platform/sim/recording_interaction.h"
 #include "storage/dataset_file.h"
 #include "synthetic_dataset.h"
+#include "view/display_list.h"
 
 namespace {
 

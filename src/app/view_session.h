@@ -4,22 +4,21 @@
 #include <memory>
 #include <string>
 
-#include "filters/compare.h"
 #include "filters/dynamic_filter_set.h"
 #include "filters/permissions.h"
 #include "filters/static_filter.h"
 #include "storage/csv_export.h"
 #include "storage/dataset_file.h"
+#include "view/compare_layout.h"
+#include "view/display_list.h"
 #include "view/find.h"
+#include "view/view_state.h"
 
 namespace quorel {
 
 class CDirList;
 class FileIoPort;
 class InteractionPort;
-
-// Menu ids of the static filters, in filter order 1..8.
-constexpr int kStaticFilterMenuIds[8] = {50020, 50021, 50022, 50023, 50024, 50025, 50045, 50046};
 
 // What the main window shows and the commands that change it, without the
 // window: the shown dataset and, in compare mode, the compared one, the

@@ -1,14 +1,10 @@
 #include "filters/compare.h"
 
-#include <array>
 #include <deque>
 #include <utility>
 #include <vector>
 
 #include "core/dir_list.h"
-#include "filters/permissions.h"
-#include "filters/static_filter.h"
-#include "platform/interaction_port.h"
 #include "platform/text.h"
 
 namespace quorel {
@@ -256,49 +252,7 @@ void appendFolded(std::wstring& path, std::wstring_view name) {
         path += foldCase(c);
     }
 }
-
-void setMenuStates(CompareState& state, bool compareMode) {
-    for (MenuItemState& item : state.menuItems) {
-        const bool onlyInCompareMode =
-            item.id == compare_menu::kEndCompare || item.id == compare_menu::kRestorePermissions;
-        item.enabled = onlyInCompareMode ? compareMode : !compareMode;
-    }
-}
-
-// LinkEntries(shown, compared) and LinkEntries(compared, shown) on fresh
-// datasets, with one index.
-void linkBothWays(CDirList& shown, CDirList& compared) {
-    ClearLinks(shown);
-    ClearLinks(compared);
-    DatasetPaths paths(compared);
-    paths.linkFrom(shown);
-    paths.linkBack(compared);
-}
-
 }  // namespace
-
-CompareState::CompareState()
-    : menuItems{{{compare_menu::kEndCompare, false},
-                 {compare_menu::kRestorePermissions, false},
-                 {compare_menu::kCompareTo, true},
-                 {compare_menu::kDiffersFromParent, true},
-                 {compare_menu::kHasDenyEntry, true},
-                 {compare_menu::kHasNonInheritedAce, true},
-                 {compare_menu::kDirectoriesDifferingFromParent, true}}},
-      added_(CDirEntry::makeHeading(L"added files")),
-      deleted_(CDirEntry::makeHeading(L"deleted files")),
-      modified_(CDirEntry::makeHeading(L"modified files")) {}
-
-CompareState::~CompareState() = default;
-
-bool CompareState::menuEnabled(int id) const {
-    for (const MenuItemState& item : menuItems) {
-        if (item.id == id) {
-            return item.enabled;
-        }
-    }
-    return true;
-}
 
 bool DatasetsMatch(const CDirList& shown, const CDirList& compared) {
     const CDirEntry* a = shown.firstEntry;
@@ -362,224 +316,12 @@ void ClearLinks(CDirList& list) {
     }
 }
 
-bool DiffAcl(CDirEntry& entry, const CDirEntry* other) {
-    if (other == nullptr) {
-        return false;
-    }
-    // An index of kNoPartnerAce or above cannot be stored in a link.
-    const std::uint32_t candidates =
-        other->aceCount() < AceRecord::kNoPartnerAce ? other->aceCount() : AceRecord::kNoPartnerAce;
-    // The tests of AceRecord::sameAce and sameAceWithoutMask (equal trustee
-    // name ids, flags, type, and mask), with each name id looked up once
-    // rather than once per pair: this runs on every linked entry.
-    const AccountNames& names = AccountNames::instance();
-    std::array<std::uint32_t, 64> fewIds;
-    std::vector<std::uint32_t> manyIds;
-    std::uint32_t* nameIds = fewIds.data();
-    if (candidates > fewIds.size()) {
-        manyIds.resize(candidates);
-        nameIds = manyIds.data();
-    }
-    for (std::uint32_t j = 0; j < candidates; ++j) {
-        nameIds[j] = names.nameId(other->ace(j)->account());
-    }
-    bool differs = false;
-    for (std::uint32_t i = 0; i < entry.aceCount(); ++i) {
-        AceRecord& a = *entry.ace(i);
-        const std::uint32_t nameId = names.nameId(a.account());
-        std::uint32_t exact = AceRecord::kNoPartnerAce;
-        std::uint32_t sameButMask = AceRecord::kNoPartnerAce;
-        // From the end, so that the first hit is the last such ACE.
-        for (std::uint32_t j = candidates; j-- > 0;) {
-            const AceRecord& b = *other->ace(j);
-            if (nameIds[j] != nameId || b.aceFlags != a.aceFlags || b.aceType != a.aceType) {
-                continue;
-            }
-            if (b.accessMask == a.accessMask) {
-                exact = j;
-                break;
-            }
-            if (sameButMask == AceRecord::kNoPartnerAce) {
-                sameButMask = j;
-            }
-        }
-        if (exact == AceRecord::kNoPartnerAce) {
-            differs = true;
-        }
-        a.partnerAce =
-            static_cast<std::uint16_t>(exact != AceRecord::kNoPartnerAce ? exact : sameButMask);
-    }
-    return differs;
-}
-
-void BuildCompareLineList(const CompareState& state, const CDirList& shown, DisplayList& out) {
-    out.clear();
-    out.append(&state.addedHeading());
-    for (CDirEntry& e : shown) {
-        if (e.visible && e.partner == nullptr) {
-            out.append(&e);
-        }
-    }
-    out.append(&state.deletedHeading());
-    if (state.compared) {
-        for (CDirEntry& e : *state.compared) {
-            if (e.visible && e.partner == nullptr) {
-                out.append(&e);
-            }
-        }
-    }
-    out.append(&state.modifiedHeading());
-    for (CDirEntry& e : shown) {
-        if (e.partner == nullptr) {
-            continue;
-        }
-        // Both directions on every linked entry, so that the links of the
-        // counterpart's ACEs are current for the missing-ACE lines.
-        const bool added = DiffAcl(e, e.partner);
-        const bool removed = DiffAcl(*e.partner, &e);
-        if (e.visible && (added || removed)) {
-            out.append(&e);
-        }
-    }
-}
-
-void EnterCompareMode(CompareState& state, const CompareView& view) {
-    if (state.compareMode) {
-        return;
-    }
-    state.compareMode = true;
-    if (view.endFindMode) {
-        view.endFindMode();
-    }
-    setMenuStates(state, true);
-}
-
-void LeaveCompareMode(CompareState& state, const CompareView& view) {
-    state.compareMode = false;
-    if (view.endFindMode) {
-        view.endFindMode();
-    }
-    setMenuStates(state, false);
-}
-
-bool CompareTo(CompareState& state, const CompareView& view, std::unique_ptr<CDirList> loaded) {
-    if (view.clearFindHits) {
-        view.clearFindHits();
-    }
-    if (!loaded) {
-        return false;
-    }
-    if (!DatasetsMatch(view.shown, *loaded)) {
-        view.ui.showMessage(kDatasetsDoNotMatch, L"Note", MessageIcon::None, MessageButtons::Ok);
-        return false;
-    }
-    // The shown entries may still point into a dataset compared before.
-    state.compared = std::move(loaded);
-    linkBothWays(view.shown, *state.compared);
-    EnterCompareMode(state, view);
-    if (view.applyFilters) {
-        view.applyFilters(state.compared.get());
-    }
-    BuildCompareLineList(state, view.shown, view.lines);
-    if (view.toFirstLine) {
-        view.toFirstLine();
-    }
-    view.ui.setStatusText(0, L"Switched to compare mode");
-    view.ui.setStatusText(2, L"Ready.");
-    return true;
-}
-
-bool RefreshCompare(CompareState& state, const CompareView& view) {
-    if (!state.compared) {
-        return false;
-    }
-    // Links are made afresh: an edit may have freed entries that the other
-    // dataset still points to.
-    linkBothWays(view.shown, *state.compared);
-    view.lines.clear();
-    EnterCompareMode(state, view);
-    if (view.applyFilters) {
-        view.applyFilters(state.compared.get());
-    }
-    BuildCompareLineList(state, view.shown, view.lines);
-    return true;
-}
-
-void EndCompare(CompareState& state, const CompareView& view) {
-    if (view.clearFindHits) {
-        view.clearFindHits();
-    }
-    ClearLinks(view.shown);
-    state.compared.reset();
-    LeaveCompareMode(state, view);
-    if (view.applyFilters) {
-        view.applyFilters(nullptr);
-    }
-    BuildLineList(view.shown, view.lines);
-    if (view.toFirstLine) {
-        view.toFirstLine();
-    }
-    view.ui.setStatusText(0, L"Compare ended. Switched back to normal mode");
-}
-
-bool IsNewAce(const CDirEntry& entry, const AceRecord& ace) {
-    return entry.partner != nullptr && !ace.hasPartnerAce();
-}
-
-std::vector<MissingAce> MissingAces(const CDirEntry& entry) {
-    std::vector<MissingAce> missing;
-    const CDirEntry* other = entry.partner;
-    if (other == nullptr) {
-        return missing;
-    }
-    for (std::uint32_t j = 0; j < other->aceCount(); ++j) {
-        const AceRecord& b = *other->ace(j);
-        if (b.visible && !b.hasPartnerAce()) {
-            missing.push_back(
-                {j, &b, std::wstring(b.trustee()) + shortSuffix(b.aceType, b.aceFlags)});
-        }
-    }
-    return missing;
-}
-
-std::uint32_t MissingAceCount(const CDirEntry& entry) {
-    const CDirEntry* other = entry.partner;
-    std::uint32_t count = 0;
-    for (std::uint32_t j = 0; other != nullptr && j < other->aceCount(); ++j) {
-        const AceRecord& b = *other->ace(j);
-        count += b.visible && !b.hasPartnerAce() ? 1u : 0u;
-    }
-    return count;
-}
-
-std::uint32_t ChangedCells(const CDirEntry& entry, const AceRecord& ace,
-                           const DisplayedRights& rights) {
-    const AceRecord* counterpart = entry.partnerAceOf(ace);
-    if (counterpart == nullptr) {
-        return 0;
-    }
-    std::uint32_t changed = 0;
-    for (std::size_t i = 0; i < rights.count(); ++i) {
-        const std::uint32_t mask = rights.column(i).mask;
-        if (rights.AceHasRight(ace, mask, false, false) !=
-            rights.AceHasRight(*counterpart, mask, false, false)) {
-            changed |= 1u << i;
-        }
-    }
-    return changed;
-}
-
-EntryCompareMarks CompareMarksOf(const CDirEntry& entry, const DisplayedRights& rights) {
-    EntryCompareMarks marks;
-    marks.newAce.reserve(entry.aceCount());
-    marks.changedCells.reserve(entry.aceCount());
-    for (std::uint32_t i = 0; i < entry.aceCount(); ++i) {
-        const AceRecord& ace = *entry.ace(i);
-        marks.newAce.push_back(IsNewAce(entry, ace));
-        marks.changedCells.push_back(ChangedCells(entry, ace, rights));
-    }
-    marks.missing = MissingAces(entry);
-    return marks;
+void LinkBothWays(CDirList& shown, CDirList& compared) {
+    ClearLinks(shown);
+    ClearLinks(compared);
+    DatasetPaths paths(compared);
+    paths.linkFrom(shown);
+    paths.linkBack(compared);
 }
 
 }  // namespace quorel

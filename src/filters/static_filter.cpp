@@ -261,13 +261,4 @@ void ApplyStaticFilter(const FilterTarget& target, std::uint8_t filter,
     }
 }
 
-void BuildLineList(const CDirList& list, DisplayList& out) {
-    out.clear();
-    for (CDirEntry& e : list) {
-        if (e.visible) {
-            out.append(&e);
-        }
-    }
-}
-
 }  // namespace quorel

@@ -1,9 +1,9 @@
 #include "view/find.h"
 
 #include "core/dir_entry.h"
-#include "filters/static_filter.h"
 #include "platform/interaction_port.h"
 #include "platform/text.h"
+#include "view/display_list.h"
 
 namespace quorel {
 

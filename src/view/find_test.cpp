@@ -5,6 +5,9 @@
 #include "core/dir_list.h"
 #include "filters/static_filter.h"
 #include "platform/sim/recording_interaction.h"
+#include "view/display_list.h"
+#include "view/find_bar.h"
+#include "view/view_state.h"
 
 namespace quorel {
 namespace {
@@ -186,6 +189,33 @@ TEST_F(Find, LeavingFindModeClearsEverything) {
     EXPECT_EQ(a->findMarks, 0);
     EXPECT_EQ(a->ace(0)->findMark, 0);
     EXPECT_EQ(ui.statusTexts(0).back(), L"Find deactivated. Switched back to normal mode");
+}
+
+TEST_F(Find, TheViewFollowsTheEntryFound) {
+    MainViewState view;
+    view.ResetScroll(static_cast<unsigned>(lines.count()));
+    view.AdoptTop({0, 3});
+    int top = view.topEntry();
+    ASSERT_EQ(find.FindNext(lines, L"NOTES", top, context, ui), 2);
+    EXPECT_EQ(view.MoveTopTo(top), view_change::kVerticalBox | view_change::kRedraw);
+    EXPECT_EQ(view.top(), (ViewTop{2, 0}));
+    EXPECT_EQ(view.vScrollPos(), 2);
+}
+
+TEST(FindBar, PlacesAtCreationAndAfterAResize) {
+    const auto created = FindBarPlaces(578, true);
+    EXPECT_EQ(created[0], (ControlPlace{14, L"", 100, 549, 200, 20}));
+    EXPECT_EQ(created[2], (ControlPlace{16, L"find next", 440, 548, 100, 22}));
+    EXPECT_EQ(created[4], (ControlPlace{18, L"show matching only", 660, 548, 240, 22}));
+    const auto resized = FindBarPlaces(578, false);
+    EXPECT_EQ(resized[0], (ControlPlace{14, L"", 100, 551, 200, 20}));
+    EXPECT_EQ(resized[1], (ControlPlace{15, L"find prev", 330, 550, 100, 22}));
+    EXPECT_EQ(resized[3], (ControlPlace{17, L"highlight", 550, 550, 100, 22}));
+    EXPECT_EQ(resized[4], (ControlPlace{18, L"show matching only", 660, 550, 120, 22}));
+    const FindLabel label = FindBarLabel(578);
+    EXPECT_EQ(label.x, 10);
+    EXPECT_EQ(label.y, 550);
+    EXPECT_STREQ(label.text, L"Find");
 }
 
 }  // namespace
