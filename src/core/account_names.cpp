@@ -9,7 +9,7 @@ AccountNames& AccountNames::instance() {
 
 AccountNames::AccountNames() {
     texts_.push_back(nullptr);    // id 0: unset
-    accounts_.push_back({0, 0});  // id 0: both unset
+    accounts_.push_back({0, 0, 0});  // id 0: both unset
     accountIds_.emplace(0, 0);
 }
 
@@ -39,9 +39,29 @@ std::uint32_t AccountNames::internIds(std::uint32_t nameText, std::uint32_t doma
     auto [it, inserted] =
         accountIds_.try_emplace(key, static_cast<std::uint32_t>(accounts_.size()));
     if (inserted) {
-        accounts_.push_back({nameText, domainText});
+        accounts_.push_back({nameText, domainText, 0});
     }
     return it->second;
+}
+
+const Sid* AccountNames::sid(std::uint32_t account) const {
+    if (account >= accounts_.size() || accounts_[account].sid == 0) {
+        return nullptr;
+    }
+    return &sids_[accounts_[account].sid - 1];
+}
+
+void AccountNames::setSid(std::uint32_t account, const Sid& sid) {
+    if (account == 0 || account >= accounts_.size()) {
+        return;
+    }
+    Pair& pair = accounts_[account];
+    if (pair.sid != 0) {
+        sids_[pair.sid - 1] = sid;
+        return;
+    }
+    sids_.push_back(sid);
+    pair.sid = static_cast<std::uint32_t>(sids_.size());
 }
 
 std::wstring_view AccountNames::name(std::uint32_t account) const {

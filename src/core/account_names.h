@@ -6,7 +6,9 @@
 #include <unordered_map>
 
 #include <vector>
+
 #include "core/text_map.h"
+#include "platform/sid.h"
 
 namespace quorel {
 
@@ -34,6 +36,13 @@ class AccountNames {
     bool nameSet(std::uint32_t account) const { return nameId(account) != 0; }
     bool domainSet(std::uint32_t account) const { return domainId(account) != 0; }
 
+    // The SID an account was read with, kept once per account so that an
+    // edit writes the very principal shown (a domain group and a local group
+    // of one name are two accounts with two SIDs). Null when the account
+    // was never read from a descriptor (a dataset file holds names only).
+    const Sid* sid(std::uint32_t account) const;
+    void setSid(std::uint32_t account, const Sid& sid);
+
     std::size_t accountCount() const { return accounts_.size(); }
     std::size_t textCount() const { return texts_.size(); }
 
@@ -50,10 +59,12 @@ class AccountNames {
     struct Pair {
         std::uint32_t name;
         std::uint32_t domain;
+        std::uint32_t sid;  // index into sids_ + 1; 0 when unknown
     };
     std::vector<const std::wstring*> texts_;  // id -> text, stable addresses
     TextIdMap textIds_;
     std::vector<Pair> accounts_;
+    std::vector<Sid> sids_;
     std::unordered_map<std::uint64_t, std::uint32_t> accountIds_;
 };
 

@@ -159,6 +159,17 @@ void CDirEntry::setOwnerBackup(std::wstring_view text) {
     extras().ownerBackup = text;
 }
 
+const Sid* CDirEntry::ownerBackupSid() const {
+    return extras_ && !extras_->ownerBackupSid.empty() ? &extras_->ownerBackupSid : nullptr;
+}
+
+void CDirEntry::setOwnerBackupSid(const Sid* sid) {
+    if (sid == nullptr && !extras_) {
+        return;
+    }
+    extras().ownerBackupSid = sid ? *sid : Sid();
+}
+
 void CDirEntry::resizeAces(std::uint32_t count) {
     aces_.reset(count > 0 ? new AceRecord[count] : nullptr);
     aceCount_ = count;

@@ -93,6 +93,9 @@ class CDirEntry {
     std::wstring_view ownerBackup() const;
     void setReparseTarget(std::wstring_view target);
     void setOwnerBackup(std::wstring_view text);
+    // The SID of the owner that ownerBackup names: what is given back.
+    const Sid* ownerBackupSid() const;
+    void setOwnerBackupSid(const Sid* sid);
 
     // ACEs.
     std::uint32_t aceCount() const { return aceCount_; }
@@ -131,6 +134,7 @@ class CDirEntry {
         std::wstring headingText;
         std::wstring reparseTarget;
         std::wstring ownerBackup;
+        Sid ownerBackupSid;
     };
 
     explicit CDirEntry(CDirList* dataset);

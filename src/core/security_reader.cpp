@@ -46,10 +46,14 @@ bool SecurityReader::resolve(const Sid& sid, std::uint32_t& account) {
     auto it = cache_.find(sid);
     if (it == cache_.end()) {
         AccountInfo info;
+        AccountNames& names = AccountNames::instance();
         Lookup lookup{false, 0};
         if (accounts_.lookupSid(sid, info) == 0) {
-            lookup = {true, AccountNames::instance().intern(info.name, info.domain)};
+            lookup = {true, names.intern(info.name, info.domain)};
+        } else {
+            lookup = {false, names.intern(sid.toString(), L"")};
         }
+        names.setSid(lookup.account, sid);
         it = cache_.emplace(sid, lookup).first;
     }
     account = it->second.account;
@@ -83,13 +87,26 @@ void SecurityReader::readFailed(CDirEntry& entry, SdStep step) {
              L"permissions )");
 }
 
+std::uint32_t SecurityReader::accountOf(const Sid& sid) {
+    std::uint32_t account = 0;
+    resolve(sid, account);
+    return account;
+}
+
 void SecurityReader::readSecurity(CDirEntry& entry) {
+    descriptor_ = SecurityDescriptor();
+    const SdReadStatus status = security_.readSecurity(entry.path(), descriptor_);
+    applyDescriptor(entry, status, descriptor_);
+}
+
+void SecurityReader::applyDescriptor(CDirEntry& entry, const SdReadStatus& status,
+                                     const SecurityDescriptor& descriptor) {
     entry.errorFlags = 0;
     entry.isHeading = 0;
     entry.selected = 0;
-
-    descriptor_ = SecurityDescriptor();
-    const SdReadStatus status = security_.readSecurity(entry.path(), descriptor_);
+    if (&descriptor != &descriptor_) {
+        descriptor_ = descriptor;
+    }
     if (!status.ok()) {
         readFailed(entry, status.failedStep);
     } else {
@@ -116,6 +133,9 @@ void SecurityReader::readSecurity(CDirEntry& entry) {
             entry.errorFlags |= entry_error::kUnresolvedSid | entry_error::kReadFailed;
             addError(entry, L"Cannot determine group");
             entry.setGroupNameOnly(sidText(descriptor_.group));
+            if (descriptor_.group) {
+                AccountNames::instance().setSid(entry.groupAccount(), *descriptor_.group);
+            }
             addError(entry, L"Cannot determine group");
         }
 
@@ -130,7 +150,11 @@ void SecurityReader::readSecurity(CDirEntry& entry) {
                 record.unresolved = 0;
             } else {
                 std::optional<Sid> sid = raw.bytes.empty() ? std::nullopt : raw.sid();
-                record.setTrustee(sidText(sid), L"");
+                if (sid) {
+                    record.setAccount(accountOf(*sid));
+                } else {
+                    record.setTrustee(L"", L"");
+                }
                 record.unresolved = 1;
             }
             record.set(raw.mask(), raw.flags(), raw.type());

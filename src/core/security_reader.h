@@ -26,6 +26,18 @@ class SecurityReader : public EntrySecurity {
 
     void readSecurity(CDirEntry& entry) override;
 
+    // Fills the entry from a descriptor read (or just written) by the
+    // caller, exactly as readSecurity fills it from one it reads itself;
+    // `status` tells a failed read.
+    void applyDescriptor(CDirEntry& entry, const SdReadStatus& status,
+                         const SecurityDescriptor& descriptor);
+    // The descriptor of the entry read or applied last.
+    const SecurityDescriptor& lastDescriptor() const { return descriptor_; }
+
+    // The account an ACE or owner with this SID is shown as: the resolved
+    // account, or the SID's string form with no domain. Cached like reads.
+    std::uint32_t accountOf(const Sid& sid);
+
     // ACE i of the descriptor read last: on success `account` is the
     // trustee's account id. Failure adds the message ("Cannot get ACL (
     // getAceDACL )" or "Cannot resolve SID") and returns false.
@@ -38,9 +50,10 @@ class SecurityReader : public EntrySecurity {
   private:
     struct Lookup {
         bool resolved;
-        std::uint32_t account;  // resolved: the account id
+        std::uint32_t account;  // the account id; unresolved: the SID string's
     };
-    // Resolves `sid` through the cache; false when it maps to no account.
+    // Resolves `sid` through the cache; false when it maps to no account,
+    // with `account` then the account of the SID's string form.
     bool resolve(const Sid& sid, std::uint32_t& account);
     void readFailed(CDirEntry& entry, SdStep step);
 

@@ -40,6 +40,10 @@ class AccountPort {
     // untouched.
     virtual std::uint32_t lookupName(const std::wstring& account, Sid& sid, AccountInfo& out) = 0;
 
+    // ConvertStringSidToSidW: "S-1-5-32-544" to its binary form. Returns 0
+    // and sets `sid`, or 1337 (ERROR_INVALID_SID) with `sid` untouched.
+    virtual std::uint32_t sidFromString(const std::wstring& text, Sid& sid) = 0;
+
     // The name of the user running the process (GetUserNameW).
     virtual std::wstring currentUserName() = 0;
     // The SID of the user running the process (from the process token).
@@ -66,11 +70,6 @@ class AccountPort {
     // The global groups a user belongs to (NetUserGetGroups).
     virtual std::uint32_t userGroups(const std::wstring& server, const std::wstring& user,
                                      std::vector<std::wstring>& groups) = 0;
-
-    // Enables the take-ownership privilege in the process token. Returns 0,
-    // or the error; a privilege that the token does not hold is a failure
-    // (1300), never a partial success.
-    virtual std::uint32_t enableTakeOwnershipPrivilege() = 0;
 };
 
 }  // namespace quorel

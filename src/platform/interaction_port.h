@@ -31,6 +31,13 @@ class InteractionPort {
     // Handles pending window messages without changing any text.
     virtual void pumpMessages() = 0;
 
+    // The busy window of a long ACL run ("Heartbeat Window"): shown at its
+    // start and closed at its end; between them the run calls pumpMessages
+    // once per item and stops when cancelRequested says so. A front end
+    // without such a window ignores both calls.
+    virtual void showHeartbeat() {}
+    virtual void closeHeartbeat() {}
+
     // True once the user pressed Cancel in the progress window; stays set
     // until clearCancel, which the controller calls before a scan.
     virtual bool cancelRequested() = 0;

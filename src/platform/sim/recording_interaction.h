@@ -37,6 +37,10 @@ class RecordingInteraction : public InteractionPort {
     void scriptAnswers(std::vector<MessageAnswer> answers);
     // Presses Cancel while the n-th progress text (1-based) is shown.
     void cancelAtProgress(std::size_t n) { cancelAt_ = n; }
+    // Presses Cancel during the n-th pumpMessages call (1-based).
+    void cancelAtPump(std::size_t n) { cancelAtPump_ = n; }
+    bool heartbeatShown() const { return heartbeatShown_; }
+    std::size_t heartbeatCount() const { return heartbeats_; }
 
     const std::vector<Interaction>& events() const { return events_; }
     std::vector<Interaction> messages() const;
@@ -51,7 +55,16 @@ class RecordingInteraction : public InteractionPort {
                               MessageButtons buttons = MessageButtons::Ok) override;
     void setStatusText(int part, const std::wstring& text) override;
     void showProgressText(const std::wstring& text) override;
-    void pumpMessages() override { ++pumps_; }
+    void pumpMessages() override {
+        if (++pumps_ == cancelAtPump_) {
+            cancel_ = true;
+        }
+    }
+    void showHeartbeat() override {
+        heartbeatShown_ = true;
+        ++heartbeats_;
+    }
+    void closeHeartbeat() override { heartbeatShown_ = false; }
     bool cancelRequested() override { return cancel_; }
     void clearCancel() override { cancel_ = false; }
     [[noreturn]] void endProcess(int exitCode) override;
@@ -62,6 +75,9 @@ class RecordingInteraction : public InteractionPort {
     std::size_t progressCount_ = 0;
     std::size_t cancelAt_ = 0;
     std::size_t pumps_ = 0;
+    std::size_t cancelAtPump_ = 0;
+    std::size_t heartbeats_ = 0;
+    bool heartbeatShown_ = false;
     bool cancel_ = false;
 };
 

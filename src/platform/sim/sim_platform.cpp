@@ -124,11 +124,16 @@ std::uint32_t SimPlatform::setOwner(const std::wstring& path, const Sid& owner) 
     if (object == nullptr) {
         return win_error::kFileNotFound;
     }
-    if ((grantedAccess(*object) & access::kWriteOwner) == 0 && !takeOwnershipEnabled_) {
+    if ((grantedAccess(*object) & access::kWriteOwner) == 0 && !takeOwnershipEnabled_ &&
+        !restoreEnabled_) {
         return win_error::kAccessDenied;
     }
-    // Windows lets a user name only itself or one of its groups as owner.
-    if (!contains(accounts_.tokenSids(), owner)) {
+    // Windows lets a user name only itself or one of its groups as owner
+    // (an administrator: the Administrators group too); anyone else needs
+    // SeRestorePrivilege.
+    const bool ownGroup = contains(accounts_.tokenSids(), owner) ||
+                          (takeOwnershipHeld_ && owner == well_known::administrators());
+    if (!ownGroup && !restoreEnabled_) {
         return win_error::kInvalidOwner;
     }
     object->security.owner = owner;
@@ -158,6 +163,16 @@ std::uint32_t SimPlatform::lookupName(const std::wstring& name, Sid& sid, Accoun
     out.name = account->name;
     out.domain = account->domain;
     out.kind = account->kind;
+    return win_error::kSuccess;
+}
+
+std::uint32_t SimPlatform::sidFromString(const std::wstring& text, Sid& sid) {
+    ++counters_.sidFromString;
+    std::optional<Sid> parsed = Sid::fromString(text);
+    if (!parsed) {
+        return win_error::kInvalidSid;
+    }
+    sid = *parsed;
     return win_error::kSuccess;
 }
 
@@ -276,11 +291,13 @@ std::uint32_t SimPlatform::userGroups(const std::wstring& server, const std::wst
     return 0;
 }
 
-std::uint32_t SimPlatform::enableTakeOwnershipPrivilege() {
-    if (!takeOwnershipHeld_) {
+std::uint32_t SimPlatform::enablePrivilege(Privilege privilege) {
+    ++counters_.enablePrivilege;
+    const bool held = privilege == Privilege::TakeOwnership ? takeOwnershipHeld_ : restoreHeld_;
+    if (!held) {
         return win_error::kNotAllAssigned;
     }
-    takeOwnershipEnabled_ = true;
+    (privilege == Privilege::TakeOwnership ? takeOwnershipEnabled_ : restoreEnabled_) = true;
     return 0;
 }
 

@@ -5,6 +5,7 @@
 
 #include "platform/account_port.h"
 #include "platform/file_system_port.h"
+#include "platform/privilege_port.h"
 #include "platform/security_port.h"
 #include "platform/sim/sim_accounts.h"
 #include "platform/sim/sim_volume.h"
@@ -18,6 +19,8 @@ struct CallCounters {
     std::uint64_t setOwner = 0;
     std::uint64_t lookupSid = 0;
     std::uint64_t lookupName = 0;
+    std::uint64_t sidFromString = 0;
+    std::uint64_t enablePrivilege = 0;
     std::uint64_t openDirectory = 0;
     std::uint64_t nextItem = 0;
     std::uint64_t readReparseTarget = 0;
@@ -26,9 +29,20 @@ struct CallCounters {
 };
 
 // A simulated Windows machine: one volume and one account database behind
-// the security, account and file system ports, with the access checks
-// Windows makes for the user the process runs as.
-class SimPlatform : public SecurityPort, public AccountPort, public FileSystemPort {
+// the security, account, privilege and file system ports, with the access
+// checks Windows makes for the user the process runs as:
+//  - reading a descriptor needs READ_CONTROL or ownership;
+//  - writing a DACL needs WRITE_DAC or ownership; the DACL is stored exactly
+//    as given (SetFileSecurityW neither merges nor propagates);
+//  - setting the owner needs WRITE_OWNER, the enabled take-ownership
+//    privilege or the enabled restore privilege; the new owner must be the
+//    user or one of the user's groups, or the Administrators group when the
+//    user holds the take-ownership privilege (an administrator); any other
+//    account only with the restore privilege enabled (1307 otherwise).
+class SimPlatform : public SecurityPort,
+                    public AccountPort,
+                    public PrivilegePort,
+                    public FileSystemPort {
   public:
     SimPlatform() = default;
 
@@ -42,9 +56,12 @@ class SimPlatform : public SecurityPort, public AccountPort, public FileSystemPo
         return ObjectBuilder(*volume_.create(path, false));
     }
 
-    // The take-ownership privilege: whether the token holds it at all.
+    // Whether the token holds a privilege at all; enablePrivilege enables
+    // only what is held.
     void setTakeOwnershipHeld(bool held) { takeOwnershipHeld_ = held; }
+    void setRestoreHeld(bool held) { restoreHeld_ = held; }
     bool takeOwnershipEnabled() const { return takeOwnershipEnabled_; }
+    bool restoreEnabled() const { return restoreEnabled_; }
 
     // The rights the current user has on `object` by its DACL and ownership.
     std::uint32_t grantedAccess(const SimObject& object) const;
@@ -58,6 +75,7 @@ class SimPlatform : public SecurityPort, public AccountPort, public FileSystemPo
     // AccountPort
     std::uint32_t lookupSid(const Sid& sid, AccountInfo& out) override;
     std::uint32_t lookupName(const std::wstring& account, Sid& sid, AccountInfo& out) override;
+    std::uint32_t sidFromString(const std::wstring& text, Sid& sid) override;
     std::wstring currentUserName() override;
     std::optional<Sid> currentUserSid() override;
     std::optional<std::wstring> domainControllerName(std::uint32_t& error) override;
@@ -69,7 +87,9 @@ class SimPlatform : public SecurityPort, public AccountPort, public FileSystemPo
                                std::vector<std::wstring>& members) override;
     std::uint32_t userGroups(const std::wstring& server, const std::wstring& user,
                              std::vector<std::wstring>& groups) override;
-    std::uint32_t enableTakeOwnershipPrivilege() override;
+
+    // PrivilegePort
+    std::uint32_t enablePrivilege(Privilege privilege) override;
 
     // FileSystemPort
     std::unique_ptr<DirEnumerator> openDirectory(const std::wstring& path, DirItem& first,
@@ -84,6 +104,8 @@ class SimPlatform : public SecurityPort, public AccountPort, public FileSystemPo
     CallCounters counters_;
     bool takeOwnershipHeld_ = false;
     bool takeOwnershipEnabled_ = false;
+    bool restoreHeld_ = false;
+    bool restoreEnabled_ = false;
 };
 
 }  // namespace quorel::sim

@@ -138,9 +138,9 @@ TEST(SimPlatform, SettingOwnerNeedsWriteOwnerOrTheEnabledPrivilege) {
     Sid other = sim.accounts().addLocalUser(L"other");
     sim.file(L"C:\\f").owner(other).dacl().allow(me, 0x20000);
     EXPECT_EQ(sim.setOwner(L"C:\\f", me), win_error::kAccessDenied);
-    EXPECT_EQ(sim.enableTakeOwnershipPrivilege(), win_error::kNotAllAssigned);
+    EXPECT_EQ(sim.enablePrivilege(Privilege::TakeOwnership), win_error::kNotAllAssigned);
     sim.setTakeOwnershipHeld(true);
-    EXPECT_EQ(sim.enableTakeOwnershipPrivilege(), 0u);
+    EXPECT_EQ(sim.enablePrivilege(Privilege::TakeOwnership), 0u);
     // Only oneself or one's own group can become owner.
     EXPECT_EQ(sim.setOwner(L"C:\\f", other), win_error::kInvalidOwner);
     EXPECT_EQ(sim.volume().find(L"C:\\f")->security.owner, other);

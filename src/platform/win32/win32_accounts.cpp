@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <lm.h>
+#include <sddl.h>
 
 #include <vector>
 
@@ -311,8 +312,24 @@ std::uint32_t Win32Platform::userGroups(const std::wstring& server, const std::w
     return 0;
 }
 
-std::uint32_t Win32Platform::enableTakeOwnershipPrivilege() {
-    return enablePrivilege(SE_TAKE_OWNERSHIP_NAME);
+std::uint32_t Win32Platform::enablePrivilege(Privilege privilege) {
+    return win32::enablePrivilege(privilege == Privilege::TakeOwnership ? SE_TAKE_OWNERSHIP_NAME
+                                                                        : SE_RESTORE_NAME);
+}
+
+std::uint32_t Win32Platform::sidFromString(const std::wstring& text, Sid& sid) {
+    PSID raw = nullptr;
+    if (!ConvertStringSidToSidW(text.c_str(), &raw)) {
+        return lastError();
+    }
+    ScopedLocal<void> owned(raw);
+    std::optional<Sid> parsed =
+        Sid::fromBytes(static_cast<const std::uint8_t*>(raw), GetLengthSid(raw));
+    if (!parsed) {
+        return ERROR_INVALID_SID;
+    }
+    sid = *parsed;
+    return 0;
 }
 
 }  // namespace quorel::win32

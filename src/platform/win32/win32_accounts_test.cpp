@@ -125,7 +125,7 @@ TEST(Win32Accounts, DomainControllerName) {
 
 TEST(Win32Accounts, TakeOwnershipPrivilegeGetsEnabled) {
     Win32Platform platform;
-    EXPECT_EQ(platform.enableTakeOwnershipPrivilege(), 0u);
+    EXPECT_EQ(platform.enablePrivilege(Privilege::TakeOwnership), 0u);
     EXPECT_EQ(privilegeEnabled(SE_TAKE_OWNERSHIP_NAME), std::optional<bool>(true));
 }
 

@@ -8,6 +8,7 @@
 
 #include "platform/account_port.h"
 #include "platform/file_system_port.h"
+#include "platform/privilege_port.h"
 #include "platform/security_port.h"
 
 namespace quorel::win32 {
@@ -18,7 +19,10 @@ namespace quorel::win32 {
 // keeps the contract of its port; the notes below say how it is met.
 // Holds no state: one instance may serve any number of callers, but the
 // process token it adjusts is shared by the whole process.
-class Win32Platform : public SecurityPort, public AccountPort, public FileSystemPort {
+class Win32Platform : public SecurityPort,
+                      public AccountPort,
+                      public PrivilegePort,
+                      public FileSystemPort {
   public:
     // SecurityPort
 
@@ -45,6 +49,9 @@ class Win32Platform : public SecurityPort, public AccountPort, public FileSystem
     // `out.name` is the account's own spelling (by LookupAccountSidW of the
     // SID found), so "users" yields "Users".
     std::uint32_t lookupName(const std::wstring& account, Sid& sid, AccountInfo& out) override;
+    // ConvertStringSidToSidW; the SID it allocates is released with
+    // LocalFree.
+    std::uint32_t sidFromString(const std::wstring& text, Sid& sid) override;
     std::wstring currentUserName() override;
     std::optional<Sid> currentUserSid() override;
     std::optional<std::wstring> domainControllerName(std::uint32_t& error) override;
@@ -68,7 +75,12 @@ class Win32Platform : public SecurityPort, public AccountPort, public FileSystem
     // NetUserGetGroups level 0.
     std::uint32_t userGroups(const std::wstring& server, const std::wstring& user,
                              std::vector<std::wstring>& groups) override;
-    std::uint32_t enableTakeOwnershipPrivilege() override;
+
+    // PrivilegePort
+
+    // enablePrivilege of win32_token.h with SE_TAKE_OWNERSHIP_NAME or
+    // SE_RESTORE_NAME.
+    std::uint32_t enablePrivilege(Privilege privilege) override;
 
     // FileSystemPort
 

@@ -1,0 +1,495 @@
+#include "editing/acl_editor.h"
+
+#include <algorithm>
+
+#include "core/dir_entry.h"
+#include "core/dir_list.h"
+#include "core/security_reader.h"
+#include "platform/account_port.h"
+#include "platform/interaction_port.h"
+#include "platform/set_entries_in_acl.h"
+#include "platform/win_error.h"
+
+namespace quorel {
+
+namespace {
+
+// An ACL's size is a 16-bit field: header and ACEs must fit in 65535 bytes.
+constexpr std::size_t kMaxAclBytes = 0xFFFF;
+
+std::size_t aclBytes(const std::vector<RawAce>& dacl) {
+    std::size_t total = 8;
+    for (const RawAce& ace : dacl) {
+        total += ace.bytes.size();
+    }
+    return total;
+}
+
+const std::vector<RawAce>& daclOf(const SecurityDescriptor& sd) {
+    static const std::vector<RawAce> none;
+    return sd.daclState == DaclState::Present ? sd.dacl : none;
+}
+
+const EditSpec kSetAccessMask{};
+
+const EditSpec kSetInheritance{
+    .readFailed = L"Error getting file Security in SetInheritance",
+    .daclFailed = L"Error getting SecurityDescriptorDacl in SetInheritance",
+    .sizeFailed = L"Error getting AclInformation in SetInheritance",
+    .aceFailed = L"Error getting ACE in SetInheritance",
+};
+
+const EditSpec kDelTrustee{
+    .readFailed = L"Error getting FileSecurity in DelTrustee",
+    .daclFailed = L"Error getting SecurityDescriptorDacl in DelTrustee",
+    .sizeFailed = L"Error getting AclInformation in DelTrustee",
+    .aceFailed = L"Error deleting ACE ( DelTrustee )",
+    .writeFailed = L"Error setting file security",
+    .takeOwnershipOnDenied = true,
+    .giveBackOwnership = true,
+};
+
+const EditSpec kAddTrusteeUnconditional{
+    .readFailed = L"Error getting the file security",
+    .daclFailed = L"Error getting the security descriptor ( AddTrusteeUnconditional )",
+    .sizeFailed = L"Error getting the ACL size information ( AddTrusteeUnconditional )",
+    .aceFailed = L"Error getting the ACE",
+    .writeFailed = L"Error setting file security",
+    .aclTooLarge = L"Error initializing the ACL",
+    .takeOwnershipOnDenied = true,
+    .giveBackOwnership = true,
+};
+
+const EditSpec kAppendTrustee{
+    .readFailed = L"Error adding ACE ( GetFileSecurity )",
+    .daclFailed = L"Error adding ACE ( GetSecurityDescriptorDacl )",
+    .sizeFailed = L"Error adding ACL ( GetAclInformation )",
+    .writeFailed = L"Error setting file security",
+    .aclTooLarge = L"Error initializing ACL",
+    .takeOwnershipOnDenied = true,
+    .giveBackOwnership = true,
+};
+
+constexpr const wchar_t* kConvertReadFailed = L"Error GetNamedSecurityInfo ( AddTrusteeOfConvert )";
+
+const EditSpec kAddTrusteeOfConvert{
+    .readFailed = kConvertReadFailed,
+    .daclFailed = kConvertReadFailed,
+    .sizeFailed = kConvertReadFailed,
+    .aceFailed = kConvertReadFailed,
+};
+
+const EditSpec kMergeTrustee{};
+
+const EditSpec kReplaceDacl{
+    .writeFailed = L"Error setting file security",
+    .aclTooLarge = L"Error initializing ACL",
+    .takeOwnershipOnDenied = true,
+    .giveBackOwnership = true,
+};
+
+// The Part-free wording of the system: an edit on a view that no longer
+// shows the disk.
+constexpr const wchar_t* kStaleText =
+    L"The ACL of %s was changed since it was read. It has been read again; nothing was changed.";
+
+std::wstring withPath(const wchar_t* pattern, const std::wstring& path) {
+    std::wstring text = pattern;
+    const std::size_t at = text.find(L"%s");
+    if (at != std::wstring::npos) {
+        text.replace(at, 2, path);
+    }
+    return text;
+}
+
+}  // namespace
+
+AclEditor::AclEditor(EditPorts ports, SecurityReader& reader, EditSettings& settings)
+    : ports_(ports), reader_(reader), settings_(settings) {}
+
+void AclEditor::report(CDirEntry& entry, const std::wstring& text) {
+    if (entry.dataset() != nullptr) {
+        entry.dataset()->errorList().addError(text, &entry, 0);
+    }
+}
+
+void AclEditor::Reread(CDirEntry& entry) {
+    reader_.readSecurity(entry);
+}
+
+void AclEditor::showStale(CDirEntry& entry) {
+    ports_.ui.showMessage(withPath(kStaleText, entry.path()), L"Note", MessageIcon::Warning);
+}
+
+bool AclEditor::viewMatches(const CDirEntry& entry, const SecurityDescriptor& read) {
+    const std::vector<RawAce>& dacl = daclOf(read);
+    if (dacl.size() != entry.aceCount()) {
+        return false;
+    }
+    for (std::uint32_t i = 0; i < entry.aceCount(); ++i) {
+        const AceRecord& shown = *entry.ace(i);
+        const RawAce& disk = dacl[i];
+        if (disk.type() != shown.aceType || disk.flags() != shown.aceFlags ||
+            disk.mask() != shown.accessMask) {
+            return false;
+        }
+        std::optional<Sid> sid = disk.sid();
+        if (!sid) {
+            if (!shown.trustee().empty()) {
+                return false;
+            }
+            continue;
+        }
+        if (reader_.accountOf(*sid) != shown.account()) {
+            return false;
+        }
+    }
+    return true;
+}
+
+std::uint32_t AclEditor::resolve(const Trustee& trustee, Sid& sid) {
+    if (trustee.sid && !trustee.sid->empty()) {
+        sid = *trustee.sid;
+        return 0;
+    }
+    if (trustee.name.rfind(L"S-1-", 0) == 0) {
+        return ports_.accounts.sidFromString(trustee.name, sid);
+    }
+    const std::wstring key = trustee.qualifiedName();
+    if (auto it = names_.find(key); it != names_.end()) {
+        sid = it->second;
+        return 0;
+    }
+    Sid found;
+    AccountInfo info;
+    if (const std::uint32_t error = ports_.accounts.lookupName(key, found, info); error != 0) {
+        return error;
+    }
+    names_.emplace(key, found);
+    sid = found;
+    return 0;
+}
+
+EditResult AclEditor::Rewrite(CDirEntry& entry, const EditSpec& spec, const Compute& compute,
+                              const SecurityDescriptor* read) {
+    const std::wstring path = entry.path();
+    const bool ownedBefore = entry.ownershipTaken;
+    auto finishFailed = [&](std::uint32_t error) {
+        if (spec.giveBackOwnership) {
+            GiveBackOwnership(entry);
+        } else if (entry.ownershipTaken != ownedBefore) {
+            Reread(entry);
+        }
+        return EditResult::failed(error);
+    };
+
+    SecurityDescriptor sd;
+    if (read != nullptr) {
+        sd = *read;
+    } else {
+        SdReadStatus status = ports_.security.readSecurity(path, sd);
+        if (!status.ok() && status.error == win_error::kAccessDenied &&
+            spec.takeOwnershipOnDenied && takeOwnershipFor(entry, nullptr)) {
+            sd = SecurityDescriptor();
+            status = ports_.security.readSecurity(path, sd);
+        }
+        if (!status.ok()) {
+            const wchar_t* text = status.failedStep == SdStep::Dacl             ? spec.daclFailed
+                                  : status.failedStep == SdStep::AclInformation ? spec.sizeFailed
+                                                                                : spec.readFailed;
+            if (text != nullptr) {
+                report(entry, text);
+            }
+            return finishFailed(status.error);
+        }
+    }
+    for (const RawAce& ace : daclOf(sd)) {
+        if (ace.bytes.size() < 8) {
+            // An ACE that cannot be read cannot be carried over byte for byte.
+            if (spec.aceFailed != nullptr) {
+                report(entry, spec.aceFailed);
+            }
+            reader_.applyDescriptor(entry, {}, sd);
+            return finishFailed(win_error::kInvalidParameter);
+        }
+    }
+    if (spec.checkView && !viewMatches(entry, sd)) {
+        reader_.applyDescriptor(entry, {}, sd);
+        showStale(entry);
+        if (entry.ownershipTaken != ownedBefore && spec.giveBackOwnership) {
+            GiveBackOwnership(entry);
+        }
+        return {EditStatus::Stale, 0};
+    }
+
+    std::vector<RawAce> dacl;
+    bool protect = sd.daclProtected();
+    const EditResult computed = compute(sd, dacl, protect);
+    if (computed.status != EditStatus::Done) {
+        if (computed.status == EditStatus::Failed) {
+            return finishFailed(computed.error);
+        }
+        if (entry.ownershipTaken != ownedBefore) {
+            reader_.applyDescriptor(entry, {}, sd);
+        }
+        return computed;
+    }
+    if (aclBytes(dacl) > kMaxAclBytes) {
+        if (spec.aclTooLarge != nullptr) {
+            report(entry, spec.aclTooLarge);
+        }
+        return finishFailed(win_error::kInvalidParameter);
+    }
+
+    std::uint32_t error = ports_.security.writeDacl(path, dacl, protect);
+    if (error == win_error::kAccessDenied && spec.takeOwnershipOnDenied &&
+        takeOwnershipFor(entry, &sd)) {
+        error = ports_.security.writeDacl(path, dacl, protect);
+    }
+    if (error != 0) {
+        if (spec.writeFailed != nullptr) {
+            report(entry, spec.writeFailed);
+        }
+        reader_.applyDescriptor(entry, {}, sd);
+        return finishFailed(error);
+    }
+    // SetFileSecurityW stores the DACL as given, so the entry can show it
+    // without reading the file once more.
+    sd.dacl = std::move(dacl);
+    sd.daclState = DaclState::Present;
+    sd.control |= sd_control::kDaclPresent;
+    if (protect) {
+        sd.control |= sd_control::kDaclProtected | sd_control::kDaclAutoInherited;
+    } else {
+        sd.control &= static_cast<std::uint16_t>(~sd_control::kDaclProtected);
+    }
+    reader_.applyDescriptor(entry, {}, sd);
+    if (spec.giveBackOwnership) {
+        GiveBackOwnership(entry);
+    }
+    return {};
+}
+
+EditResult AclEditor::RewritePath(const std::wstring& path, const Compute& compute) {
+    SecurityDescriptor sd;
+    const SdReadStatus status = ports_.security.readSecurity(path, sd);
+    if (!status.ok()) {
+        return EditResult::failed(status.error);
+    }
+    std::vector<RawAce> dacl;
+    bool protect = sd.daclProtected();
+    const EditResult computed = compute(sd, dacl, protect);
+    if (computed.status != EditStatus::Done) {
+        return computed;
+    }
+    if (const std::uint32_t error = ports_.security.writeDacl(path, dacl, protect); error != 0) {
+        return EditResult::failed(error);
+    }
+    return {};
+}
+
+EditResult AclEditor::editAt(CDirEntry& entry, std::uint32_t index, const EditSpec& spec,
+                             const std::function<void(std::vector<RawAce>&)>& change) {
+    return Rewrite(entry, spec,
+                   [&](const SecurityDescriptor& sd, std::vector<RawAce>& dacl, bool&) {
+                       if (sd.daclState != DaclState::Present || index >= sd.dacl.size()) {
+                           return EditResult{EditStatus::OutOfRange, 0};
+                       }
+                       dacl = sd.dacl;
+                       change(dacl);
+                       return EditResult{};
+                   });
+}
+
+EditResult AclEditor::SetAccessMask(CDirEntry& entry, std::uint32_t index, std::uint32_t mask) {
+    return editAt(entry, index, kSetAccessMask,
+                  [&](std::vector<RawAce>& dacl) { dacl[index].setMask(mask); });
+}
+
+EditResult AclEditor::SetInheritance(CDirEntry& entry, std::uint32_t index, std::uint8_t flags) {
+    return editAt(entry, index, kSetInheritance,
+                  [&](std::vector<RawAce>& dacl) { dacl[index].setFlags(flags); });
+}
+
+EditResult AclEditor::DelTrustee(CDirEntry& entry, std::uint32_t index) {
+    return editAt(entry, index, kDelTrustee, [&](std::vector<RawAce>& dacl) {
+        dacl.erase(dacl.begin() + static_cast<std::ptrdiff_t>(index));
+    });
+}
+
+EditResult AclEditor::addAce(CDirEntry& entry, const Trustee& trustee, std::uint32_t mask,
+                             std::uint8_t flags, bool allow, bool first) {
+    const EditSpec& spec = first ? kAddTrusteeUnconditional : kAppendTrustee;
+    return Rewrite(entry, spec,
+                   [&](const SecurityDescriptor& sd, std::vector<RawAce>& dacl, bool&) {
+                       Sid sid;
+                       if (const std::uint32_t error = resolve(trustee, sid); error != 0) {
+                           report(entry, first ? L"Error getting the account name"
+                                               : L"Error adding ACE ( cannot lookup account name )");
+                           return EditResult::failed(error);
+                       }
+                       RawAce ace = RawAce::make(
+                           allow ? ace_type::kAccessAllowed : ace_type::kAccessDenied, flags, mask,
+                           sid);
+                       dacl = daclOf(sd);
+                       dacl.insert(first ? dacl.begin() : dacl.end(), std::move(ace));
+                       return EditResult{};
+                   });
+}
+
+EditResult AclEditor::AddTrusteeUnconditional(CDirEntry& entry, const Trustee& trustee,
+                                              std::uint32_t mask, std::uint8_t flags, bool allow) {
+    return addAce(entry, trustee, mask, flags, allow, true);
+}
+
+EditResult AclEditor::AppendTrustee(CDirEntry& entry, const Trustee& trustee, std::uint32_t mask,
+                                    std::uint8_t flags, bool allow) {
+    return addAce(entry, trustee, mask, flags, allow, false);
+}
+
+EditResult AclEditor::merge(CDirEntry& entry, const Trustee& trustee, std::uint32_t mask,
+                            std::uint8_t inheritance, bool allow, bool convert) {
+    return Rewrite(
+        entry, convert ? kAddTrusteeOfConvert : kMergeTrustee,
+        [&](const SecurityDescriptor& sd, std::vector<RawAce>& dacl, bool& protect) {
+            ExplicitAccess access;
+            access.mode = allow ? ExplicitAccess::Mode::Grant : ExplicitAccess::Mode::Deny;
+            access.mask = mask;
+            access.inheritance = inheritance;
+            if (const std::uint32_t error = resolve(trustee, access.trustee); error != 0) {
+                // SetEntriesInAclW fails when its trustee names no account.
+                ports_.ui.showMessage(L"Error SetEntriesInAcl", L"Error SetEntriesInAcl",
+                                      MessageIcon::None);
+                return EditResult::failed(error);
+            }
+            dacl = setEntriesInAcl(daclOf(sd), access);
+            if (convert) {
+                protect = true;
+            }
+            return EditResult{};
+        });
+}
+
+EditResult AclEditor::AddTrusteeOfConvert(CDirEntry& entry, const Trustee& trustee,
+                                          std::uint32_t mask, std::uint8_t inheritance,
+                                          bool allow) {
+    return merge(entry, trustee, mask, inheritance, allow, true);
+}
+
+EditResult AclEditor::MergeTrustee(CDirEntry& entry, const Trustee& trustee, std::uint32_t mask,
+                                   std::uint8_t inheritance, bool allow) {
+    return merge(entry, trustee, mask, inheritance, allow, false);
+}
+
+EditResult AclEditor::ConvertInheritedAces(CDirEntry& entry) {
+    return Rewrite(entry, kDelTrustee,
+                   [](const SecurityDescriptor& sd, std::vector<RawAce>& dacl, bool& protect) {
+                       dacl = daclOf(sd);
+                       for (RawAce& ace : dacl) {
+                           ace.setFlags(ace.flags() & static_cast<std::uint8_t>(~ace_flag::kInherited));
+                       }
+                       protect = true;
+                       return EditResult{};
+                   });
+}
+
+EditResult AclEditor::inherited(CDirEntry& entry, const Trustee& trustee, std::uint8_t type,
+                                std::uint32_t mask, const std::uint32_t* newMask) {
+    if (entry.isDotEntry()) {
+        return {EditStatus::Unchanged, 0};
+    }
+    auto matches = [&](const AceRecord& r) {
+        return r.trustee() == trustee.name && (trustee.domain.empty() || r.domain() == trustee.domain) &&
+               r.inherited() && r.aceType == type && r.accessMask == mask;
+    };
+    return Rewrite(entry, newMask != nullptr ? kSetAccessMask : kDelTrustee,
+                   [&](const SecurityDescriptor& sd, std::vector<RawAce>& dacl, bool&) {
+                       // The view check made the records the disk's ACEs.
+                       bool any = false;
+                       for (std::uint32_t i = 0; i < entry.aceCount(); ++i) {
+                           if (matches(*entry.ace(i))) {
+                               any = true;
+                               if (newMask != nullptr) {
+                                   dacl.push_back(sd.dacl[i]);
+                                   dacl.back().setMask(*newMask);
+                               }
+                           } else {
+                               dacl.push_back(sd.dacl[i]);
+                           }
+                       }
+                       return any ? EditResult{} : EditResult{EditStatus::Unchanged, 0};
+                   });
+}
+
+EditResult AclEditor::DelInheritedTrustee(CDirEntry& entry, const Trustee& trustee,
+                                          std::uint8_t type, std::uint32_t mask) {
+    return inherited(entry, trustee, type, mask, nullptr);
+}
+
+EditResult AclEditor::SetInheritedAccessMask(CDirEntry& entry, const Trustee& trustee,
+                                             std::uint8_t type, std::uint32_t oldMask,
+                                             std::uint32_t newMask) {
+    return inherited(entry, trustee, type, oldMask, &newMask);
+}
+
+EditResult AclEditor::ReplaceDacl(CDirEntry& entry, std::vector<RawAce> dacl, bool protect) {
+    return Rewrite(entry, kReplaceDacl,
+                   [&](const SecurityDescriptor&, std::vector<RawAce>& out, bool& outProtect) {
+                       out = dacl;
+                       outProtect = protect;
+                       return EditResult{};
+                   });
+}
+
+WorkingAce AclEditor::InsertWorkingAce(CDirEntry& entry) {
+    WorkingAce working;
+    if (settings_.currentUserSid.empty()) {
+        return working;
+    }
+    working.ace = RawAce::make(ace_type::kAccessAllowed, 0, access::kFileAllAccess,
+                               settings_.currentUserSid);
+    EditSpec spec = kAddTrusteeUnconditional;
+    spec.checkView = false;
+    const EditResult result =
+        Rewrite(entry, spec, [&](const SecurityDescriptor& sd, std::vector<RawAce>& dacl, bool&) {
+            dacl = daclOf(sd);
+            dacl.insert(dacl.begin(), working.ace);
+            return EditResult{};
+        });
+    working.inserted = result.status == EditStatus::Done;
+    return working;
+}
+
+EditResult AclEditor::RemoveWorkingAce(CDirEntry& entry, WorkingAce& working) {
+    if (!working.inserted) {
+        return {EditStatus::Unchanged, 0};
+    }
+    EditSpec spec = kDelTrustee;
+    spec.checkView = false;
+    auto compute = [&](const SecurityDescriptor& sd, std::vector<RawAce>& dacl, bool&) {
+        dacl = daclOf(sd);
+        // Where it was put, unless something moved it since.
+        auto at = !dacl.empty() && dacl.front() == working.ace
+                      ? dacl.begin()
+                      : std::find(dacl.begin(), dacl.end(), working.ace);
+        if (at == dacl.end()) {
+            return EditResult{EditStatus::Unchanged, 0};
+        }
+        dacl.erase(at);
+        return EditResult{};
+    };
+    EditResult result = Rewrite(entry, spec, compute);
+    if (!result.ok()) {
+        // One more try: leaving the user with full control is not an option
+        // a passing failure should decide.
+        result = Rewrite(entry, spec, compute);
+    }
+    if (result.ok()) {
+        working.inserted = false;
+    } else {
+        report(entry, L"Error removing the temporary full-control ACE of the current user");
+    }
+    return result;
+}
+
+}  // namespace quorel

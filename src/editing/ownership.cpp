@@ -1,0 +1,104 @@
+// Taking ownership of an entry and giving it back.
+
+#include "editing/ownership.h"
+
+#include "core/dir_entry.h"
+#include "core/security_reader.h"
+#include "editing/acl_editor.h"
+#include "platform/account_port.h"
+#include "platform/interaction_port.h"
+#include "platform/privilege_port.h"
+#include "platform/win_error.h"
+
+namespace quorel {
+
+namespace {
+
+bool enable(PrivilegePort& privileges, Privilege privilege, InteractionPort& ui) {
+    const std::uint32_t error = privileges.enablePrivilege(privilege);
+    if (error == win_error::kNoSuchPrivilege) {
+        ui.showMessage(L"LookupPrivilegeValue error", L"", MessageIcon::Error);
+    }
+    return error == 0;
+}
+
+}  // namespace
+
+bool EnableTakeOwnership(EditSettings& settings, PrivilegePort& privileges, InteractionPort& ui) {
+    settings.adminsSid = well_known::administrators();
+    settings.takeOwnershipAvailable = enable(privileges, Privilege::TakeOwnership, ui);
+    settings.restoreAvailable =
+        settings.takeOwnershipAvailable && enable(privileges, Privilege::Restore, ui);
+    return settings.takeOwnershipAvailable;
+}
+
+bool AclEditor::takeOwnershipFor(CDirEntry& entry, SecurityDescriptor* read) {
+    if (!settings_.takeOwnershipAvailable || !settings_.autoTakeOwnership) {
+        return false;
+    }
+    // The owner to give back: as read in this call, else as last shown.
+    const Sid* oldOwner = nullptr;
+    if (read != nullptr && read->owner) {
+        oldOwner = &*read->owner;
+    } else {
+        oldOwner = AccountNames::instance().sid(entry.ownerAccount());
+    }
+    const bool remember = settings_.giveBackOwnership && entry.ownerBackup().empty() &&
+                          oldOwner != nullptr && !entry.ownerName().empty();
+    const Sid owner = oldOwner != nullptr ? *oldOwner : Sid();
+    if (ports_.security.setOwner(entry.path(), settings_.adminsSid) != 0) {
+        report(entry, L"Could not set you as new owner - maybe you are not logged in as administrator");
+        return false;
+    }
+    if (remember) {
+        entry.setOwnerBackup(entry.ownerName());
+        entry.setOwnerBackupSid(&owner);
+        entry.ownershipTaken = 1;
+    }
+    if (read != nullptr) {
+        read->owner = settings_.adminsSid;
+    }
+    return true;
+}
+
+EditResult AclEditor::TakeOwnership(CDirEntry& entry) {
+    if (settings_.takeOwnershipAvailable && settings_.autoTakeOwnership) {
+        SecurityDescriptor sd;
+        const bool read = ports_.security.readSecurity(entry.path(), sd).ok();
+        if (!takeOwnershipFor(entry, read ? &sd : nullptr)) {
+            return EditResult::failed(win_error::kAccessDenied);
+        }
+    }
+    Reread(entry);
+    return {};
+}
+
+EditResult AclEditor::GiveBackOwnership(CDirEntry& entry) {
+    if (!entry.ownershipTaken) {
+        return {EditStatus::Unchanged, 0};
+    }
+    Sid owner;
+    if (const Sid* kept = entry.ownerBackupSid()) {
+        owner = *kept;
+    } else {
+        AccountInfo info;
+        if (const std::uint32_t error =
+                ports_.accounts.lookupName(std::wstring(entry.ownerBackup()), owner, info);
+            error != 0) {
+            report(entry, L"Error giving back ownership - could not determine account name");
+            return EditResult::failed(error);
+        }
+    }
+    if (const std::uint32_t error = ports_.security.setOwner(entry.path(), owner); error != 0) {
+        ports_.ui.showMessage(L"Could not set owner. Error", L"", MessageIcon::Error);
+        Reread(entry);
+        return EditResult::failed(error);
+    }
+    entry.ownershipTaken = 0;
+    entry.setOwnerBackup(L"");
+    entry.setOwnerBackupSid(nullptr);
+    Reread(entry);
+    return {};
+}
+
+}  // namespace quorel

@@ -1,0 +1,494 @@
+#include "editing/propagation.h"
+
+#include <memory>
+
+#include "core/dir_list.h"
+#include "core/security_reader.h"
+#include "editing/acl_editor.h"
+#include "editing/entry_lookup.h"
+#include "editing/pending_changes.h"
+#include "editing/undo_buffer.h"
+#include "platform/account_port.h"
+#include "platform/file_system_port.h"
+#include "platform/interaction_port.h"
+#include "platform/win_error.h"
+
+namespace quorel {
+
+namespace {
+
+const std::vector<RawAce>& daclOf(const SecurityDescriptor& sd) {
+    static const std::vector<RawAce> none;
+    return sd.daclState == DaclState::Present ? sd.dacl : none;
+}
+
+const EditSpec kInheritSpec{
+    .readFailed = L"Error adding ACE ( GetFileSecurity )",
+    .daclFailed = L"Error adding ACE ( GetSecurityDescriptorDacl )",
+    .sizeFailed = L"Error adding ACL ( GetAclInformation )",
+    .writeFailed = L"Error setting file security",
+    .aclTooLarge = L"Error initializing ACL",
+    .takeOwnershipOnDenied = true,
+    .giveBackOwnership = true,
+};
+
+// The generic rights as the system maps them when it inherits. The write
+// and execute values lack SYNCHRONIZE (0x100116 and 0x200A0 rather than the
+// file system's 0x120116 and 0x1200A0): that is how the program has always
+// written them, and files it inherited carry exactly these masks.
+std::uint32_t mapGeneric(std::uint32_t mask) {
+    std::uint32_t result = mask & ~(access::kGenericAll | access::kGenericRead |
+                                    access::kGenericWrite | access::kGenericExecute);
+    if (mask & access::kGenericAll) {
+        result |= 0x1F01FF;
+    }
+    if (mask & access::kGenericRead) {
+        result |= 0x120089;
+    }
+    if (mask & access::kGenericWrite) {
+        result |= 0x100116;
+    }
+    if (mask & access::kGenericExecute) {
+        result |= 0x200A0;
+    }
+    return result;
+}
+
+// The ACE with its trustee SID replaced, every other byte kept.
+RawAce withSid(const RawAce& ace, const Sid& sid) {
+    RawAce copy;
+    const std::size_t at = ace.sidOffset();
+    copy.bytes.assign(ace.bytes.begin(), ace.bytes.begin() + static_cast<std::ptrdiff_t>(at));
+    copy.bytes.insert(copy.bytes.end(), sid.bytes().begin(), sid.bytes().end());
+    const std::size_t size = copy.bytes.size();
+    copy.bytes[2] = static_cast<std::uint8_t>(size);
+    copy.bytes[3] = static_cast<std::uint8_t>(size >> 8);
+    return copy;
+}
+
+// Reads an entry for the walk and keeps the descriptor, so that the
+// inheritance right after needs no second read.
+class CapturingSecurity : public EntrySecurity {
+  public:
+    CapturingSecurity(SecurityPort& port, SecurityReader& reader) : port_(port), reader_(reader) {}
+    void readSecurity(CDirEntry& entry) override {
+        descriptor = SecurityDescriptor();
+        status = port_.readSecurity(entry.path(), descriptor);
+        reader_.applyDescriptor(entry, status, descriptor);
+    }
+    SecurityDescriptor descriptor;
+    SdReadStatus status;
+
+  private:
+    SecurityPort& port_;
+    SecurityReader& reader_;
+};
+
+std::wstring joinPath(const std::wstring& dir, const std::wstring& name) {
+    std::wstring path = dir;
+    if (!path.empty() && path.back() != L'\\') {
+        path += L'\\';
+    }
+    return path + name;
+}
+
+// The entry after `e` in the pre-order walk of `root`'s subtree, or null.
+CDirEntry* nextInSubtree(CDirEntry* e, const CDirEntry* root) {
+    if (e->firstChild() != nullptr && !e->isDotEntry()) {
+        return e->firstChild();
+    }
+    while (e != root && e->nextSibling() == nullptr) {
+        e = e->parent();
+    }
+    return e == root ? nullptr : e->nextSibling();
+}
+
+}  // namespace
+
+Propagation::Propagation(AclEditor& editor, FileSystemPort& files, UndoBuffer& undo,
+                         PendingChanges& pending)
+    : editor_(editor), files_(files), undo_(undo), pending_(pending) {}
+
+std::optional<Sid> Propagation::ownerGroup(CDirEntry& entry) {
+    auto it = ownerGroups_.find(entry.ownerAccount());
+    if (it != ownerGroups_.end()) {
+        return it->second;
+    }
+    AccountPort& accounts = editor_.ports().accounts;
+    const std::wstring owner(entry.ownerName());
+    std::vector<std::wstring> groups;
+    std::optional<Sid> found;
+    std::uint32_t error = accounts.userGroups(L"", owner, groups);
+    if (error != 0) {
+        std::uint32_t dcError = 0;
+        const std::wstring dc = accounts.domainControllerName(dcError).value_or(L"");
+        error = accounts.userGroups(dc, owner, groups);
+    }
+    if (error != 0) {
+        AclEditor::report(entry,
+                          L"Error determining primary group of owner for inheriting well known "
+                          L"SID S-1-3-1");
+    } else if (!groups.empty()) {
+        Trustee group;
+        group.name = groups.front();
+        Sid sid;
+        if (editor_.resolve(group, sid) == 0) {
+            found = sid;
+        }
+    }
+    // A failure is not remembered: the next entry may find the server.
+    if (error == 0) {
+        ownerGroups_.emplace(entry.ownerAccount(), found);
+    }
+    return found;
+}
+
+EditResult Propagation::InheritFromParent(CDirEntry& entry, CDirEntry& parent) {
+    SecurityDescriptor sd;
+    const SdReadStatus status = editor_.ports().security.readSecurity(parent.path(), sd);
+    if (!status.ok()) {
+        AclEditor::report(entry, L"Error adding ACE ( GetFileSecurity )");
+        return EditResult::failed(status.error);
+    }
+    return InheritFromParent(entry, daclOf(sd));
+}
+
+EditResult Propagation::InheritFromParent(CDirEntry& entry, const std::vector<RawAce>& parentDacl,
+                                          const SecurityDescriptor* read,
+                                          std::optional<std::vector<RawAce>>* onDisk) {
+    if (onDisk != nullptr) {
+        onDisk->reset();
+    }
+    if (entry.isDotEntry()) {
+        return {EditStatus::Unchanged, 0};
+    }
+    const EditSettings& settings = editor_.settings();
+    const bool folder = entry.isDirectoryForEditing();
+    std::vector<RawAce> seen;
+    bool known = false;
+    const EditResult result = editor_.Rewrite(
+        entry, kInheritSpec,
+        [&](const SecurityDescriptor& sd, std::vector<RawAce>& dacl, bool&) {
+            const std::vector<RawAce>& own = daclOf(sd);
+            seen = own;
+            known = true;
+            std::size_t firstInherited = own.size();
+            for (std::size_t i = 0; i < own.size(); ++i) {
+                if (own[i].flags() & ace_flag::kInherited) {
+                    firstInherited = i;
+                    break;
+                }
+            }
+            const bool anyInherited = firstInherited < own.size();
+            if (settings.skipNotInherited && !anyInherited) {
+                return EditResult{EditStatus::Unchanged, 0};
+            }
+            if (settings.keepExplicitAces && anyInherited) {
+                dacl.assign(own.begin(), own.begin() + static_cast<std::ptrdiff_t>(firstInherited));
+            }
+            for (const RawAce& a : parentDacl) {
+                const std::uint8_t af = a.flags();
+                const bool applies = folder ? (af & (ace_flag::kObjectInherit |
+                                                     ace_flag::kContainerInherit)) != 0
+                                            : (af & ace_flag::kObjectInherit) != 0;
+                if (applies) {
+                    std::uint8_t f = af | ace_flag::kInherited;
+                    if (af & ace_flag::kNoPropagate) {
+                        f &= static_cast<std::uint8_t>(~(ace_flag::kObjectInherit |
+                                                         ace_flag::kContainerInherit |
+                                                         ace_flag::kNoPropagate));
+                    }
+                    if (f & ace_flag::kInheritOnly) {
+                        f = ace_flag::kInherited;
+                    }
+                    f &= static_cast<std::uint8_t>(~ace_flag::kInheritOnly);
+                    if (!folder) {
+                        f = ace_flag::kInherited;
+                    } else if ((af & ace_flag::kObjectInherit) &&
+                               !(af & ace_flag::kContainerInherit)) {
+                        f |= ace_flag::kObjectInherit | ace_flag::kInheritOnly;
+                    }
+                    RawAce ace = a;
+                    ace.setFlags(f);
+                    ace.setMask(mapGeneric(a.mask()));
+                    const std::optional<Sid> sid = a.sid();
+                    bool keep = true;
+                    if (!(f & ace_flag::kInheritOnly) && sid) {
+                        if (*sid == well_known::creatorOwner()) {
+                            keep = sd.owner.has_value();
+                            if (keep) {
+                                ace = withSid(ace, *sd.owner);
+                            }
+                        } else if (*sid == well_known::creatorGroup()) {
+                            // Without the owner's group there is no one to
+                            // give the ACE to; it is left out.
+                            const std::optional<Sid> group = ownerGroup(entry);
+                            keep = group.has_value();
+                            if (keep) {
+                                ace = withSid(ace, *group);
+                            }
+                        }
+                    }
+                    if (keep) {
+                        dacl.push_back(std::move(ace));
+                    }
+                }
+                if (folder && (af & ace_flag::kInheritOnly) && (af & ace_flag::kContainerInherit)) {
+                    dacl.push_back(a);
+                }
+            }
+            return EditResult{};
+        },
+        read);
+    if (onDisk != nullptr && known) {
+        // Not written (nothing to change, a failed write): the disk holds
+        // what was read.
+        *onDisk = result.status == EditStatus::Done ? daclOf(editor_.reader().lastDescriptor())
+                                                    : seen;
+    }
+    return result;
+}
+
+struct Propagation::Frame {
+    std::unique_ptr<DirEnumerator> enumerator;
+    DirItem item;
+    bool haveItem = false;
+    std::wstring path;
+    std::uint32_t depth = 0;
+    CDirEntry* directory = nullptr;
+    CDirEntry* last = nullptr;  // the last entry linked into this listing
+    std::vector<RawAce> dacl;   // the directory's DACL, without the working ACE
+    WorkingAce working;
+};
+
+bool Propagation::walk(CDirEntry& root, const std::vector<RawAce>& rootDacl) {
+    CDirList& dataset = *root.dataset();
+    InteractionPort& ui = editor_.ports().ui;
+    CapturingSecurity capture(editor_.ports().security, editor_.reader());
+    std::vector<Frame> stack;
+    bool complete = true;
+    bool cancelled = false;
+
+    auto open = [&](const std::wstring& path, std::uint32_t depth, CDirEntry* directory,
+                    std::vector<RawAce> dacl, const WorkingAce& working) {
+        if (path.size() > kMaxWalkPath) {
+            dataset.maxPathExceeded = true;
+            return false;
+        }
+        Frame frame;
+        std::uint32_t error = 0;
+        frame.enumerator = files_.openDirectory(path, frame.item, error);
+        if (!frame.enumerator) {
+            return false;
+        }
+        frame.haveItem = true;
+        frame.path = path;
+        frame.depth = depth;
+        frame.directory = directory;
+        frame.dacl = std::move(dacl);
+        frame.working = working;
+        stack.push_back(std::move(frame));
+        return true;
+    };
+
+    if (!open(root.path(), root.depth + 1, &root, rootDacl, WorkingAce{})) {
+        return !dataset.maxPathExceeded;
+    }
+    while (!stack.empty()) {
+        Frame& f = stack.back();
+        bool done = cancelled || (!f.haveItem && !f.enumerator->next(f.item));
+        f.haveItem = false;
+        if (!done && f.path.size() + f.item.name.size() > kMaxItemPath) {
+            dataset.maxPathExceeded = true;
+            complete = false;
+            done = true;
+        }
+        if (done) {
+            Frame finished = std::move(f);
+            stack.pop_back();
+            editor_.RemoveWorkingAce(*finished.directory, finished.working);
+            continue;
+        }
+        ui.pumpMessages();
+
+        const std::wstring path = joinPath(f.path, f.item.name);
+        const bool isFolder = f.item.isDirectory();
+        const bool asChild = f.last == nullptr;
+        dataset.currentDepth = f.depth;
+        dataset.setCursor(asChild ? f.directory : f.last);
+        CDirEntry* entry = dataset.newScanEntry(path, f.item.name, asChild, capture);
+        f.last = entry;
+        ++walked_;
+        if (isFolder) {
+            entry->setListingNotRead(true);
+        }
+        entry->isReparsePoint = isFolder && f.item.isReparsePoint() ? 1 : 0;
+        std::optional<std::vector<RawAce>> onDisk;
+        InheritFromParent(*entry, f.dacl, capture.status.ok() ? &capture.descriptor : nullptr,
+                          &onDisk);
+        if (ui.cancelRequested()) {
+            cancelled = true;
+            complete = false;
+            continue;
+        }
+        // Junctions and mount points get their inherited ACL but are not
+        // entered: their target may be anywhere, this tree included.
+        if (entry->isDotEntry() || !isFolder || entry->isReparsePoint) {
+            continue;
+        }
+        if (!onDisk) {
+            // The folder's own DACL is not known: what lies below keeps its
+            // ACLs rather than inheriting a guess.
+            complete = false;
+            continue;
+        }
+        WorkingAce working = editor_.InsertWorkingAce(*entry);
+        const std::uint32_t depth = f.depth + 1;  // `f` moves when a frame is pushed
+        if (!open(path, depth, entry, std::move(*onDisk), working)) {
+            editor_.RemoveWorkingAce(*entry, working);
+            if (dataset.maxPathExceeded) {
+                complete = false;
+            }
+        }
+    }
+    return complete && !cancelled;
+}
+
+bool Propagation::InheritAcl(CDirEntry& folder) {
+    CDirList& dataset = *folder.dataset();
+    InteractionPort& ui = editor_.ports().ui;
+    dataset.maxPathExceeded = false;
+    dataset.currentDepth = folder.depth;
+    walked_ = 0;
+    SecurityDescriptor sd;
+    const SdReadStatus status = editor_.ports().security.readSecurity(folder.path(), sd);
+    if (!status.ok()) {
+        AclEditor::report(folder, L"Error adding ACE ( GetFileSecurity )");
+        return false;
+    }
+    ui.showHeartbeat();
+    WorkingAce working = editor_.InsertWorkingAce(folder);
+    dataset.removeChildren(&folder);
+    const bool complete = walk(folder, daclOf(sd));
+    editor_.RemoveWorkingAce(folder, working);
+    const bool cancelled = ui.cancelRequested();
+    ui.closeHeartbeat();
+    if (dataset.maxPathExceeded) {
+        ui.showMessage(L"Max path length exceeded - inheritance incomplete",
+                       L"Error: Max path length", MessageIcon::Error);
+    }
+    if (cancelled) {
+        ui.showMessage(L"Inherit ACL was canceled after " + std::to_wstring(walked_) +
+                           L" files and folders. The files and folders not reached keep their "
+                           L"ACLs.",
+                       L"Inherit ACL", MessageIcon::Information);
+    }
+    return complete;
+}
+
+bool Propagation::PropagateChanges(CDirList& dataset) {
+    const MessageAnswer answer = editor_.ports().ui.showMessage(
+        L"Apply ACL to all subdirectories and files?\n\nWARNING: This action cannot be undone "
+        L"and will clear the contents of the undo buffer. Are you sure you wish to proceed?",
+        L"Confirmation", MessageIcon::Warning, MessageButtons::YesNo);
+    if (answer != MessageAnswer::Yes) {
+        return false;
+    }
+    undo_.ClearUndoBuffer();
+    while (std::optional<PendingChange> change = pending_.takeFirst()) {
+        ApplyPendingChange(dataset, *change);
+    }
+    return true;
+}
+
+void Propagation::ApplyPendingChange(CDirList& dataset, const PendingChange& change) {
+    CDirEntry* entry = findEntryByPath(dataset, change.path);
+    if (entry == nullptr) {
+        return;
+    }
+    if (change.kind == PendingChange::Kind::MaskChanged) {
+        for (CDirEntry* e = entry; e != nullptr; e = nextInSubtree(e, entry)) {
+            editor_.SetInheritedAccessMask(*e, change.trustee, change.aceType, change.oldMask,
+                                           change.newMask);
+        }
+    } else {
+        for (CDirEntry* e = nextInSubtree(entry, entry); e != nullptr;
+             e = nextInSubtree(e, entry)) {
+            editor_.DelInheritedTrustee(*e, change.trustee, change.aceType, change.newMask);
+        }
+    }
+}
+
+EditResult Propagation::RestoreAcl(CDirEntry& entry) {
+    if (entry.isDotEntry() || entry.partner == nullptr) {
+        return {EditStatus::Unchanged, 0};
+    }
+    const CDirEntry& saved = *entry.partner;
+    SecurityReader& reader = editor_.reader();
+    return editor_.Rewrite(entry, kInheritSpec,
+                           [&](const SecurityDescriptor& sd, std::vector<RawAce>& dacl, bool&) {
+                               const std::vector<RawAce>& own = daclOf(sd);
+                               std::vector<bool> used(own.size(), false);
+                               for (std::uint32_t i = 0; i < saved.aceCount(); ++i) {
+                                   const AceRecord& r = *saved.ace(i);
+                                   // The same ACE still on disk is kept as it is, bytes
+                                   // and SID included.
+                                   bool found = false;
+                                   for (std::size_t j = 0; j < own.size() && !found; ++j) {
+                                       const std::optional<Sid> sid = own[j].sid();
+                                       if (!used[j] && own[j].type() == r.aceType &&
+                                           own[j].flags() == r.aceFlags &&
+                                           own[j].mask() == r.accessMask && sid &&
+                                           reader.accountOf(*sid) == r.account()) {
+                                           used[j] = true;
+                                           found = true;
+                                           dacl.push_back(own[j]);
+                                       }
+                                   }
+                                   if (found) {
+                                       continue;
+                                   }
+                                   if (r.aceType != ace_type::kAccessAllowed &&
+                                       r.aceType != ace_type::kAccessDenied) {
+                                       AclEditor::report(
+                                           entry, L"Cannot restore an ACE of type " +
+                                                      std::to_wstring(r.aceType) +
+                                                      L": only allow and deny ACEs can be written");
+                                       return EditResult::failed(win_error::kNotSupported);
+                                   }
+                                   Sid sid;
+                                   if (const std::uint32_t error =
+                                           editor_.resolve(Trustee::ofRecord(r), sid);
+                                       error != 0) {
+                                       AclEditor::report(
+                                           entry, L"Error adding ACE ( cannot lookup account name )");
+                                       return EditResult::failed(error);
+                                   }
+                                   dacl.push_back(
+                                       RawAce::make(r.aceType, r.aceFlags, r.accessMask, sid));
+                               }
+                               return EditResult{};
+                           });
+}
+
+void Propagation::RestorePermissions(std::span<CDirEntry* const> shown, const CDirList& scanned,
+                                     bool applyInheritance) {
+    auto belongs = [&](const CDirEntry* e) {
+        return e != nullptr && e->dataset() == &scanned && !e->isHeading;
+    };
+    for (CDirEntry* e : shown) {
+        if (belongs(e) && e->partner != nullptr && !e->partnerHandled) {
+            RestoreAcl(*e);
+        }
+    }
+    if (!applyInheritance) {
+        return;
+    }
+    for (CDirEntry* e : shown) {
+        if (belongs(e) && e->partner == nullptr && e->parent() != nullptr) {
+            InheritFromParent(*e, *e->parent());
+        }
+    }
+}
+
+}  // namespace quorel

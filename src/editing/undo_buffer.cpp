@@ -1,0 +1,102 @@
+#include "editing/undo_buffer.h"
+
+#include "core/dir_entry.h"
+#include "core/security_reader.h"
+#include "editing/acl_editor.h"
+#include "editing/entry_lookup.h"
+#include "editing/pending_changes.h"
+#include "platform/interaction_port.h"
+#include "platform/win_error.h"
+
+namespace quorel {
+
+void UndoBuffer::AddUndoElement(AclEditor& editor, CDirEntry& entry, std::wstring_view name,
+                                bool propagation) {
+    UndoElement element;
+    element.propagation = propagation;
+    element.path = entry.path();
+    element.name = name;
+    element.aces.reserve(entry.aceCount());
+    for (std::uint32_t i = 0; i < entry.aceCount(); ++i) {
+        const AceRecord& r = *entry.ace(i);
+        element.aces.push_back({r.account(), r.accessMask, r.aceFlags, r.aceType});
+    }
+    SecurityDescriptor sd;
+    if (editor.ports().security.readSecurity(element.path, sd).ok()) {
+        element.daclRead = sd.daclState == DaclState::Present;
+        element.dacl = std::move(sd.dacl);
+        element.daclProtected = sd.daclProtected();
+    }
+    elements_.push_back(std::move(element));
+    if (elements_.size() > kMaxElements) {
+        elements_.pop_front();
+    }
+}
+
+namespace {
+
+// The saved ACEs rebuilt from their names when the disk could not be read
+// at save time. Only allow and deny ACEs can be rebuilt so.
+bool rebuild(AclEditor& editor, const UndoElement& element, std::vector<RawAce>& dacl) {
+    for (const UndoAce& a : element.aces) {
+        if (a.aceType != ace_type::kAccessAllowed && a.aceType != ace_type::kAccessDenied) {
+            return false;
+        }
+        Sid sid;
+        if (editor.resolve(Trustee::ofAccount(a.account), sid) != 0) {
+            return false;
+        }
+        dacl.push_back(RawAce::make(a.aceType, a.aceFlags, a.accessMask, sid));
+    }
+    return true;
+}
+
+}  // namespace
+
+EditResult UndoBuffer::Undo(AclEditor& editor, CDirList* dataset, PendingChanges& pending) {
+    if (elements_.empty()) {
+        return {EditStatus::Unchanged, 0};
+    }
+    const UndoElement& element = elements_.back();
+    InteractionPort& ui = editor.ports().ui;
+    ui.setStatusText(0, L"undo: " + element.name);
+
+    std::vector<RawAce> dacl;
+    bool protect = element.daclProtected;
+    EditResult result;
+    if (element.daclRead) {
+        dacl = element.dacl;
+    } else if (!rebuild(editor, element, dacl)) {
+        result = EditResult::failed(win_error::kNoneMapped);
+    }
+    if (result.ok()) {
+        CDirEntry* entry = dataset != nullptr ? findEntryByPath(*dataset, element.path) : nullptr;
+        if (entry != nullptr) {
+            result = editor.ReplaceDacl(*entry, dacl, protect);
+        } else {
+            result = editor.RewritePath(
+                element.path, [&](const SecurityDescriptor&, std::vector<RawAce>& out, bool& p) {
+                    out = dacl;
+                    p = protect;
+                    return EditResult{};
+                });
+        }
+    }
+    if (result.status == EditStatus::Stale) {
+        return result;
+    }
+    if (!result.ok()) {
+        ui.showMessage(L"Error resetting ACL", L"Undo error", MessageIcon::Error);
+    }
+    if (element.propagation) {
+        pending.removeLast();
+    }
+    elements_.pop_back();
+    return result;
+}
+
+std::wstring UndoBuffer::menuText() const {
+    return L"Undo: " + (elements_.empty() ? std::wstring() : elements_.back().name) + L"\tCTRL+Z";
+}
+
+}  // namespace quorel
