@@ -7,6 +7,7 @@
 #include "core/security_reader.h"
 #include "platform/account_port.h"
 #include "platform/interaction_port.h"
+#include "platform/privilege_port.h"
 
 namespace quorel {
 
@@ -74,7 +75,7 @@ void AppController::Prepare() {
     };
     localName(L"S-1-3-0", creatorOwnerName_);
     localName(L"S-1-3-1", creatorGroupName_);
-    takeOwnershipAvailable_ = accounts.enableTakeOwnershipPrivilege() == 0;
+    takeOwnershipAvailable_ = ports_.privileges.enablePrivilege(Privilege::TakeOwnership) == 0;
     view_.rights.resetToStartup();
 }
 

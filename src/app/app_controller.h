@@ -17,6 +17,7 @@ class CDirList;
 class FileIoPort;
 class FileSystemPort;
 class InteractionPort;
+class PrivilegePort;
 class SecurityPort;
 
 // The operating system as the controller reaches it.
@@ -25,6 +26,7 @@ struct AppPorts {
     FileSystemPort& fileSystem;
     SecurityPort& security;
     AccountPort& accounts;
+    PrivilegePort& privileges;
     InteractionPort& ui;
     AppWindows& windows;
 };

@@ -79,7 +79,8 @@ using Log = std::vector<std::wstring>;
 
 class Controller : public ::testing::Test {
   protected:
-    Controller() : app(AppPorts{files, sim, sim, sim, ui, windows}, {L"C:\\Prog\\", L"D:\\Data"}) {
+    Controller()
+        : app(AppPorts{files, sim, sim, sim, sim, ui, windows}, {L"C:\\Prog\\", L"D:\\Data"}) {
         const Sid me = sim.accounts().currentUser();
         sim.dir(L"C:\\r").allow(me, 0x1F01FF, 0x03);
         sim.file(L"C:\\r\\a.txt").allow(me, 0x1F01FF, 0x10);
@@ -161,7 +162,7 @@ TEST_F(Controller, DatasetFileArgumentOpensItAsLoadedData) {
     windows.configs = {config()};
     app.NewScanCommand();
     ASSERT_TRUE(app.view().SaveDatasetFile(L"D:\\scan.acl"));
-    AppController second(AppPorts{files, sim, sim, sim, ui, windows}, {L"", L""});
+    AppController second(AppPorts{files, sim, sim, sim, sim, ui, windows}, {L"", L""});
     windows.log.clear();
     windows.onMain = [&] { EXPECT_EQ(second.view().lines().lineCount(), kAllButDots.size()); };
     EXPECT_EQ(second.Startup(L"D:\\scan.acl"), 0);
@@ -196,7 +197,7 @@ TEST_F(Controller, StartScanAppliesTheChosenFilterAndCancelShowsNoData) {
     app.Startup(L"");
     EXPECT_EQ(windows.log, (Log{L"start", L"config", L"progress", L"progress closed", L"main"}));
 
-    AppController other(AppPorts{files, sim, sim, sim, ui, windows}, {L"", L""});
+    AppController other(AppPorts{files, sim, sim, sim, sim, ui, windows}, {L"", L""});
     windows.configs = {std::nullopt};
     windows.onMain = [&] {
         EXPECT_TRUE(other.view().lines().lines().empty());
@@ -212,7 +213,7 @@ TEST_F(Controller, StartCompareThatDoesNotMatchEndsTheProcess) {
     app.NewScanCommand();
     ASSERT_TRUE(app.view().SaveDatasetFile(L"D:\\sub.acl"));
 
-    AppController other(AppPorts{files, sim, sim, sim, ui, windows}, {L"", L""});
+    AppController other(AppPorts{files, sim, sim, sim, sim, ui, windows}, {L"", L""});
     windows.startChoice = StartChoice::Compare;
     ScanConfiguration c = config(5);
     c.compareFile = L"D:\\sub.acl";
@@ -233,7 +234,7 @@ TEST_F(Controller, StartCompareShowsTheThreeGroupsAndGreysEditing) {
     ASSERT_TRUE(app.view().SaveDatasetFile(L"D:\\r.acl"));
     sim.file(L"C:\\r\\new.txt").allow(sim.accounts().currentUser(), 0x1F01FF);
 
-    AppController other(AppPorts{files, sim, sim, sim, ui, windows}, {L"", L""});
+    AppController other(AppPorts{files, sim, sim, sim, sim, ui, windows}, {L"", L""});
     windows.startChoice = StartChoice::Compare;
     ScanConfiguration c = config(1);
     c.compareFile = L"D:\\r.acl";
