@@ -8,7 +8,7 @@ AccountNames& AccountNames::instance() {
 }
 
 AccountNames::AccountNames() {
-    texts_.push_back(nullptr);    // id 0: unset
+    texts_.push_back(nullptr);       // id 0: unset
     accounts_.push_back({0, 0, 0});  // id 0: both unset
     accountIds_.emplace(0, 0);
 }

@@ -320,21 +320,20 @@ EditResult AclEditor::DelTrustee(CDirEntry& entry, std::uint32_t index) {
 EditResult AclEditor::addAce(CDirEntry& entry, const Trustee& trustee, std::uint32_t mask,
                              std::uint8_t flags, bool allow, bool first) {
     const EditSpec& spec = first ? kAddTrusteeUnconditional : kAppendTrustee;
-    return Rewrite(entry, spec,
-                   [&](const SecurityDescriptor& sd, std::vector<RawAce>& dacl, bool&) {
-                       Sid sid;
-                       if (const std::uint32_t error = resolve(trustee, sid); error != 0) {
-                           report(entry, first ? L"Error getting the account name"
-                                               : L"Error adding ACE ( cannot lookup account name )");
-                           return EditResult::failed(error);
-                       }
-                       RawAce ace = RawAce::make(
-                           allow ? ace_type::kAccessAllowed : ace_type::kAccessDenied, flags, mask,
-                           sid);
-                       dacl = daclOf(sd);
-                       dacl.insert(first ? dacl.begin() : dacl.end(), std::move(ace));
-                       return EditResult{};
-                   });
+    return Rewrite(
+        entry, spec, [&](const SecurityDescriptor& sd, std::vector<RawAce>& dacl, bool&) {
+            Sid sid;
+            if (const std::uint32_t error = resolve(trustee, sid); error != 0) {
+                report(entry, first ? L"Error getting the account name"
+                                    : L"Error adding ACE ( cannot lookup account name )");
+                return EditResult::failed(error);
+            }
+            RawAce ace = RawAce::make(allow ? ace_type::kAccessAllowed : ace_type::kAccessDenied,
+                                      flags, mask, sid);
+            dacl = daclOf(sd);
+            dacl.insert(first ? dacl.begin() : dacl.end(), std::move(ace));
+            return EditResult{};
+        });
 }
 
 EditResult AclEditor::AddTrusteeUnconditional(CDirEntry& entry, const Trustee& trustee,
@@ -382,15 +381,16 @@ EditResult AclEditor::MergeTrustee(CDirEntry& entry, const Trustee& trustee, std
 }
 
 EditResult AclEditor::ConvertInheritedAces(CDirEntry& entry) {
-    return Rewrite(entry, kDelTrustee,
-                   [](const SecurityDescriptor& sd, std::vector<RawAce>& dacl, bool& protect) {
-                       dacl = daclOf(sd);
-                       for (RawAce& ace : dacl) {
-                           ace.setFlags(ace.flags() & static_cast<std::uint8_t>(~ace_flag::kInherited));
-                       }
-                       protect = true;
-                       return EditResult{};
-                   });
+    return Rewrite(
+        entry, kDelTrustee,
+        [](const SecurityDescriptor& sd, std::vector<RawAce>& dacl, bool& protect) {
+            dacl = daclOf(sd);
+            for (RawAce& ace : dacl) {
+                ace.setFlags(ace.flags() & static_cast<std::uint8_t>(~ace_flag::kInherited));
+            }
+            protect = true;
+            return EditResult{};
+        });
 }
 
 EditResult AclEditor::inherited(CDirEntry& entry, const Trustee& trustee, std::uint8_t type,
@@ -399,8 +399,9 @@ EditResult AclEditor::inherited(CDirEntry& entry, const Trustee& trustee, std::u
         return {EditStatus::Unchanged, 0};
     }
     auto matches = [&](const AceRecord& r) {
-        return r.trustee() == trustee.name && (trustee.domain.empty() || r.domain() == trustee.domain) &&
-               r.inherited() && r.aceType == type && r.accessMask == mask;
+        return r.trustee() == trustee.name &&
+               (trustee.domain.empty() || r.domain() == trustee.domain) && r.inherited() &&
+               r.aceType == type && r.accessMask == mask;
     };
     return Rewrite(entry, newMask != nullptr ? kSetAccessMask : kDelTrustee,
                    [&](const SecurityDescriptor& sd, std::vector<RawAce>& dacl, bool&) {
@@ -446,8 +447,8 @@ WorkingAce AclEditor::InsertWorkingAce(CDirEntry& entry) {
     if (settings_.currentUserSid.empty()) {
         return working;
     }
-    working.ace = RawAce::make(ace_type::kAccessAllowed, 0, access::kFileAllAccess,
-                               settings_.currentUserSid);
+    working.ace =
+        RawAce::make(ace_type::kAccessAllowed, 0, access::kFileAllAccess, settings_.currentUserSid);
     EditSpec spec = kAddTrusteeUnconditional;
     spec.checkView = false;
     const EditResult result =

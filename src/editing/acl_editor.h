@@ -53,9 +53,8 @@ struct EditSpec {
 class AclEditor {
   public:
     // The new DACL and its protection, computed from the descriptor read.
-    using Compute =
-        std::function<EditResult(const SecurityDescriptor& read, std::vector<RawAce>& dacl,
-                                 bool& protect)>;
+    using Compute = std::function<EditResult(const SecurityDescriptor& read,
+                                             std::vector<RawAce>& dacl, bool& protect)>;
 
     AclEditor(EditPorts ports, SecurityReader& reader, EditSettings& settings);
 
@@ -70,8 +69,8 @@ class AclEditor {
     EditResult DelTrustee(CDirEntry& entry, std::uint32_t index);
     // A new allow (or deny) ACE first, or last, before the DACL's own ACEs,
     // all of which, of every type, are kept byte for byte.
-    EditResult AddTrusteeUnconditional(CDirEntry& entry, const Trustee& trustee,
-                                       std::uint32_t mask, std::uint8_t flags, bool allow);
+    EditResult AddTrusteeUnconditional(CDirEntry& entry, const Trustee& trustee, std::uint32_t mask,
+                                       std::uint8_t flags, bool allow);
     EditResult AppendTrustee(CDirEntry& entry, const Trustee& trustee, std::uint32_t mask,
                              std::uint8_t flags, bool allow);
     // One entry merged as SetEntriesInAclW merges it; AddTrusteeOfConvert

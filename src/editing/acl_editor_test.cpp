@@ -1,1 +1,289 @@
+#include "editing/acl_editor.h"
+
 #include <gtest/gtest.h>
+
+#include "editing/editing_test_support.h"
+#include "platform/set_entries_in_acl.h"
+
+namespace quorel {
+namespace {
+
+using test::Allow;
+using test::Deny;
+using test::EditBench;
+
+constexpr const wchar_t* kFile = L"C:\\data\\f.txt";
+
+class Primitives : public ::testing::Test {
+  protected:
+    // [deny alice, allow bob] on a file the user owns.
+    Primitives() {
+        b.sim.file(kFile).owner(b.me).dacl({Deny(b.alice, 0x10000), Allow(b.bob, 0x1200A9)});
+        e = b.read(kFile);
+        b.sim.counters() = {};
+    }
+    EditBench b;
+    CDirEntry* e = nullptr;
+};
+
+TEST_F(Primitives, IndexAtTheCountOrWithoutADaclChangesNothingAndSaysNothing) {
+    EXPECT_EQ(b.editor.SetAccessMask(*e, 2, 1).status, EditStatus::OutOfRange);
+    EXPECT_EQ(b.editor.SetInheritance(*e, 2, 3).status, EditStatus::OutOfRange);
+    EXPECT_EQ(b.editor.DelTrustee(*e, 2).status, EditStatus::OutOfRange);
+    b.sim.file(L"C:\\nodacl").owner(b.me).noDacl();
+    CDirEntry* none = b.read(L"C:\\nodacl");
+    EXPECT_EQ(b.editor.DelTrustee(*none, 0).status, EditStatus::OutOfRange);
+    EXPECT_EQ(b.sim.counters().writeDacl, 0u);
+    EXPECT_TRUE(b.ui.messages().empty());
+    EXPECT_EQ(b.dacl(kFile).size(), 2u);
+}
+
+TEST_F(Primitives, InPlaceChangesTouchOnlyTheirFieldWithOneReadAndOneWrite) {
+    ASSERT_TRUE(b.editor.SetAccessMask(*e, 1, 0x1F01FF));
+    EXPECT_EQ(b.dacl(kFile)[1], Allow(b.bob, 0x1F01FF));
+    ASSERT_TRUE(b.editor.SetInheritance(*e, 0, 0x03));
+    EXPECT_EQ(b.dacl(kFile)[0], Deny(b.alice, 0x10000, 0x03));
+    EXPECT_EQ(b.sim.counters().readSecurity, 2u);
+    EXPECT_EQ(b.sim.counters().writeDacl, 2u);
+    EXPECT_EQ(e->ace(0)->aceFlags, 0x03);
+    EXPECT_EQ(e->ace(1)->accessMask, 0x1F01FFu);
+    EXPECT_TRUE(b.showsDisk(*e));
+}
+
+TEST_F(Primitives, NewAceGoesFirstOrLastAndNothingIsReordered) {
+    ASSERT_TRUE(b.editor.AddTrusteeUnconditional(*e, Trustee::ofSid(b.carol), 0x1200A9, 0, true));
+    EXPECT_EQ(b.dacl(kFile), (std::vector<RawAce>{Allow(b.carol, 0x1200A9), Deny(b.alice, 0x10000),
+                                                  Allow(b.bob, 0x1200A9)}));
+    ASSERT_TRUE(b.editor.DelTrustee(*e, 0));
+    ASSERT_TRUE(b.editor.AppendTrustee(*e, Trustee::ofSid(b.carol), 0x1200A9, 0x13, true));
+    EXPECT_EQ(b.dacl(kFile), (std::vector<RawAce>{Deny(b.alice, 0x10000), Allow(b.bob, 0x1200A9),
+                                                  Allow(b.carol, 0x1200A9, 0x13)}));
+    EXPECT_EQ(b.sim.counters().writeDacl, 3u);
+    EXPECT_TRUE(b.showsDisk(*e));
+}
+
+TEST_F(Primitives, AcesOfOtherTypesAreCarriedOverInTheirPlace) {
+    RawAce object = RawAce::makeObject(ace_type::kAccessAllowedObject, 0x02, 0x100, b.alice);
+    RawAce callback = Allow(b.bob, 0x1);
+    callback.bytes[0] = 9;  // ACCESS_ALLOWED_CALLBACK_ACE with its condition bytes
+    callback.bytes.insert(callback.bytes.end(), {'a', 'r', 't', 'x', 1, 2, 3, 4});
+    callback.bytes[2] = static_cast<std::uint8_t>(callback.bytes.size());
+    b.sim.file(kFile).dacl({Deny(b.alice, 1), object, callback});
+    e = b.read(kFile);
+    ASSERT_TRUE(b.editor.AddTrusteeUnconditional(*e, Trustee::ofSid(b.carol), 1, 0, false));
+    ASSERT_TRUE(b.editor.AppendTrustee(*e, Trustee::ofSid(b.carol), 2, 0, true));
+    EXPECT_EQ(b.dacl(kFile), (std::vector<RawAce>{Deny(b.carol, 1), Deny(b.alice, 1), object,
+                                                  callback, Allow(b.carol, 2)}));
+}
+
+TEST_F(Primitives, ThePrincipalWrittenIsTheOneShown) {
+    // A domain group and a local group of one name: the name alone finds
+    // the domain group first.
+    Sid domainStaff = b.sim.accounts().addDomainGroup(L"staff");
+    Sid localStaff = b.sim.accounts().addLocalGroup(L"staff");
+    Sid gone = b.sim.accounts().addLocalUser(L"gone");
+    b.sim.accounts().deleteAccount(gone);
+    b.sim.file(kFile).dacl({Allow(localStaff, 1), Allow(gone, 2)});
+    e = b.read(kFile);
+    ASSERT_EQ(e->ace(0)->domain(), L"SIMHOST");
+    ASSERT_EQ(e->ace(1)->unresolved, 1);
+    b.sim.counters() = {};
+    ASSERT_TRUE(b.editor.AppendTrustee(*e, Trustee::ofRecord(*e->ace(0)), 4, 0, true));
+    ASSERT_TRUE(b.editor.AppendTrustee(*e, Trustee::ofRecord(*e->ace(1)), 8, 0, false));
+    EXPECT_EQ(b.dacl(kFile)[2], Allow(localStaff, 4));
+    EXPECT_EQ(b.dacl(kFile)[3], Deny(gone, 8));
+    EXPECT_EQ(b.sim.counters().lookupName, 0u);
+    // Without a SID at hand: a SID text is converted, a name looked up with
+    // its domain.
+    Trustee text;
+    text.name = gone.toString();
+    Trustee named;
+    named.name = L"staff";
+    named.domain = L"SIMHOST";
+    ASSERT_TRUE(b.editor.AppendTrustee(*e, text, 16, 0, true));
+    ASSERT_TRUE(b.editor.AppendTrustee(*e, named, 32, 0, true));
+    EXPECT_EQ(b.dacl(kFile)[4], Allow(gone, 16));
+    EXPECT_EQ(b.dacl(kFile)[5], Allow(localStaff, 32));
+    EXPECT_EQ(b.sim.counters().sidFromString, 1u);
+    EXPECT_EQ(b.sim.counters().lookupName, 1u);
+    EXPECT_NE(domainStaff, localStaff);
+}
+
+TEST_F(Primitives, UnknownTrusteeWritesNothingAndSaysWhichStepFailed) {
+    Trustee nobody;
+    nobody.name = L"nobody";
+    EXPECT_FALSE(b.editor.AddTrusteeUnconditional(*e, nobody, 1, 0, true));
+    EXPECT_FALSE(b.editor.AppendTrustee(*e, nobody, 1, 0, true));
+    EXPECT_FALSE(b.editor.MergeTrustee(*e, nobody, 1, 0, true));
+    EXPECT_EQ(b.errors(),
+              (std::vector<std::wstring>{L"Error getting the account name",
+                                         L"Error adding ACE ( cannot lookup account name )"}));
+    ASSERT_EQ(b.ui.messages().size(), 1u);
+    EXPECT_EQ(b.ui.messages()[0].text, L"Error SetEntriesInAcl");
+    EXPECT_EQ(b.ui.messages()[0].caption, L"Error SetEntriesInAcl");
+    EXPECT_EQ(b.sim.counters().writeDacl, 0u);
+}
+
+TEST_F(Primitives, ReadAndWriteFailuresAreReportedAndLeaveDiskAndEntryAsTheyWere) {
+    b.ports.failCall(1, sim::FaultyPorts::Kind::Read);
+    EXPECT_FALSE(b.editor.SetInheritance(*e, 0, 3));
+    b.ports.failCall(1, sim::FaultyPorts::Kind::Read);
+    EXPECT_FALSE(b.editor.SetAccessMask(*e, 0, 3));
+    b.ports.failCall(1, sim::FaultyPorts::Kind::Write);
+    EXPECT_FALSE(b.editor.DelTrustee(*e, 0));
+    b.ports.failCall(1, sim::FaultyPorts::Kind::Read);
+    EXPECT_FALSE(b.editor.AppendTrustee(*e, Trustee::ofSid(b.carol), 1, 0, true));
+    b.ports.failCall(1, sim::FaultyPorts::Kind::Read);
+    EXPECT_FALSE(b.editor.AddTrusteeOfConvert(*e, Trustee::ofSid(b.carol), 1, 0, true));
+    EXPECT_EQ(b.errors(),
+              (std::vector<std::wstring>{L"Error getting file Security in SetInheritance",
+                                         L"Error setting file security",
+                                         L"Error adding ACE ( GetFileSecurity )",
+                                         L"Error GetNamedSecurityInfo ( AddTrusteeOfConvert )"}));
+    EXPECT_EQ(b.dacl(kFile), (std::vector<RawAce>{Deny(b.alice, 0x10000), Allow(b.bob, 0x1200A9)}));
+    EXPECT_TRUE(b.showsDisk(*e));
+}
+
+TEST_F(Primitives, AnAclBeyondSixtyFourKilobytesIsRefused) {
+    // Everyone's ACE is 20 bytes: 8 header bytes and 3276 ACEs fill 65528
+    // of the 65535 bytes an ACL can hold, and one more does not fit.
+    const std::size_t fill = (0xFFFF - 8) / 20;
+    b.sim.file(kFile).dacl(std::vector<RawAce>(fill, Allow(well_known::everyone(), 1)));
+    e = b.read(kFile);
+    EXPECT_FALSE(
+        b.editor.AddTrusteeUnconditional(*e, Trustee::ofSid(well_known::everyone()), 1, 0, true));
+    ASSERT_FALSE(b.errors().empty());
+    EXPECT_EQ(b.errors().back(), L"Error initializing the ACL");
+    EXPECT_EQ(b.dacl(kFile).size(), fill);
+    b.sim.file(kFile).dacl(std::vector<RawAce>(fill - 1, Allow(well_known::everyone(), 1)));
+    e = b.read(kFile);
+    EXPECT_TRUE(
+        b.editor.AddTrusteeUnconditional(*e, Trustee::ofSid(well_known::everyone()), 1, 0, true));
+    EXPECT_EQ(b.dacl(kFile).size(), fill);
+}
+
+TEST_F(Primitives, AnEditOnAStaleViewWritesNothingAndReadsTheEntryAgain) {
+    // Someone else puts an ACE in front after the scan: index 0 is no
+    // longer the deny ACE the matrix shows.
+    b.dacl(kFile).insert(b.dacl(kFile).begin(), Allow(b.carol, 1));
+    const std::vector<RawAce> theirs = b.dacl(kFile);
+    EXPECT_EQ(b.editor.DelTrustee(*e, 0).status, EditStatus::Stale);
+    EXPECT_EQ(b.dacl(kFile), theirs);
+    EXPECT_EQ(b.sim.counters().writeDacl, 0u);
+    ASSERT_EQ(b.ui.messages().size(), 1u);
+    EXPECT_EQ(b.ui.messages()[0].text,
+              L"The ACL of C:\\data\\f.txt was changed since it was read. It has been read "
+              L"again; nothing was changed.");
+    EXPECT_EQ(e->aceCount(), 3u);
+    EXPECT_TRUE(b.showsDisk(*e));
+    // A changed mask or flags byte is a change too.
+    b.dacl(kFile)[1].setMask(0x10001);
+    EXPECT_EQ(b.editor.SetAccessMask(*e, 2, 1).status, EditStatus::Stale);
+    b.dacl(kFile)[1].setFlags(0x01);
+    EXPECT_EQ(b.editor.AppendTrustee(*e, Trustee::ofSid(b.bob), 1, 0, true).status,
+              EditStatus::Stale);
+    EXPECT_EQ(b.sim.counters().writeDacl, 0u);
+    // Now the view is fresh again.
+    EXPECT_TRUE(b.editor.DelTrustee(*e, 0));
+}
+
+TEST_F(Primitives, ConvertKeepsEveryAceAsAnExplicitOneInAProtectedDacl) {
+    Sid gone = b.sim.accounts().addLocalUser(L"gone");
+    b.sim.accounts().deleteAccount(gone);
+    RawAce object = RawAce::makeObject(ace_type::kAccessDeniedObject, 0x12, 0x100, b.alice);
+    b.sim.file(kFile).dacl(
+        {Allow(b.alice, 1), Deny(b.bob, 2), Allow(b.carol, 4, 0x10), Allow(gone, 8, 0x13), object});
+    e = b.read(kFile);
+    ASSERT_TRUE(b.editor.ConvertInheritedAces(*e));
+    RawAce explicitObject = object;
+    explicitObject.setFlags(0x02);
+    EXPECT_EQ(b.dacl(kFile),
+              (std::vector<RawAce>{Allow(b.alice, 1), Deny(b.bob, 2), Allow(b.carol, 4),
+                                   Allow(gone, 8, 0x03), explicitObject}));
+    EXPECT_TRUE(b.disk(kFile).daclProtected());
+    EXPECT_EQ(b.sim.counters().writeDacl, 1u);
+    EXPECT_TRUE(b.showsDisk(*e));
+}
+
+TEST_F(Primitives, InheritedEditsMatchOnlyInheritedAcesOfTrusteeTypeAndMask) {
+    b.sim.file(kFile).dacl({Allow(b.bob, 5), Allow(b.bob, 5, 0x10), Deny(b.bob, 5, 0x10),
+                            Allow(b.bob, 6, 0x10), Allow(b.alice, 5, 0x10), Allow(b.bob, 5, 0x13)});
+    e = b.read(kFile);
+    Trustee bobT = Trustee::ofSid(b.bob, L"bob");
+    ASSERT_TRUE(b.editor.SetInheritedAccessMask(*e, bobT, 0, 5, 7));
+    EXPECT_EQ(b.dacl(kFile), (std::vector<RawAce>{Allow(b.bob, 5), Allow(b.bob, 7, 0x10),
+                                                  Deny(b.bob, 5, 0x10), Allow(b.bob, 6, 0x10),
+                                                  Allow(b.alice, 5, 0x10), Allow(b.bob, 7, 0x13)}));
+    ASSERT_TRUE(b.editor.DelInheritedTrustee(*e, bobT, 1, 5));
+    EXPECT_EQ(b.dacl(kFile).size(), 5u);
+    EXPECT_EQ(b.dacl(kFile)[2], Allow(b.bob, 6, 0x10));
+    // Nothing matches: nothing is written.
+    const auto writes = b.sim.counters().writeDacl;
+    EXPECT_EQ(b.editor.DelInheritedTrustee(*e, bobT, 1, 5).status, EditStatus::Unchanged);
+    EXPECT_EQ(b.sim.counters().writeDacl, writes);
+    // "." and ".." are never touched, not even read.
+    b.sim.dir(L"C:\\dir\\sub").owner(b.me).allow(b.bob, 5, 0x10);
+    b.scan(L"C:\\dir");
+    const auto reads = b.sim.counters().readSecurity;
+    for (CDirEntry& d : b.list) {
+        if (d.isDotEntry()) {
+            EXPECT_EQ(b.editor.DelInheritedTrustee(d, bobT, 0, 5).status, EditStatus::Unchanged);
+            EXPECT_EQ(b.editor.SetInheritedAccessMask(d, bobT, 0, 5, 1).status,
+                      EditStatus::Unchanged);
+        }
+    }
+    EXPECT_EQ(b.sim.counters().readSecurity, reads);
+}
+
+TEST_F(Primitives, MergeFollowsSetEntriesInAcl) {
+    b.sim.file(kFile).dacl({Deny(b.alice, 1), Allow(b.bob, 2), Allow(b.carol, 4, 0x10)});
+    e = b.read(kFile);
+    // A grant joins the trustee's explicit allow ACE of the same flags.
+    ASSERT_TRUE(b.editor.MergeTrustee(*e, Trustee::ofSid(b.bob), 8, 0, true));
+    EXPECT_EQ(b.dacl(kFile)[1], Allow(b.bob, 10));
+    // Other flags: a new allow ACE before the explicit allow ACEs; a deny
+    // first; an inherited ACE is never merged into.
+    ASSERT_TRUE(b.editor.MergeTrustee(*e, Trustee::ofSid(b.bob), 1, 0x03, true));
+    ASSERT_TRUE(b.editor.MergeTrustee(*e, Trustee::ofSid(b.carol), 4, 0, false));
+    ASSERT_TRUE(b.editor.MergeTrustee(*e, Trustee::ofSid(b.carol), 16, 0, true));
+    EXPECT_EQ(b.dacl(kFile), (std::vector<RawAce>{Deny(b.carol, 4), Deny(b.alice, 1),
+                                                  Allow(b.carol, 16), Allow(b.bob, 1, 0x03),
+                                                  Allow(b.bob, 10), Allow(b.carol, 4, 0x10)}));
+    EXPECT_FALSE(b.disk(kFile).daclProtected());
+    ASSERT_TRUE(b.editor.AddTrusteeOfConvert(*e, Trustee::ofSid(b.alice), 1, 0, false));
+    EXPECT_EQ(b.dacl(kFile)[1], Deny(b.alice, 1));
+    EXPECT_EQ(b.dacl(kFile).size(), 6u);
+    EXPECT_TRUE(b.disk(kFile).daclProtected());
+}
+
+TEST(SetEntriesInAcl, NewAllowWithoutExplicitAllowGoesBeforeTheInheritedAces) {
+    Sid a = Sid::make(5, {21, 1}), c = Sid::make(5, {21, 3});
+    std::vector<RawAce> old{Deny(a, 1), Allow(a, 2, 0x10)};
+    ExplicitAccess grant{ExplicitAccess::Mode::Grant, 4, 0x13, c};
+    EXPECT_EQ(setEntriesInAcl(old, grant),
+              (std::vector<RawAce>{Deny(a, 1), Allow(c, 4, 0x03), Allow(a, 2, 0x10)}));
+    EXPECT_EQ(setEntriesInAcl({}, grant), (std::vector<RawAce>{Allow(c, 4, 0x03)}));
+    ExplicitAccess deny{ExplicitAccess::Mode::Deny, 4, 0, a};
+    EXPECT_EQ(setEntriesInAcl(old, deny), (std::vector<RawAce>{Deny(a, 5), Allow(a, 2, 0x10)}));
+}
+
+TEST_F(Primitives, DelegatedAdministratorPastesWithoutEverHoldingAnEmptyAcl) {
+    // Not owner, no take-ownership privilege; WRITE_DAC comes from the ACE
+    // that the paste replaces.
+    b.sim.file(kFile).owner(b.alice).dacl({Allow(b.me, 0x000E0000), Allow(b.bob, 0x1F01FF)});
+    e = b.read(kFile);
+    const std::vector<RawAce> pasted{Allow(b.me, 0x00020000), Allow(b.carol, 0x1200A9),
+                                     Allow(b.bob, 0x1F01FF)};
+    ASSERT_TRUE(b.editor.ReplaceDacl(*e, pasted, false));
+    EXPECT_EQ(b.dacl(kFile), pasted);
+    EXPECT_EQ(b.sim.counters().writeDacl, 1u);
+    // A second paste is refused as a whole: the file keeps the first.
+    EXPECT_FALSE(b.editor.ReplaceDacl(*e, {Allow(b.me, 1)}, false));
+    EXPECT_EQ(b.dacl(kFile), pasted);
+    ASSERT_FALSE(b.errors().empty());
+    EXPECT_EQ(b.errors().back(), L"Error setting file security");
+    EXPECT_TRUE(b.showsDisk(*e));
+}
+
+}  // namespace
+}  // namespace quorel

@@ -44,7 +44,8 @@ CDirEntry* findEntryByPath(const CDirList& dataset, std::wstring_view path) {
             const std::wstring_view part = tail.substr(0, cut);
             tail = cut == std::wstring_view::npos ? std::wstring_view() : tail.substr(cut + 1);
             CDirEntry* child = at->firstChild();
-            while (child != nullptr && (child->isDotEntry() || !equalsNoCase(child->name(), part))) {
+            while (child != nullptr &&
+                   (child->isDotEntry() || !equalsNoCase(child->name(), part))) {
                 child = child->nextSibling();
             }
             at = child;

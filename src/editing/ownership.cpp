@@ -47,7 +47,8 @@ bool AclEditor::takeOwnershipFor(CDirEntry& entry, SecurityDescriptor* read) {
                           oldOwner != nullptr && !entry.ownerName().empty();
     const Sid owner = oldOwner != nullptr ? *oldOwner : Sid();
     if (ports_.security.setOwner(entry.path(), settings_.adminsSid) != 0) {
-        report(entry, L"Could not set you as new owner - maybe you are not logged in as administrator");
+        report(entry,
+               L"Could not set you as new owner - maybe you are not logged in as administrator");
         return false;
     }
     if (remember) {

@@ -188,9 +188,9 @@ EditResult Propagation::InheritFromParent(CDirEntry& entry, const std::vector<Ra
             }
             for (const RawAce& a : parentDacl) {
                 const std::uint8_t af = a.flags();
-                const bool applies = folder ? (af & (ace_flag::kObjectInherit |
-                                                     ace_flag::kContainerInherit)) != 0
-                                            : (af & ace_flag::kObjectInherit) != 0;
+                const bool applies =
+                    folder ? (af & (ace_flag::kObjectInherit | ace_flag::kContainerInherit)) != 0
+                           : (af & ace_flag::kObjectInherit) != 0;
                 if (applies) {
                     std::uint8_t f = af | ace_flag::kInherited;
                     if (af & ace_flag::kNoPropagate) {
@@ -243,8 +243,8 @@ EditResult Propagation::InheritFromParent(CDirEntry& entry, const std::vector<Ra
     if (onDisk != nullptr && known) {
         // Not written (nothing to change, a failed write): the disk holds
         // what was read.
-        *onDisk = result.status == EditStatus::Done ? daclOf(editor_.reader().lastDescriptor())
-                                                    : seen;
+        *onDisk =
+            result.status == EditStatus::Done ? daclOf(editor_.reader().lastDescriptor()) : seen;
     }
     return result;
 }
@@ -425,50 +425,44 @@ EditResult Propagation::RestoreAcl(CDirEntry& entry) {
     }
     const CDirEntry& saved = *entry.partner;
     SecurityReader& reader = editor_.reader();
-    return editor_.Rewrite(entry, kInheritSpec,
-                           [&](const SecurityDescriptor& sd, std::vector<RawAce>& dacl, bool&) {
-                               const std::vector<RawAce>& own = daclOf(sd);
-                               std::vector<bool> used(own.size(), false);
-                               for (std::uint32_t i = 0; i < saved.aceCount(); ++i) {
-                                   const AceRecord& r = *saved.ace(i);
-                                   // The same ACE still on disk is kept as it is, bytes
-                                   // and SID included.
-                                   bool found = false;
-                                   for (std::size_t j = 0; j < own.size() && !found; ++j) {
-                                       const std::optional<Sid> sid = own[j].sid();
-                                       if (!used[j] && own[j].type() == r.aceType &&
-                                           own[j].flags() == r.aceFlags &&
-                                           own[j].mask() == r.accessMask && sid &&
-                                           reader.accountOf(*sid) == r.account()) {
-                                           used[j] = true;
-                                           found = true;
-                                           dacl.push_back(own[j]);
-                                       }
-                                   }
-                                   if (found) {
-                                       continue;
-                                   }
-                                   if (r.aceType != ace_type::kAccessAllowed &&
-                                       r.aceType != ace_type::kAccessDenied) {
-                                       AclEditor::report(
-                                           entry, L"Cannot restore an ACE of type " +
-                                                      std::to_wstring(r.aceType) +
-                                                      L": only allow and deny ACEs can be written");
-                                       return EditResult::failed(win_error::kNotSupported);
-                                   }
-                                   Sid sid;
-                                   if (const std::uint32_t error =
-                                           editor_.resolve(Trustee::ofRecord(r), sid);
-                                       error != 0) {
-                                       AclEditor::report(
-                                           entry, L"Error adding ACE ( cannot lookup account name )");
-                                       return EditResult::failed(error);
-                                   }
-                                   dacl.push_back(
-                                       RawAce::make(r.aceType, r.aceFlags, r.accessMask, sid));
-                               }
-                               return EditResult{};
-                           });
+    return editor_.Rewrite(
+        entry, kInheritSpec, [&](const SecurityDescriptor& sd, std::vector<RawAce>& dacl, bool&) {
+            const std::vector<RawAce>& own = daclOf(sd);
+            std::vector<bool> used(own.size(), false);
+            for (std::uint32_t i = 0; i < saved.aceCount(); ++i) {
+                const AceRecord& r = *saved.ace(i);
+                // The same ACE still on disk is kept as it is, bytes
+                // and SID included.
+                bool found = false;
+                for (std::size_t j = 0; j < own.size() && !found; ++j) {
+                    const std::optional<Sid> sid = own[j].sid();
+                    if (!used[j] && own[j].type() == r.aceType && own[j].flags() == r.aceFlags &&
+                        own[j].mask() == r.accessMask && sid &&
+                        reader.accountOf(*sid) == r.account()) {
+                        used[j] = true;
+                        found = true;
+                        dacl.push_back(own[j]);
+                    }
+                }
+                if (found) {
+                    continue;
+                }
+                if (r.aceType != ace_type::kAccessAllowed && r.aceType != ace_type::kAccessDenied) {
+                    AclEditor::report(entry, L"Cannot restore an ACE of type " +
+                                                 std::to_wstring(r.aceType) +
+                                                 L": only allow and deny ACEs can be written");
+                    return EditResult::failed(win_error::kNotSupported);
+                }
+                Sid sid;
+                if (const std::uint32_t error = editor_.resolve(Trustee::ofRecord(r), sid);
+                    error != 0) {
+                    AclEditor::report(entry, L"Error adding ACE ( cannot lookup account name )");
+                    return EditResult::failed(error);
+                }
+                dacl.push_back(RawAce::make(r.aceType, r.aceFlags, r.accessMask, sid));
+            }
+            return EditResult{};
+        });
 }
 
 void Propagation::RestorePermissions(std::span<CDirEntry* const> shown, const CDirList& scanned,

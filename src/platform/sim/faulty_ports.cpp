@@ -17,7 +17,8 @@ void FaultyPorts::failCall(std::uint64_t n, Kind kind, std::uint32_t error) {
 bool FaultyPorts::fails(Kind kind) {
     ++calls_[0];
     ++calls_[static_cast<int>(kind)];
-    const std::uint64_t number = failKind_ == Kind::Any ? calls_[0] : calls_[static_cast<int>(kind)];
+    const std::uint64_t number =
+        failKind_ == Kind::Any ? calls_[0] : calls_[static_cast<int>(kind)];
     if (failAt_ != 0 && number == failAt_ && (failKind_ == Kind::Any || failKind_ == kind)) {
         failed_ = true;
         return true;
