@@ -4,18 +4,26 @@ namespace quorel {
 
 namespace {
 
-constexpr bool kWideIsUtf16 = sizeof(wchar_t) == 2;
+// Where units are 16 bits the text in memory is UTF-16 and a character
+// beyond U+FFFF is a surrogate pair; where they are 32 bits it is one unit.
+template <class Unit>
+constexpr bool kUnitsAreUtf16 = sizeof(Unit) == 2;
 
-// True for a character beyond U+FFFF held in one wchar_t (never where
-// wchar_t is 16 bits; a template so that branch is not compiled there).
-template <class W>
-bool beyondBmp(W c) {
-    if constexpr (sizeof(W) == 2) {
-        return false;
-    } else {
-        return static_cast<std::uint32_t>(c) > 0xFFFFu &&
-               static_cast<std::uint32_t>(c) <= 0x10FFFFu;
-    }
+bool isHighSurrogate(std::uint32_t c) {
+    return c >= 0xD800 && c <= 0xDBFF;
+}
+
+bool isLowSurrogate(std::uint32_t c) {
+    return c >= 0xDC00 && c <= 0xDFFF;
+}
+
+std::uint32_t combineSurrogates(std::uint32_t high, std::uint32_t low) {
+    return 0x10000 + ((high - 0xD800) << 10) + (low - 0xDC00);
+}
+
+// A character beyond U+FFFF held in one 32-bit unit.
+bool beyondBmp(std::uint32_t c) {
+    return c > 0xFFFFu && c <= 0x10FFFFu;
 }
 
 void putUnit(std::vector<std::uint8_t>& out, std::uint32_t unit) {
@@ -23,15 +31,27 @@ void putUnit(std::vector<std::uint8_t>& out, std::uint32_t unit) {
     out.push_back(static_cast<std::uint8_t>(unit >> 8));
 }
 
-// Code points of `text`, pairing surrogates where wchar_t is UTF-16.
-template <class F>
-void forEachCodePoint(std::wstring_view text, F f) {
+// Appends code point `c` as one unit, or as a surrogate pair where units are
+// UTF-16.
+template <class Unit>
+void pushCodePoint(std::basic_string<Unit>& out, std::uint32_t c) {
+    if (kUnitsAreUtf16<Unit> && c > 0xFFFF) {
+        out.push_back(static_cast<Unit>(0xD800 + ((c - 0x10000) >> 10)));
+        out.push_back(static_cast<Unit>(0xDC00 + ((c - 0x10000) & 0x3FF)));
+    } else {
+        out.push_back(static_cast<Unit>(c));
+    }
+}
+
+// Code points of `text`, pairing surrogates where units are UTF-16.
+template <class Unit, class F>
+void forEachCodePoint(std::basic_string_view<Unit> text, F f) {
     for (std::size_t i = 0; i < text.size(); ++i) {
         std::uint32_t c = static_cast<std::uint32_t>(text[i]);
-        if (kWideIsUtf16 && c >= 0xD800 && c <= 0xDBFF && i + 1 < text.size()) {
+        if (kUnitsAreUtf16<Unit> && isHighSurrogate(c) && i + 1 < text.size()) {
             const std::uint32_t low = static_cast<std::uint32_t>(text[i + 1]);
-            if (low >= 0xDC00 && low <= 0xDFFF) {
-                c = 0x10000 + ((c - 0xD800) << 10) + (low - 0xDC00);
+            if (isLowSurrogate(low)) {
+                c = combineSurrogates(c, low);
                 ++i;
             }
         }
@@ -41,18 +61,24 @@ void forEachCodePoint(std::wstring_view text, F f) {
 
 }  // namespace
 
-std::size_t utf16Length(std::wstring_view text) {
-    std::size_t n = 0;
-    for (wchar_t c : text) {
-        n += beyondBmp(c) ? 2 : 1;
+template <class Unit>
+std::size_t Utf16Codec<Unit>::length(View text) {
+    if constexpr (kUnitsAreUtf16<Unit>) {
+        return text.size();
+    } else {
+        std::size_t n = 0;
+        for (Unit c : text) {
+            n += beyondBmp(static_cast<std::uint32_t>(c)) ? 2 : 1;
+        }
+        return n;
     }
-    return n;
 }
 
-void appendUtf16le(std::vector<std::uint8_t>& out, std::wstring_view text) {
-    for (wchar_t wc : text) {
-        const std::uint32_t c = static_cast<std::uint32_t>(wc);
-        if (beyondBmp(wc)) {
+template <class Unit>
+void Utf16Codec<Unit>::append(std::vector<std::uint8_t>& out, View text) {
+    for (Unit unit : text) {
+        const std::uint32_t c = static_cast<std::uint32_t>(unit);
+        if (!kUnitsAreUtf16<Unit> && beyondBmp(c)) {
             putUnit(out, 0xD800 + ((c - 0x10000) >> 10));
             putUnit(out, 0xDC00 + ((c - 0x10000) & 0x3FF));
         } else {
@@ -61,29 +87,24 @@ void appendUtf16le(std::vector<std::uint8_t>& out, std::wstring_view text) {
     }
 }
 
-void decodeUtf16leInto(const std::uint8_t* data, std::size_t units, std::wstring& text) {
+template <class Unit>
+void Utf16Codec<Unit>::decodeInto(const std::uint8_t* data, std::size_t units, Text& text) {
     text.clear();
     for (std::size_t i = 0; i < units; ++i) {
         std::uint32_t c = readU16(data + 2 * i);
-        if (!kWideIsUtf16 && c >= 0xD800 && c <= 0xDBFF && i + 1 < units) {
+        if (!kUnitsAreUtf16<Unit> && isHighSurrogate(c) && i + 1 < units) {
             const std::uint32_t low = readU16(data + 2 * (i + 1));
-            if (low >= 0xDC00 && low <= 0xDFFF) {
-                c = 0x10000 + ((c - 0xD800) << 10) + (low - 0xDC00);
+            if (isLowSurrogate(low)) {
+                c = combineSurrogates(c, low);
                 ++i;
             }
         }
-        text.push_back(static_cast<wchar_t>(c));
+        text.push_back(static_cast<Unit>(c));
     }
 }
 
-std::wstring decodeUtf16le(const std::uint8_t* data, std::size_t units) {
-    std::wstring text;
-    text.reserve(units);
-    decodeUtf16leInto(data, units, text);
-    return text;
-}
-
-std::string toUtf8(std::wstring_view text) {
+template <class Unit>
+std::string Utf16Codec<Unit>::toUtf8(View text) {
     std::string out;
     out.reserve(text.size());
     forEachCodePoint(text, [&out](std::uint32_t c) {
@@ -109,8 +130,9 @@ std::string toUtf8(std::wstring_view text) {
     return out;
 }
 
-std::wstring fromUtf8(std::string_view text) {
-    std::wstring out;
+template <class Unit>
+typename Utf16Codec<Unit>::Text Utf16Codec<Unit>::fromUtf8(std::string_view text) {
+    Text out;
     std::size_t i = 0;
     auto cont = [&text](std::size_t at) {
         return at < text.size() && (static_cast<unsigned char>(text[at]) & 0xC0) == 0x80;
@@ -144,14 +166,40 @@ std::wstring fromUtf8(std::string_view text) {
             }
         }
         i += n;
-        if (kWideIsUtf16 && c > 0xFFFF) {
-            out.push_back(static_cast<wchar_t>(0xD800 + ((c - 0x10000) >> 10)));
-            out.push_back(static_cast<wchar_t>(0xDC00 + ((c - 0x10000) & 0x3FF)));
-        } else {
-            out.push_back(static_cast<wchar_t>(c));
-        }
+        pushCodePoint(out, c);
     }
     return out;
+}
+
+template struct Utf16Codec<char16_t>;
+template struct Utf16Codec<char32_t>;
+template struct Utf16Codec<wchar_t>;
+
+std::size_t utf16Length(std::wstring_view text) {
+    return Utf16Codec<wchar_t>::length(text);
+}
+
+void appendUtf16le(std::vector<std::uint8_t>& out, std::wstring_view text) {
+    Utf16Codec<wchar_t>::append(out, text);
+}
+
+void decodeUtf16leInto(const std::uint8_t* data, std::size_t units, std::wstring& text) {
+    Utf16Codec<wchar_t>::decodeInto(data, units, text);
+}
+
+std::wstring decodeUtf16le(const std::uint8_t* data, std::size_t units) {
+    std::wstring text;
+    text.reserve(units);
+    decodeUtf16leInto(data, units, text);
+    return text;
+}
+
+std::string toUtf8(std::wstring_view text) {
+    return Utf16Codec<wchar_t>::toUtf8(text);
+}
+
+std::wstring fromUtf8(std::string_view text) {
+    return Utf16Codec<wchar_t>::fromUtf8(text);
 }
 
 void appendU16(std::vector<std::uint8_t>& out, std::uint16_t value) {
