@@ -296,6 +296,16 @@ TEST_F(Compare, EndCompareGoesBackToTheOrdinaryList) {
     EXPECT_TRUE(MissingAces(*s.a).empty());
 }
 
+TEST(CompareState, NormalModeMenuStatesAtStart) {
+    const CompareState state;
+    EXPECT_FALSE(state.compareMode);
+    EXPECT_FALSE(state.menuEnabled(50037));
+    EXPECT_FALSE(state.menuEnabled(50070));
+    for (int id : {50028, 50021, 50022, 50023, 50025, 50024}) {
+        EXPECT_TRUE(state.menuEnabled(id)) << id;
+    }
+}
+
 TEST_F(Compare, RefreshCompareAfterAnEdit) {
     ASSERT_TRUE(compare());
     EXPECT_EQ(groupsOf(lines, state).modified, V{});

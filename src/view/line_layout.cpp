@@ -81,7 +81,8 @@ class Layout {
         c_ = metrics.columnWidth;
         permStart_ = std::max(kMinPermStart, W_ - N_ * c_);
         inhStart_ = permStart_ - kInheritanceBlock;
-        shift_ = W_ - permStart_ >= N_ * c_ ? 0 : (N_ * c_ + permStart_ - W_) * s_ / 100;
+        // Columns that do not fit slide left, by all of the overflow at 100.
+        shift_ = std::max(0, N_ * c_ + permStart_ - W_) * s_ / 100;
         compare_ = switches.compareMode;
 
         out_.width = W_;
@@ -137,10 +138,9 @@ class Layout {
         out_.lines.push_back({kind, y(n), height, background, size(out_.texts), 0, size(out_.cells),
                               0, size(out_.segments), 0, size(out_.pixels), 0});
     }
+    // Every line drawn lies above lineCount <= H / h, inside the table.
     void slot(int n, CDirEntry& e, AceRecord* ace, int index) {
-        if (n < static_cast<int>(out_.lineTable.size())) {
-            out_.lineTable[static_cast<std::size_t>(n)] = {&e, ace, index};
-        }
+        out_.lineTable[static_cast<std::size_t>(n)] = {&e, ace, index};
     }
     void text(int x, int n, int clipLeft, int clipRight, Font font, std::wstring s) {
         out_.texts.push_back({x, y(n), clipLeft, clipRight, font, std::move(s)});
@@ -168,10 +168,7 @@ class Layout {
             out_.cells.resize(last.firstCell);
             out_.segments.resize(last.firstSegment);
             out_.pixels.resize(last.firstPixel);
-            const int line = last.y / h_;
-            if (line < static_cast<int>(out_.lineTable.size())) {
-                out_.lineTable[static_cast<std::size_t>(line)] = LineSlot{};
-            }
+            out_.lineTable[static_cast<std::size_t>(last.y / h_)] = LineSlot{};
             out_.lines.pop_back();
         }
     }

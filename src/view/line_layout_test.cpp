@@ -307,6 +307,29 @@ TEST_F(LineLayout, LongTextsSlideByTheHorizontalPosition) {
     EXPECT_EQ(header.x, 9 - (9 + width - 1024) * 50 / 100);
 }
 
+TEST_F(LineLayout, LongOwnerTextsMoveLeftButNotPast100) {
+    CDirEntry* r = root();
+    // Columns of 32: the owner text may take 4 x 32 + 250 = 378 pixels, 54
+    // characters, from inhStart - 2 = 1024 - 128 - 250 - 2.
+    metrics.columnWidth = 32;
+    r->setOwner(std::wstring(19, L'o'), L"CORP");
+    build();
+    EXPECT_EQ(text(lineAt(1), 1).text.size(), 54u);
+    EXPECT_EQ(text(lineAt(1), 1).x, 644);
+    r->setOwner(std::wstring(20, L'o'), L"CORP");
+    build();
+    EXPECT_EQ(text(lineAt(1), 1).x, 1024 - 55 * 7);
+    r->setOwner(std::wstring(200, L'o'), L"");
+    build();
+    // An owner domain that is set but empty still shows its brackets.
+    EXPECT_EQ(text(lineAt(1), 1).text,
+              L"O: " + std::wstring(200, L'o') + L" ()   G: Domain Users (CORP)");
+    EXPECT_EQ(text(lineAt(1), 1).x, 100);
+    switches.hScroll = 100;
+    build();
+    EXPECT_EQ(text(lineAt(1), 1).x, 1024 - 231 * 7);
+}
+
 TEST_F(LineLayout, LongAclKeepsItsHeadLinesWhileTheAcesScroll) {
     CDirEntry* r = root();
     std::vector<AceSpec> many;

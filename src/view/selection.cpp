@@ -60,6 +60,12 @@ bool Selection::ClickSelect(const LineSlot& slot, int cell, std::uint8_t modifie
         return cell >= 1 && cell <= 5;
     }
 
+    clickEntry(entry, slot.index, modifierKey, lines);
+    return false;
+}
+
+void Selection::clickEntry(CDirEntry& entry, int here, std::uint8_t modifierKey,
+                           const DisplayList& lines) {
     if (modifierKey == 0) {
         ClearMarks();
         focusedAce_ = nullptr;
@@ -72,11 +78,11 @@ bool Selection::ClickSelect(const LineSlot& slot, int cell, std::uint8_t modifie
     focusedEntry_ = &entry;
     if (modifierKey != 2) {
         anchor_ = &entry;
-        anchorIndex_ = slot.index;
-        return false;
+        anchorIndex_ = here;
+        return;
     }
     if (anchor_ == nullptr) {
-        return false;
+        return;
     }
     // The anchor's position from its click, unless the list was rebuilt
     // since; then it is looked up once.
@@ -89,19 +95,14 @@ bool Selection::ClickSelect(const LineSlot& slot, int cell, std::uint8_t modifie
             }
         }
     }
-    int here = slot.index;
-    if (here < 0 || lines.at(static_cast<std::size_t>(here)) != &entry) {
-        return false;
-    }
-    if (anchorIndex_ < 0) {
-        return false;
+    if (here < 0 || lines.at(static_cast<std::size_t>(here)) != &entry || anchorIndex_ < 0) {
+        return;
     }
     const int from = std::min(here, anchorIndex_);
     const int to = std::max(here, anchorIndex_);
     for (int i = from; i <= to; ++i) {
         mark(*lines.at(static_cast<std::size_t>(i)), true);
     }
-    return false;
 }
 
 void Selection::SelectAll(const DisplayList& lines) {

@@ -46,6 +46,8 @@ class Selection {
     CDirEntry* anchorEntry() const { return anchor_; }
 
   private:
+    // The click on an entry line at display-list position `here`.
+    void clickEntry(CDirEntry& entry, int here, std::uint8_t modifierKey, const DisplayList& lines);
     void mark(CDirEntry& entry, bool on);
     void remember(CDirEntry& entry);
 

@@ -160,6 +160,18 @@ TEST_F(Clicks, CtrlTogglesAndShiftSelectsARange) {
     LineSlot onC{files[2], nullptr, 2};
     selection.ClickSelect(onC, 0, 2, rebuilt);
     EXPECT_EQ(entryMarks(), (std::vector<bool>{false, true, true, true}));
+
+    // An anchor no longer listed spans nothing: only the Shift-click's own
+    // clearing happens.
+    DisplayList withoutAnchor;
+    withoutAnchor.append(files[1]);
+    withoutAnchor.append(files[2]);
+    click(5, 0);
+    files[2]->selected = 1;
+    EXPECT_FALSE(selection.ClickSelect(LineSlot{files[2], nullptr, 1}, 0, 2, withoutAnchor));
+    EXPECT_EQ(entryMarks(), (std::vector<bool>{false, true, false, false}));
+    EXPECT_EQ(selection.focusedEntry(), files[2]);
+    EXPECT_EQ(selection.anchorEntry(), files[0]);
 }
 
 TEST_F(Clicks, AceClicksMarkTheAceAndReportInheritanceCells) {
@@ -180,10 +192,13 @@ TEST_F(Clicks, AceClicksMarkTheAceAndReportInheritanceCells) {
     EXPECT_EQ(folder->ace(0)->selected, 1);
     EXPECT_EQ(folder->ace(1)->selected, 0);
 
+    EXPECT_TRUE(selection.ClickSelect(model.lineTable[3], 1, 0, lines));
     EXPECT_TRUE(selection.ClickSelect(model.lineTable[3], 2, 0, lines));
+    EXPECT_FALSE(selection.ClickSelect(model.lineTable[3], 6, 0, lines));
     EXPECT_TRUE(selection.ClickSelect(model.lineTable[3], 5, 0, lines));
     EXPECT_FALSE(selection.ClickSelect(model.lineTable[3], 0, 0, lines));
     EXPECT_FALSE(selection.ClickSelect(model.lineTable[0], 2, 0, lines));
+    EXPECT_FALSE(selection.ClickSelect(model.lineTable[0], 1, 2, lines));
     EXPECT_FALSE(selection.ClickSelect(LineSlot{}, 1, 0, lines));
 }
 

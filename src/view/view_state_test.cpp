@@ -63,6 +63,15 @@ TEST(ViewState, PagesAreOneEntryAndStopAtTheLastOne) {
     EXPECT_EQ(v.top(), (ViewTop{0, 1}));
     v.OnVerticalScroll(scroll_code::kLineUp, 0);
     EXPECT_EQ(v.top(), (ViewTop{0, 0}));
+    v.AdoptTop({2, 2});
+    v.OnVerticalScroll(scroll_code::kPageUp, 0);
+    EXPECT_EQ(v.top(), (ViewTop{1, 0}));
+    v.OnVerticalScroll(scroll_code::kLineDown, 0);
+    v.OnVerticalScroll(scroll_code::kPageDown, 0);
+    EXPECT_EQ(v.top(), (ViewTop{2, 0}));
+    v.AdoptTop({1, 2});
+    v.OnKeyCommand(view_command::kPageUp);
+    EXPECT_EQ(v.top(), (ViewTop{0, 0}));
     // Other codes move nothing but still redraw.
     EXPECT_EQ(v.OnVerticalScroll(8, 0), kVerticalBox | kRedraw);
     EXPECT_EQ(v.top(), (ViewTop{0, 0}));
