@@ -174,16 +174,17 @@ EditResult AclEditor::Rewrite(CDirEntry& entry, const EditSpec& spec, const Comp
                               const SecurityDescriptor* read) {
     const std::wstring path = entry.path();
     const bool ownedBefore = entry.ownershipTaken;
+    SecurityDescriptor sd;
+    bool known = false;  // `sd` is what the disk holds
     auto finishFailed = [&](std::uint32_t error) {
-        if (spec.giveBackOwnership) {
-            GiveBackOwnership(entry);
+        if (spec.giveBackOwnership && entry.ownershipTaken) {
+            giveBack(entry, known ? &sd : nullptr);
         } else if (entry.ownershipTaken != ownedBefore) {
-            Reread(entry);
+            show(entry, known ? &sd : nullptr);
         }
         return EditResult::failed(error);
     };
 
-    SecurityDescriptor sd;
     if (read != nullptr) {
         sd = *read;
     } else {
@@ -203,6 +204,7 @@ EditResult AclEditor::Rewrite(CDirEntry& entry, const EditSpec& spec, const Comp
             return finishFailed(status.error);
         }
     }
+    known = true;
     for (const RawAce& ace : daclOf(sd)) {
         if (ace.bytes.size() < 8) {
             // An ACE that cannot be read cannot be carried over byte for byte.
@@ -217,7 +219,7 @@ EditResult AclEditor::Rewrite(CDirEntry& entry, const EditSpec& spec, const Comp
         reader_.applyDescriptor(entry, {}, sd);
         showStale(entry);
         if (entry.ownershipTaken != ownedBefore && spec.giveBackOwnership) {
-            GiveBackOwnership(entry);
+            giveBack(entry, &sd);
         }
         return {EditStatus::Stale, 0};
     }
@@ -265,7 +267,7 @@ EditResult AclEditor::Rewrite(CDirEntry& entry, const EditSpec& spec, const Comp
     }
     reader_.applyDescriptor(entry, {}, sd);
     if (spec.giveBackOwnership) {
-        GiveBackOwnership(entry);
+        giveBack(entry, &sd);
     }
     return {};
 }

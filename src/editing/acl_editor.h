@@ -125,6 +125,11 @@ class AclEditor {
     // Takes ownership for a retried step; `read` (when known) gives the
     // owner to remember and is updated. False when not taken.
     bool takeOwnershipFor(CDirEntry& entry, SecurityDescriptor* read);
+    // Gives ownership back; `known` (when the disk's descriptor is at hand)
+    // is updated and shown instead of reading the entry again.
+    EditResult giveBack(CDirEntry& entry, SecurityDescriptor* known);
+    // Shows `known`, or reads the entry again when it is not known.
+    void show(CDirEntry& entry, const SecurityDescriptor* known);
     EditResult editAt(CDirEntry& entry, std::uint32_t index, const EditSpec& spec,
                       const std::function<void(std::vector<RawAce>&)>& change);
     EditResult addAce(CDirEntry& entry, const Trustee& trustee, std::uint32_t mask,

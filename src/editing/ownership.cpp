@@ -63,18 +63,35 @@ bool AclEditor::takeOwnershipFor(CDirEntry& entry, SecurityDescriptor* read) {
 }
 
 EditResult AclEditor::TakeOwnership(CDirEntry& entry) {
-    if (settings_.takeOwnershipAvailable && settings_.autoTakeOwnership) {
-        SecurityDescriptor sd;
-        const bool read = ports_.security.readSecurity(entry.path(), sd).ok();
-        if (!takeOwnershipFor(entry, read ? &sd : nullptr)) {
-            return EditResult::failed(win_error::kAccessDenied);
-        }
+    SecurityDescriptor sd;
+    const bool read = ports_.security.readSecurity(entry.path(), sd).ok();
+    if (settings_.takeOwnershipAvailable && settings_.autoTakeOwnership &&
+        !takeOwnershipFor(entry, read ? &sd : nullptr)) {
+        show(entry, read ? &sd : nullptr);
+        return EditResult::failed(win_error::kAccessDenied);
     }
-    Reread(entry);
+    show(entry, read ? &sd : nullptr);
     return {};
 }
 
+void AclEditor::show(CDirEntry& entry, const SecurityDescriptor* known) {
+    if (known != nullptr) {
+        reader_.applyDescriptor(entry, {}, *known);
+    } else {
+        Reread(entry);
+    }
+}
+
 EditResult AclEditor::GiveBackOwnership(CDirEntry& entry) {
+    if (!entry.ownershipTaken) {
+        return {EditStatus::Unchanged, 0};
+    }
+    SecurityDescriptor sd;
+    const bool read = ports_.security.readSecurity(entry.path(), sd).ok();
+    return giveBack(entry, read ? &sd : nullptr);
+}
+
+EditResult AclEditor::giveBack(CDirEntry& entry, SecurityDescriptor* known) {
     if (!entry.ownershipTaken) {
         return {EditStatus::Unchanged, 0};
     }
@@ -92,13 +109,16 @@ EditResult AclEditor::GiveBackOwnership(CDirEntry& entry) {
     }
     if (const std::uint32_t error = ports_.security.setOwner(entry.path(), owner); error != 0) {
         ports_.ui.showMessage(L"Could not set owner. Error", L"", MessageIcon::Error);
-        Reread(entry);
+        show(entry, known);
         return EditResult::failed(error);
     }
     entry.ownershipTaken = 0;
     entry.setOwnerBackup(L"");
     entry.setOwnerBackupSid(nullptr);
-    Reread(entry);
+    if (known != nullptr) {
+        known->owner = owner;
+    }
+    show(entry, known);
     return {};
 }
 

@@ -155,7 +155,8 @@ EditResult Propagation::InheritFromParent(CDirEntry& entry, CDirEntry& parent) {
 
 EditResult Propagation::InheritFromParent(CDirEntry& entry, const std::vector<RawAce>& parentDacl,
                                           const SecurityDescriptor* read,
-                                          std::optional<std::vector<RawAce>>* onDisk) {
+                                          std::optional<std::vector<RawAce>>* onDisk,
+                                          bool checkView) {
     if (onDisk != nullptr) {
         onDisk->reset();
     }
@@ -166,8 +167,10 @@ EditResult Propagation::InheritFromParent(CDirEntry& entry, const std::vector<Ra
     const bool folder = entry.isDirectoryForEditing();
     std::vector<RawAce> seen;
     bool known = false;
+    EditSpec spec = kInheritSpec;
+    spec.checkView = checkView;
     const EditResult result = editor_.Rewrite(
-        entry, kInheritSpec,
+        entry, spec,
         [&](const SecurityDescriptor& sd, std::vector<RawAce>& dacl, bool&) {
             const std::vector<RawAce>& own = daclOf(sd);
             seen = own;
@@ -325,7 +328,7 @@ bool Propagation::walk(CDirEntry& root, const std::vector<RawAce>& rootDacl) {
         entry->isReparsePoint = isFolder && f.item.isReparsePoint() ? 1 : 0;
         std::optional<std::vector<RawAce>> onDisk;
         InheritFromParent(*entry, f.dacl, capture.status.ok() ? &capture.descriptor : nullptr,
-                          &onDisk);
+                          &onDisk, false);
         if (ui.cancelRequested()) {
             cancelled = true;
             complete = false;

@@ -39,11 +39,14 @@ class Propagation {
     EditResult InheritFromParent(CDirEntry& entry, CDirEntry& parent);
     // The same from a parent DACL already at hand; `read` is the entry's
     // descriptor when it was just read (no second read then).
+    // `checkView` false: the entry was just made and shown to no one (the
+    // walk of Inherit ACL), so a read that failed then is no stale view.
     // `onDisk` (when given) receives the entry's DACL as it then is on disk,
     // and is left empty when that is not known (the entry could not be read).
     EditResult InheritFromParent(CDirEntry& entry, const std::vector<RawAce>& parentDacl,
                                  const SecurityDescriptor* read = nullptr,
-                                 std::optional<std::vector<RawAce>>* onDisk = nullptr);
+                                 std::optional<std::vector<RawAce>>* onDisk = nullptr,
+                                 bool checkView = true);
 
     // Inherit ACL on `folder`: its subtree is read again from disk and every
     // file and folder below it gets the ACL it inherits. Returns false when

@@ -22,7 +22,10 @@ void UndoBuffer::AddUndoElement(AclEditor& editor, CDirEntry& entry, std::wstrin
         element.aces.push_back({r.account(), r.accessMask, r.aceFlags, r.aceType});
     }
     SecurityDescriptor sd;
-    if (editor.ports().security.readSecurity(element.path, sd).ok()) {
+    // Tried twice: without the bytes an object or callback ACE cannot be
+    // given back.
+    if (editor.ports().security.readSecurity(element.path, sd).ok() ||
+        editor.ports().security.readSecurity(element.path, sd = SecurityDescriptor()).ok()) {
         element.daclRead = sd.daclState == DaclState::Present;
         element.dacl = std::move(sd.dacl);
         element.daclProtected = sd.daclProtected();
