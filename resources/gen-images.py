@@ -458,7 +458,7 @@ def shield_with_boxes(cv, cx, top, scale_):
     cells = [(-1, 0, True), (0, 0, False), (1, 0, True), (-1, 1, True), (0, 1, True), (1, 1, False), (0, 2, True)]
     for col, row, ticked in cells:
         x0 = cx + col * step - size / 2
-        y0 = top + 24 * s + row * step
+        y0 = top + 30 * s + row * step
         cell = box(x0, y0, x0 + size, y0 + size, 4 * s)
         cv.fill(cell, WHITE)
         if ticked:
