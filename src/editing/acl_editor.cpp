@@ -233,6 +233,9 @@ EditResult AclEditor::Rewrite(CDirEntry& entry, const EditSpec& spec, const Comp
         }
         if (entry.ownershipTaken != ownedBefore) {
             reader_.applyDescriptor(entry, {}, sd);
+            if (spec.giveBackOwnership) {
+                giveBack(entry, &sd);
+            }
         }
         return computed;
     }

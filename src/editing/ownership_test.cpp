@@ -113,6 +113,18 @@ TEST_F(Ownership, ARefusedWriteTakesOwnershipWritesAndGivesItBack) {
     EXPECT_TRUE(b.showsDisk(*e));
 }
 
+TEST_F(Ownership, OwnershipTakenToReadIsGivenBackWhenThereIsNothingToWrite) {
+    administrator(true);
+    b.sim.file(kFile).dacl({Allow(b.bob, 0x1F01FF)});  // not even readable
+    EXPECT_EQ(b.editor.DelTrustee(*e, 7).status, EditStatus::Stale);
+    EXPECT_EQ(b.disk(kFile).owner, b.alice);
+    EXPECT_EQ(e->ownershipTaken, 0);
+    EXPECT_EQ(b.editor.DelTrustee(*e, 7).status, EditStatus::OutOfRange);
+    EXPECT_EQ(b.disk(kFile).owner, b.alice);
+    EXPECT_EQ(b.sim.counters().setOwner, 4u);
+    EXPECT_EQ(e->ownerName(), L"alice");
+}
+
 TEST_F(Ownership, WithGiveBackOffAdministratorsKeepTheFile) {
     administrator(true);
     b.settings.giveBackOwnership = false;
