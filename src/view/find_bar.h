@@ -5,6 +5,7 @@
 // layout leaves the bottom two lines to it.
 
 #include <array>
+#include <string_view>
 
 namespace quorel {
 
@@ -23,7 +24,12 @@ struct ControlPlace {
     int id;
     const wchar_t* text;  // the control's text; empty for the edit control
     int x, y, width, height;
-    friend bool operator==(const ControlPlace&, const ControlPlace&) = default;
+    // Texts compare by their characters: equal literals need not share one
+    // address (they do not in a debug build).
+    friend bool operator==(const ControlPlace& a, const ControlPlace& b) {
+        return a.id == b.id && std::wstring_view(a.text) == std::wstring_view(b.text) &&
+               a.x == b.x && a.y == b.y && a.width == b.width && a.height == b.height;
+    }
 };
 
 // The five controls for a drawing area of height H: as WM_CREATE makes them
