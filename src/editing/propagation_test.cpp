@@ -135,6 +135,12 @@ TEST_F(Inherit, SkipNotInheritedAndKeepExplicitAces) {
     ASSERT_TRUE(b.propagation.InheritFromParent(*file, *root));
     EXPECT_EQ(b.dacl(L"C:\\P\\F"),
               (std::vector<RawAce>{Allow(b.alice, 1), Deny(b.carol, 2), Allow(b.bob, 4, 0x10)}));
+    // Only what stands before the first inherited ACE is kept.
+    b.sim.file(L"C:\\P\\F")
+        .dacl({Allow(b.alice, 1), Allow(b.me, 3, 0x10), Deny(b.carol, 2), Allow(b.me, 5, 0x10)});
+    b.editor.Reread(*file);
+    ASSERT_TRUE(b.propagation.InheritFromParent(*file, *root));
+    EXPECT_EQ(b.dacl(L"C:\\P\\F"), (std::vector<RawAce>{Allow(b.alice, 1), Allow(b.bob, 4, 0x10)}));
     // No inherited ACE at all: nothing of its own is kept.
     b.sim.file(L"C:\\P\\F").dacl({Allow(b.alice, 1)});
     b.editor.Reread(*file);
@@ -241,6 +247,19 @@ TEST(InheritAclPath, APathTooLongIsReportedAtTheEnd) {
     c.sim.file(shorter + L"\\f").owner(c.me);
     EXPECT_TRUE(c.propagation.InheritAcl(*c.read(shorter)));
     EXPECT_EQ(c.dacl(shorter + L"\\f"), (std::vector<RawAce>{Allow(c.me, 0x1F01FF, 0x10)}));
+}
+
+TEST(InheritAclVolumeRoot, ItemsOfARootEndingInABackslashGetPlainPaths) {
+    EditBench b;
+    b.sim.volume().defaultSecurity().dacl = {Allow(b.me, 0x1F01FF, 0x03)};
+    b.sim.volume().defaultSecurity().owner = b.me;
+    b.sim.file(L"D:\\a").owner(b.me).dacl({Allow(b.carol, 1)});
+    CDirEntry* root = b.read(L"D:\\");
+    ASSERT_TRUE(b.propagation.InheritAcl(*root));
+    CDirEntry* a = findEntryByPath(b.list, L"D:\\a");
+    ASSERT_NE(a, nullptr);
+    EXPECT_EQ(a->path(), L"D:\\a");
+    EXPECT_EQ(b.dacl(L"D:\\a"), (std::vector<RawAce>{Allow(b.me, 0x1F01FF, 0x10)}));
 }
 
 class Propagate : public ::testing::Test {

@@ -99,6 +99,24 @@ TEST_F(Undo, AStaleViewIsNotOverwrittenAndTheElementStays) {
     EXPECT_EQ(b.dacl(kFile), before);
 }
 
+TEST_F(Undo, WithoutTheDiskAtSaveTimeAllowAndDenyAcesAreRebuiltFromTheirNames) {
+    b.ports.failCall(1, sim::FaultyPorts::Kind::Read, 0, 2);
+    b.undo.AddUndoElement(b.editor, *e, L"paste", false);
+    EXPECT_FALSE(b.undo.top()->daclRead);
+    ASSERT_TRUE(b.editor.ReplaceDacl(*e, {Allow(b.carol, 1)}, false));
+    ASSERT_TRUE(b.undo.Undo(b.editor, &b.list, b.pending));
+    EXPECT_EQ(b.dacl(kFile), before);
+    // An object ACE cannot be rebuilt from a name: nothing is written.
+    b.sim.file(kFile).dacl({Allow(b.bob, 1), RawAce::makeObject(5, 0, 2, b.alice)});
+    b.editor.Reread(*e);
+    b.ports.failCall(1, sim::FaultyPorts::Kind::Read, 0, 2);
+    b.undo.AddUndoElement(b.editor, *e, L"paste", false);
+    ASSERT_TRUE(b.editor.ReplaceDacl(*e, {Allow(b.carol, 1)}, false));
+    EXPECT_FALSE(b.undo.Undo(b.editor, &b.list, b.pending));
+    EXPECT_EQ(b.dacl(kFile), (std::vector<RawAce>{Allow(b.carol, 1)}));
+    EXPECT_EQ(b.ui.messageTexts(), (std::vector<std::wstring>{L"Error resetting ACL"}));
+}
+
 TEST_F(Undo, AFailedRestoreIsReportedAndTheElementRemoved) {
     b.undo.AddUndoElement(b.editor, *e, L"delete trustee", false);
     ASSERT_TRUE(b.editor.DelTrustee(*e, 0));

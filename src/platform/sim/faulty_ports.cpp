@@ -4,8 +4,9 @@
 
 namespace quorel::sim {
 
-void FaultyPorts::failCall(std::uint64_t n, Kind kind, std::uint32_t error) {
+void FaultyPorts::failCall(std::uint64_t n, Kind kind, std::uint32_t error, std::uint64_t run) {
     failAt_ = n;
+    run_ = run;
     failKind_ = kind;
     error_ = error;
     failed_ = false;
@@ -19,7 +20,8 @@ bool FaultyPorts::fails(Kind kind) {
     ++calls_[static_cast<int>(kind)];
     const std::uint64_t number =
         failKind_ == Kind::Any ? calls_[0] : calls_[static_cast<int>(kind)];
-    if (failAt_ != 0 && number == failAt_ && (failKind_ == Kind::Any || failKind_ == kind)) {
+    if (failAt_ != 0 && number >= failAt_ && number < failAt_ + run_ &&
+        (failKind_ == Kind::Any || failKind_ == kind)) {
         failed_ = true;
         return true;
     }

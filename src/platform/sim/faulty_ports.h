@@ -25,8 +25,10 @@ class FaultyPorts : public SecurityPort, public AccountPort, public PrivilegePor
     FaultyPorts(SecurityPort& security, AccountPort& accounts, PrivilegePort& privileges)
         : security_(security), accounts_(accounts), privileges_(privileges) {}
 
-    // Fails the n-th call (1-based) of `kind`; 0 fails none.
-    void failCall(std::uint64_t n, Kind kind = Kind::Any, std::uint32_t error = 0);
+    // Fails the n-th call (1-based) of `kind` and the `run` - 1 such calls
+    // after it; 0 fails none.
+    void failCall(std::uint64_t n, Kind kind = Kind::Any, std::uint32_t error = 0,
+                  std::uint64_t run = 1);
     // Calls made through the wrapper so far, of every kind and of `kind`.
     std::uint64_t calls() const { return calls_[0]; }
     std::uint64_t calls(Kind kind) const { return calls_[static_cast<int>(kind)]; }
@@ -73,6 +75,7 @@ class FaultyPorts : public SecurityPort, public AccountPort, public PrivilegePor
     PrivilegePort& privileges_;
     std::uint64_t calls_[6] = {};
     std::uint64_t failAt_ = 0;
+    std::uint64_t run_ = 1;
     Kind failKind_ = Kind::Any;
     std::uint32_t error_ = 0;
     bool failed_ = false;
