@@ -96,16 +96,20 @@ TEST(InheritFlags, FlagsOfTheInheritedAces) {
 }
 
 TEST_F(Inherit, CreatorOwnerBecomesTheChildsOwnerAndStaysInheritable) {
-    build({Allow(well_known::creatorOwner(), 0x1F01FF, 0x0B), Deny(b.bob, 2, 0x03)});
+    build({Allow(well_known::creatorOwner(), 0x1F01FF, 0x0B), Deny(b.bob, 2, 0x03),
+           Allow(well_known::creatorOwner(), 4, 0x01)});
     b.sim.file(L"C:\\P\\F").owner(b.alice).dacl({Allow(b.me, 0x000E0000)});
     b.editor.Reread(*file);
     inheritBoth();
     EXPECT_EQ(b.dacl(L"C:\\P\\D"),
               (std::vector<RawAce>{Allow(b.me, 0x1F01FF, 0x10),
                                    Allow(well_known::creatorOwner(), 0x1F01FF, 0x0B),
-                                   Deny(b.bob, 2, 0x13)}));
+                                   Deny(b.bob, 2, 0x13),
+                                   // inherit-only on the folder: still CREATOR OWNER
+                                   Allow(well_known::creatorOwner(), 4, 0x19)}));
     EXPECT_EQ(b.dacl(L"C:\\P\\F"),
-              (std::vector<RawAce>{Allow(b.alice, 0x1F01FF, 0x10), Deny(b.bob, 2, 0x10)}));
+              (std::vector<RawAce>{Allow(b.alice, 0x1F01FF, 0x10), Deny(b.bob, 2, 0x10),
+                                   Allow(b.alice, 4, 0x10)}));
 }
 
 TEST_F(Inherit, GenericRightsAreMappedBitByBit) {
@@ -260,6 +264,21 @@ TEST(InheritAclVolumeRoot, ItemsOfARootEndingInABackslashGetPlainPaths) {
     ASSERT_NE(a, nullptr);
     EXPECT_EQ(a->path(), L"D:\\a");
     EXPECT_EQ(b.dacl(L"D:\\a"), (std::vector<RawAce>{Allow(b.me, 0x1F01FF, 0x10)}));
+}
+
+TEST(InheritAclPath, AnItemWhosePathIsTooLongEndsItsFolder) {
+    EditBench b;
+    const std::wstring dir = L"C:\\" + std::wstring(22997, L'd');  // 23000 characters
+    b.sim.dir(dir).owner(b.me).dacl({Allow(b.me, 0x1F01FF, 0x03)});
+    const std::wstring fits = dir + L"\\" + std::wstring(2990, L'a');  // 25990 with the folder
+    const std::wstring over = dir + L"\\" + std::wstring(2991, L'b');
+    b.sim.file(fits).owner(b.me).dacl({Allow(b.carol, 1)});
+    b.sim.file(over).owner(b.me).dacl({Allow(b.carol, 1)});
+    EXPECT_FALSE(b.propagation.InheritAcl(*b.read(dir)));
+    EXPECT_EQ(b.dacl(fits), (std::vector<RawAce>{Allow(b.me, 0x1F01FF, 0x10)}));
+    EXPECT_EQ(b.dacl(over), (std::vector<RawAce>{Allow(b.carol, 1)}));
+    EXPECT_EQ(b.ui.messageTexts(),
+              (std::vector<std::wstring>{L"Max path length exceeded - inheritance incomplete"}));
 }
 
 class Propagate : public ::testing::Test {
