@@ -112,6 +112,10 @@ TEST_F(Ownership, ARefusedWriteTakesOwnershipWritesAndGivesItBack) {
     EXPECT_EQ(e->ownershipTaken, 0);
     EXPECT_EQ(e->ownerName(), L"alice");
     EXPECT_TRUE(b.showsDisk(*e));
+    ASSERT_TRUE(b.editor.AddTrusteeUnconditional(*e, Trustee::ofSid(b.carol), 1, 0, true));
+    EXPECT_EQ(b.dacl(kFile).size(), 2u);
+    EXPECT_EQ(b.disk(kFile).owner, b.alice);
+    EXPECT_EQ(e->ownershipTaken, 0);
 }
 
 TEST_F(Ownership, OwnershipTakenToReadIsGivenBackWhenThereIsNothingToWrite) {

@@ -199,8 +199,6 @@ TEST_F(InheritAclRun, EveryEntryBelowGetsItsInheritedAclAndJunctionsAreNotEntere
                                    Allow(b.alice, 0x1, 0x10)};
     EXPECT_EQ(b.dacl(L"C:\\R\\sub"), folder);
     EXPECT_EQ(b.dacl(L"C:\\R\\j"), folder);
-    std::vector<RawAce> deep = folder;
-    deep[2] = Allow(b.alice, 0x1, 0x19);
     EXPECT_EQ(b.dacl(L"C:\\R\\sub\\deep"), folder);
     EXPECT_EQ(b.dacl(L"C:\\R\\sub\\deep\\x.txt"), file);
     EXPECT_EQ(b.dacl(L"C:\\R\\a.txt"), file);
@@ -216,6 +214,8 @@ TEST_F(InheritAclRun, EveryEntryBelowGetsItsInheritedAclAndJunctionsAreNotEntere
     // deep's ".", "..", x.txt.
     EXPECT_EQ(entries, 13u);
     EXPECT_EQ(findEntryByPath(b.list, L"C:\\R\\j")->isReparsePoint, 1);
+    EXPECT_EQ(findEntryByPath(b.list, L"C:\\R\\sub\\deep\\x.txt")->depth, root->depth + 3);
+    EXPECT_EQ(findEntryByPath(b.list, L"C:\\R\\a.txt")->depth, root->depth + 1);
     EXPECT_EQ(b.ui.pumpCount() - pumps, 12u);
     EXPECT_FALSE(b.ui.heartbeatShown());
     EXPECT_EQ(b.ui.heartbeatCount(), 1u);
