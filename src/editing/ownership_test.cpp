@@ -116,6 +116,21 @@ TEST_F(Ownership, ARefusedWriteTakesOwnershipWritesAndGivesItBack) {
     EXPECT_EQ(b.dacl(kFile).size(), 2u);
     EXPECT_EQ(b.disk(kFile).owner, b.alice);
     EXPECT_EQ(e->ownershipTaken, 0);
+    ASSERT_TRUE(b.editor.ReplaceDacl(*e, {Allow(b.me, 0x00020000)}, false));
+    EXPECT_EQ(b.disk(kFile).owner, b.alice);
+    EXPECT_EQ(e->ownershipTaken, 0);
+}
+
+TEST_F(Ownership, AWriteThatFailsAfterTakingOwnershipGivesItBackWithoutReadingAgain) {
+    administrator(true);
+    b.sim.counters() = {};
+    b.ports.failCall(2, sim::FaultyPorts::Kind::Write, win_error::kInvalidParameter);
+    EXPECT_FALSE(b.editor.DelTrustee(*e, 1));
+    EXPECT_EQ(b.disk(kFile).owner, b.alice);
+    EXPECT_EQ(b.sim.counters().setOwner, 2u);
+    EXPECT_EQ(b.sim.counters().readSecurity, 1u);
+    EXPECT_EQ(e->ownerName(), L"alice");
+    EXPECT_TRUE(b.showsDisk(*e));
 }
 
 TEST_F(Ownership, OwnershipTakenToReadIsGivenBackWhenThereIsNothingToWrite) {

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "core/dataset_test_support.h"
 #include "editing/editing_test_support.h"
 #include "editing/entry_lookup.h"
@@ -110,6 +112,27 @@ TEST_F(Inherit, CreatorOwnerBecomesTheChildsOwnerAndStaysInheritable) {
     EXPECT_EQ(b.dacl(L"C:\\P\\F"),
               (std::vector<RawAce>{Allow(b.alice, 0x1F01FF, 0x10), Deny(b.bob, 2, 0x10),
                                    Allow(b.alice, 4, 0x10)}));
+}
+
+TEST_F(Inherit, CreatorGroupBecomesTheOwnersFirstGroup) {
+    Sid staff = b.sim.accounts().addDomainGroup(L"staff", {b.alice});
+    build({Allow(well_known::creatorGroup(), 6, 0x03)});
+    b.sim.file(L"C:\\P\\F").owner(b.alice).dacl({Allow(b.me, 0x000E0000)});
+    b.editor.Reread(*file);
+    ASSERT_TRUE(b.propagation.InheritFromParent(*file, *root));
+    EXPECT_EQ(b.dacl(L"C:\\P\\F"), (std::vector<RawAce>{Allow(staff, 6, 0x10)}));
+    // Without a domain controller the groups cannot be asked for: the ACE
+    // is left out and the failure listed.
+    b.sim.accounts().setDomainControllerPresent(false);
+    b.sim.file(L"C:\\P\\F").owner(b.bob).dacl({Allow(b.me, 0x000E0000)});
+    b.editor.Reread(*file);
+    ASSERT_TRUE(b.propagation.InheritFromParent(*file, *root));
+    EXPECT_TRUE(b.dacl(L"C:\\P\\F").empty());
+    const std::vector<std::wstring> errors = b.errors();
+    EXPECT_NE(std::find(errors.begin(), errors.end(),
+                        L"Error determining primary group of owner for inheriting well known "
+                        L"SID S-1-3-1"),
+              errors.end());
 }
 
 TEST_F(Inherit, GenericRightsAreMappedBitByBit) {
