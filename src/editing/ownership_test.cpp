@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "editing/editing_test_support.h"
+#include "platform/win_error.h"
 
 namespace quorel {
 namespace {
@@ -111,6 +112,25 @@ TEST_F(Ownership, ARefusedWriteTakesOwnershipWritesAndGivesItBack) {
     EXPECT_EQ(e->ownershipTaken, 0);
     EXPECT_EQ(e->ownerName(), L"alice");
     EXPECT_TRUE(b.showsDisk(*e));
+    ASSERT_TRUE(b.editor.AddTrusteeUnconditional(*e, Trustee::ofSid(b.carol), 1, 0, true));
+    EXPECT_EQ(b.dacl(kFile).size(), 2u);
+    EXPECT_EQ(b.disk(kFile).owner, b.alice);
+    EXPECT_EQ(e->ownershipTaken, 0);
+    ASSERT_TRUE(b.editor.ReplaceDacl(*e, {Allow(b.me, 0x00020000)}, false));
+    EXPECT_EQ(b.disk(kFile).owner, b.alice);
+    EXPECT_EQ(e->ownershipTaken, 0);
+}
+
+TEST_F(Ownership, AWriteThatFailsAfterTakingOwnershipGivesItBackWithoutReadingAgain) {
+    administrator(true);
+    b.sim.counters() = {};
+    b.ports.failCall(2, sim::FaultyPorts::Kind::Write, win_error::kInvalidParameter);
+    EXPECT_FALSE(b.editor.DelTrustee(*e, 1));
+    EXPECT_EQ(b.disk(kFile).owner, b.alice);
+    EXPECT_EQ(b.sim.counters().setOwner, 2u);
+    EXPECT_EQ(b.sim.counters().readSecurity, 1u);
+    EXPECT_EQ(e->ownerName(), L"alice");
+    EXPECT_TRUE(b.showsDisk(*e));
 }
 
 TEST_F(Ownership, OwnershipTakenToReadIsGivenBackWhenThereIsNothingToWrite) {
@@ -123,6 +143,21 @@ TEST_F(Ownership, OwnershipTakenToReadIsGivenBackWhenThereIsNothingToWrite) {
     EXPECT_EQ(b.disk(kFile).owner, b.alice);
     EXPECT_EQ(b.sim.counters().setOwner, 4u);
     EXPECT_EQ(e->ownerName(), L"alice");
+}
+
+TEST_F(Ownership, AnEditThatDoesNotGiveBackLeavesOwnershipTakenAfterAFailure) {
+    administrator(true);
+    ASSERT_TRUE(b.editor.TakeOwnership(*e));
+    b.ports.failCall(1, sim::FaultyPorts::Kind::Write);
+    EXPECT_FALSE(b.editor.SetAccessMask(*e, 0, 0x20001));
+    EXPECT_EQ(e->ownershipTaken, 1);
+    EXPECT_EQ(b.disk(kFile).owner, well_known::administrators());
+    // DelTrustee gives it back, failing or not (an error that taking
+    // ownership does not cure).
+    b.ports.failCall(1, sim::FaultyPorts::Kind::Write, win_error::kInvalidParameter);
+    EXPECT_FALSE(b.editor.DelTrustee(*e, 0));
+    EXPECT_EQ(e->ownershipTaken, 0);
+    EXPECT_EQ(b.disk(kFile).owner, b.alice);
 }
 
 TEST_F(Ownership, WithGiveBackOffAdministratorsKeepTheFile) {
