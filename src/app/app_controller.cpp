@@ -8,32 +8,9 @@
 #include "platform/account_port.h"
 #include "platform/interaction_port.h"
 #include "platform/privilege_port.h"
+#include "resource.h"
 
 namespace quorel {
-
-namespace menu {
-constexpr int kNewScan = 50001;
-constexpr int kOpen = 50002;
-constexpr int kSave = 50003;
-constexpr int kSaveAs = 50004;
-constexpr int kExit = 50005;
-constexpr int kHelp = 50018;
-constexpr int kAbout = 50019;
-constexpr int kCompareTo = 50028;
-constexpr int kExportCsv = 50032;
-constexpr int kSaveSettings = 50033;
-constexpr int kLoadSettings = 50034;
-constexpr int kSaveDefaultSettings = 50035;
-constexpr int kProjectSettings = 50036;
-constexpr int kEndCompare = 50037;
-constexpr int kDepth = 50044;
-constexpr int kShowInheritOnly = 50050;
-constexpr int kWriteMode = 50051;
-constexpr int kHideInherited = 50055;
-constexpr int kErrorLog = 50061;
-constexpr int kBasicSet = 50064;
-constexpr int kRescan = 50069;
-}  // namespace menu
 
 AppController::AppController(AppPorts ports, AppFolders folders)
     : ports_(ports), folders_(std::move(folders)), view_(ports.files, ports.ui) {}
@@ -360,59 +337,59 @@ CommandResult AppController::Execute(int id) {
         }
     }
     switch (id) {
-        case menu::kNewScan:
+        case IDM_NEW_SCAN:
             return newScanOrRescan(false);
-        case menu::kRescan:
+        case IDM_RESCAN:
             return newScanOrRescan(true);
-        case menu::kOpen:
+        case IDM_OPEN:
             return open();
-        case menu::kSave:
+        case IDM_SAVE:
             return save(false);
-        case menu::kSaveAs:
+        case IDM_SAVE_AS:
             return save(true);
-        case menu::kCompareTo:
+        case IDM_COMPARE_TO:
             return compareTo();
-        case menu::kEndCompare:
+        case IDM_END_COMPARE:
             return endCompare();
-        case menu::kExportCsv:
+        case IDM_EXPORT_CSV:
             return exportCsv();
-        case menu::kSaveSettings:
+        case IDM_SAVE_SETTINGS:
             return saveSettings();
-        case menu::kLoadSettings:
+        case IDM_LOAD_SETTINGS:
             return loadSettings();
-        case menu::kSaveDefaultSettings:
+        case IDM_SAVE_SETTINGS_AS_DEFAULT:
             return saveDefaultSettings();
-        case menu::kProjectSettings:
+        case IDM_PROJECT_SETTINGS:
             ports_.windows.RunProjectDialog();
             return {};
-        case menu::kExit:
+        case IDM_EXIT:
             return quit();
-        case menu::kErrorLog:
+        case IDM_VIEW_ERROR_LOG:
             ports_.windows.ShowErrorWindow();
             return {false, true, false};
-        case menu::kDepth:
+        case IDM_DIRECTORY_DEPTH:
             return depth();
-        case menu::kShowInheritOnly:
+        case IDM_SHOW_INHERIT_ONLY:
             if (hasData()) {
                 view_.SetShowInheritOnlyAces(!view_.showInheritOnlyAces);
                 return {true, true, false};
             }
             return {};
-        case menu::kHideInherited:
+        case IDM_HIDE_INHERITED:
             if (hasData()) {
                 view_.SetHideInheritedAces(!view_.hideInheritedAces);
                 return {true, true, false};
             }
             return {};
-        case menu::kBasicSet:
+        case IDM_BASIC_PERMISSION_SET:
             view_.UseBasicPermissionSet();
             return {false, true, false};
-        case menu::kWriteMode:
+        case IDM_WRITE_MODE:
             writeMode_ = !writeMode_;
             return {};
-        case menu::kHelp:
+        case IDM_HELP:
             return help();
-        case menu::kAbout:
+        case IDM_ABOUT:
             ports_.windows.ShowAboutDialog();
             return {};
         default:
