@@ -68,12 +68,14 @@ TEST_F(Primitives, AcesOfOtherTypesAreCarriedOverInTheirPlace) {
     callback.bytes[0] = 9;  // ACCESS_ALLOWED_CALLBACK_ACE with its condition bytes
     callback.bytes.insert(callback.bytes.end(), {'a', 'r', 't', 'x', 1, 2, 3, 4});
     callback.bytes[2] = static_cast<std::uint8_t>(callback.bytes.size());
-    b.sim.file(kFile).dacl({Deny(b.alice, 1), object, callback});
+    // A type unknown to the program, as short as an ACE can be: header and mask.
+    const RawAce bare{{0x1E, 0, 8, 0, 0x20, 0, 0, 0}};
+    b.sim.file(kFile).dacl({Deny(b.alice, 1), object, callback, bare});
     e = b.read(kFile);
     ASSERT_TRUE(b.editor.AddTrusteeUnconditional(*e, Trustee::ofSid(b.carol), 1, 0, false));
     ASSERT_TRUE(b.editor.AppendTrustee(*e, Trustee::ofSid(b.carol), 2, 0, true));
     EXPECT_EQ(b.dacl(kFile), (std::vector<RawAce>{Deny(b.carol, 1), Deny(b.alice, 1), object,
-                                                  callback, Allow(b.carol, 2)}));
+                                                  callback, bare, Allow(b.carol, 2)}));
 }
 
 TEST_F(Primitives, ThePrincipalWrittenIsTheOneShown) {

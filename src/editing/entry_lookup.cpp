@@ -44,13 +44,14 @@ CDirEntry* findEntryByPath(const CDirList& dataset, std::wstring_view path) {
             const std::wstring_view part = tail.substr(0, cut);
             tail = cut == std::wstring_view::npos ? std::wstring_view() : tail.substr(cut + 1);
             CDirEntry* child = at->firstChild();
-            while (child != nullptr &&
-                   (child->isDotEntry() || !equalsNoCase(child->name(), part))) {
+            // A child that keeps a path of its own is not reached through its name.
+            while (child != nullptr && (child->isDotEntry() || child->hasStoredPath() ||
+                                        !equalsNoCase(child->name(), part))) {
                 child = child->nextSibling();
             }
             at = child;
         }
-        if (at != nullptr && equalsNoCase(at->path(), path)) {
+        if (at != nullptr) {
             return at;
         }
     }

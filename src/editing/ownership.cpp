@@ -95,18 +95,13 @@ EditResult AclEditor::giveBack(CDirEntry& entry, SecurityDescriptor* known) {
     if (!entry.ownershipTaken) {
         return {EditStatus::Unchanged, 0};
     }
-    Sid owner;
-    if (const Sid* kept = entry.ownerBackupSid()) {
-        owner = *kept;
-    } else {
-        AccountInfo info;
-        if (const std::uint32_t error =
-                ports_.accounts.lookupName(std::wstring(entry.ownerBackup()), owner, info);
-            error != 0) {
-            report(entry, L"Error giving back ownership - could not determine account name");
-            return EditResult::failed(error);
-        }
+    // Ownership is only ever taken with the old owner's SID kept beside it.
+    const Sid* kept = entry.ownerBackupSid();
+    if (kept == nullptr) {
+        report(entry, L"Error giving back ownership - could not determine account name");
+        return EditResult::failed(win_error::kNoneMapped);
     }
+    const Sid owner = *kept;
     if (const std::uint32_t error = ports_.security.setOwner(entry.path(), owner); error != 0) {
         ports_.ui.showMessage(L"Could not set owner. Error", L"", MessageIcon::Error);
         show(entry, known);

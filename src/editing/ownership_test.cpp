@@ -201,6 +201,19 @@ TEST_F(Ownership, AnUnresolvedOwnerIsGivenBack) {
     EXPECT_EQ(b.disk(kFile).owner, gone);
 }
 
+TEST_F(Ownership, OwnershipMarkedTakenWithoutTheOldOwnersSidIsNotGivenToAnyone) {
+    administrator(true);
+    ASSERT_TRUE(b.editor.TakeOwnership(*e));
+    e->setOwnerBackupSid(nullptr);
+    b.sim.counters() = {};
+    EditResult r = b.editor.GiveBackOwnership(*e);
+    EXPECT_FALSE(r);
+    EXPECT_EQ(r.error, win_error::kNoneMapped);
+    EXPECT_EQ(b.errors().back(), L"Error giving back ownership - could not determine account name");
+    EXPECT_EQ(b.sim.counters().setOwner, 0u);
+    EXPECT_EQ(b.disk(kFile).owner, well_known::administrators());
+}
+
 TEST(SimOwner, WhoMayBecomeOwner) {
     sim::SimPlatform sim;
     Sid me = sim.accounts().currentUser();

@@ -5,6 +5,7 @@
 #include <random>
 
 #include "editing/editing_test_support.h"
+#include "editing/entry_lookup.h"
 
 namespace quorel {
 namespace {
@@ -86,6 +87,30 @@ TEST_F(Undo, UndoFindsTheFileAgainAfterTheDatasetWasCleared) {
     EXPECT_EQ(b.dacl(kFile), before);
     EXPECT_EQ(shown->aceCount(), 0u);  // another entry of the path, not the one found
     EXPECT_TRUE(b.showsDisk(*b.list.firstEntry));
+}
+
+// Undo elements and pending changes find their entry again by path.
+TEST(FindEntryByPath, FindsByComponentsCaseInsensitivelyAndStoredPathsOnlyByThemselves) {
+    EditBench b;
+    b.sim.dir(L"C:\\dir\\sub").owner(b.me);
+    b.sim.file(L"C:\\dir\\sub\\x").owner(b.me);
+    b.sim.file(L"C:\\dir\\y").owner(b.me);
+    b.scan(L"C:\\dir");
+    CDirEntry* x = findEntryByPath(b.list, L"c:\\DIR\\Sub\\X");
+    ASSERT_NE(x, nullptr);
+    EXPECT_EQ(x->path(), L"C:\\dir\\sub\\x");
+    // A path that only starts with a root's text, another volume, a missing item.
+    EXPECT_EQ(findEntryByPath(b.list, L"C:\\dirsub\\x"), nullptr);
+    EXPECT_EQ(findEntryByPath(b.list, L"C:\\dirsub"), nullptr);
+    EXPECT_EQ(findEntryByPath(b.list, L"D:\\dir\\y"), nullptr);
+    EXPECT_EQ(findEntryByPath(b.list, L"C:\\dir\\z"), nullptr);
+    // An entry that keeps a path of its own is found by that path alone.
+    CDirEntry* y = findEntryByPath(b.list, L"C:\\dir\\y");
+    ASSERT_NE(y, nullptr);
+    y->setPath(L"E:\\moved\\y");
+    EXPECT_EQ(findEntryByPath(b.list, L"C:\\dir\\y"), nullptr);
+    EXPECT_EQ(findEntryByPath(b.list, L"e:\\MOVED\\y"), y);
+    EXPECT_EQ(findEntryByPath(b.list, L"C:\\dir\\z"), nullptr);
 }
 
 TEST_F(Undo, AStaleViewIsNotOverwrittenAndTheElementStays) {
