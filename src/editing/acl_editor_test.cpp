@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "editing/editing_test_support.h"
 #include "platform/set_entries_in_acl.h"
 
@@ -144,6 +146,19 @@ TEST_F(Primitives, ReadAndWriteFailuresAreReportedAndLeaveDiskAndEntryAsTheyWere
                                          L"Error GetNamedSecurityInfo ( AddTrusteeOfConvert )"}));
     EXPECT_EQ(b.dacl(kFile), (std::vector<RawAce>{Deny(b.alice, 0x10000), Allow(b.bob, 0x1200A9)}));
     EXPECT_TRUE(b.showsDisk(*e));
+}
+
+TEST_F(Primitives, ADamagedAceStopsTheEditWithItsMessage) {
+    const RawAce damaged{{ace_type::kAccessAllowed, 0, 4, 0}};
+    b.sim.file(kFile).dacl({Allow(b.bob, 1), damaged});
+    e = b.read(kFile);
+    const std::size_t before = b.errors().size();
+    EXPECT_FALSE(b.editor.DelTrustee(*e, 0));
+    const std::vector<std::wstring> errors = b.errors();
+    EXPECT_EQ(std::count(errors.begin() + before, errors.end(),
+                         std::wstring(L"Error deleting ACE ( DelTrustee )")),
+              1);
+    EXPECT_EQ(b.dacl(kFile), (std::vector<RawAce>{Allow(b.bob, 1), damaged}));
 }
 
 TEST_F(Primitives, AnAclBeyondSixtyFourKilobytesIsRefused) {

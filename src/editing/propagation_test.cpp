@@ -393,7 +393,7 @@ TEST(Restore, TheSavedAclComesBackAndNewEntriesInherit) {
     CDirEntry* named = test::AppendEntry(saved, savedRoot, L"named");
     test::SetAces(named, {{L"carol", 8, 0, 0}}, L"SIMHOST");
 
-    b.sim.file(L"C:\\r\\kept").dacl({object, Allow(b.carol, 16)});
+    b.sim.file(L"C:\\r\\kept").dacl({Allow(b.carol, 16), object});
     b.sim.file(L"C:\\r\\named").owner(b.me).dacl({Allow(b.bob, 32)});
     b.sim.file(L"C:\\r\\new").owner(b.me).dacl({Allow(b.alice, 64)});
     CDirEntry* root = b.scan(L"C:\\r");
@@ -437,6 +437,16 @@ TEST(Restore, AnAceThatCannotBeWrittenLeavesTheEntryAsItIs) {
     EXPECT_FALSE(b.propagation.RestoreAcl(*e));
     EXPECT_EQ(b.errors().back(),
               L"Cannot restore an ACE of type 5: only allow and deny ACEs can be written");
+    // One ACE on disk stands for one saved ACE only: the second copy cannot be written.
+    const RawAce object = RawAce::makeObject(ace_type::kAccessAllowedObject, 0, 1, b.alice);
+    b.sim.file(L"C:\\f").dacl({Allow(b.bob, 4), object});
+    e = b.read(L"C:\\f");
+    e->partner = s;
+    test::SetAces(s, {{L"alice", 1, 0, 5}, {L"alice", 1, 0, 5}}, L"SIMHOST");
+    EXPECT_FALSE(b.propagation.RestoreAcl(*e));
+    EXPECT_EQ(b.errors().back(),
+              L"Cannot restore an ACE of type 5: only allow and deny ACEs can be written");
+    EXPECT_EQ(b.dacl(L"C:\\f"), (std::vector<RawAce>{Allow(b.bob, 4), object}));
     EXPECT_EQ(b.sim.counters().writeDacl, 0u);
 }
 
