@@ -8,6 +8,8 @@
 #   make fuzz     build the libFuzzer programs (preset fuzz) and run each briefly
 #   make windows  the same for windows (mingw-w64, tests under Wine)
 #   make check    layout and format checks only
+#   make mutate   plant faults in the domain and editing code and print the
+#                 scores (SEED=N picks another sample; not part of make test)
 #   make format   apply clang-format to our sources
 #   make clean    remove build/
 
@@ -17,7 +19,9 @@ SHELL := /bin/bash
 STAGE := scripts/stage
 STAGES := build/stage-times.txt
 
-.PHONY: test bootstrap check native asan fuzz windows format clean
+.PHONY: test bootstrap check native asan fuzz windows format clean mutate
+
+SEED ?= 1
 
 test:
 	@mkdir -p build && rm -rf $(STAGES) build/logs
@@ -57,6 +61,10 @@ fuzz:
 windows:
 	cmake --preset windows && cmake --build --preset windows
 	scripts/with-wineserver ctest --preset windows
+
+mutate:
+	cmake --preset native >/dev/null
+	scripts/mutate --seed $(SEED)
 
 format:
 	scripts/check-format --fix

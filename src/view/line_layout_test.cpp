@@ -187,6 +187,28 @@ TEST_F(LineLayout, EntryBlockTextsPositionsAndBackgrounds) {
     for (const CellItem& cell : c) {
         EXPECT_EQ(cell.y, 7 * 15);
     }
+
+    // The lines' ranges cut the model's arrays into consecutive pieces, each
+    // line holding exactly its own items.
+    EXPECT_EQ(header.textCount, 1u);
+    EXPECT_EQ(owner.textCount, 2u);
+    EXPECT_EQ(columns.textCount, 5u);
+    EXPECT_EQ(ace.textCount, 1u);
+    std::uint32_t t = 0, k = 0, g = 0, p = 0;
+    for (const ScreenLine& line : model.lines) {
+        EXPECT_EQ(line.firstText, t);
+        EXPECT_EQ(line.firstCell, k);
+        EXPECT_EQ(line.firstSegment, g);
+        EXPECT_EQ(line.firstPixel, p);
+        t += line.textCount;
+        k += line.cellCount;
+        g += line.segmentCount;
+        p += line.pixelCount;
+    }
+    EXPECT_EQ(t, model.texts.size());
+    EXPECT_EQ(k, model.cells.size());
+    EXPECT_EQ(g, model.segments.size());
+    EXPECT_EQ(p, model.pixels.size());
 }
 
 TEST_F(LineLayout, EmptyAclIsRedWithoutColumnHeader) {
