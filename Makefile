@@ -1,5 +1,7 @@
-# Quorel: the one command is `make test` (see README.md).
+# Quorel: `make run` to see it, `make test` to check it (see README.md).
 #
+#   make run      build quorel.exe and open samples/sample.acl in it under
+#                 Wine on $DISPLAY; `make run DIR=folder` scans a folder
 #   make test     bootstrap, layout and format checks, native build + tests,
 #                 sanitizer build + tests, fuzzers (scripts/run-fuzzers),
 #                 Windows cross build + tests under Wine
@@ -19,9 +21,26 @@ SHELL := /bin/bash
 STAGE := scripts/stage
 STAGES := build/stage-times.txt
 
-.PHONY: test bootstrap check native asan fuzz windows format clean mutate
+DIR ?=
+DPI ?= 96
+
+.PHONY: run test bootstrap check native asan fuzz windows format clean mutate
 
 SEED ?= 1
+
+run:
+	@if [ -z "$${DISPLAY:-}" ]; then \
+	    echo "make run: no display (DISPLAY is not set). To get a screenshot instead:"; \
+	    echo "    Xvfb :91 -screen 0 1280x800x24 &"; \
+	    echo "    DISPLAY=:91 make run SHOT=build/screenshots/main.png"; \
+	    echo "and open build/screenshots/main.png."; \
+	    exit 1; \
+	fi
+	scripts/bootstrap
+	cmake --preset windows
+	cmake --build --preset windows --target quorel -j2
+	scripts/run-gui --dpi $(DPI) $(if $(SHOT),--screenshot $(SHOT)) build/windows/src/quorel.exe \
+	    "$(if $(DIR),$(DIR),samples/sample.acl)"
 
 test:
 	@mkdir -p build && rm -rf $(STAGES) build/logs

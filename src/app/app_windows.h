@@ -18,6 +18,9 @@ enum class FileDialog {
     ExportCsv,     // "CSV Files (*.CSV)", save
     LoadSettings,  // "Quorel ini Files (*.QSF)", open
     SaveSettings,  // the same, save
+    CompareFile,   // the configuration window's compare file: "Quorel Save Files (*.ACL)"
+    OpenProject,   // "Quorel project files (*.QPF)", open
+    SaveProject,   // the same, save, asks before overwriting
 };
 
 // The windows and dialogs that the controller opens. The desktop program

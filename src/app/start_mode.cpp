@@ -19,6 +19,22 @@ std::wstring CleanCommandLine(std::wstring_view raw) {
     return std::wstring(raw);
 }
 
+std::wstring ArgumentsOfCommandLine(std::wstring_view line) {
+    std::size_t i = 0;
+    if (!line.empty() && line[0] == L'"') {
+        i = line.find(L'"', 1);
+        i = i == std::wstring_view::npos ? line.size() : i + 1;
+    } else {
+        while (i < line.size() && line[i] != L' ' && line[i] != L'\t') {
+            ++i;
+        }
+    }
+    while (i < line.size() && (line[i] == L' ' || line[i] == L'\t')) {
+        ++i;
+    }
+    return std::wstring(line.substr(i));
+}
+
 std::wstring ProgramFolderOf(std::wstring_view modulePath) {
     const std::size_t slash = modulePath.find_last_of(L'\\');
     if (slash == std::wstring_view::npos) {

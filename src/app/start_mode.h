@@ -13,6 +13,12 @@ class FileSystemPort;
 // shells quote a path that holds a blank.
 std::wstring CleanCommandLine(std::wstring_view raw);
 
+// The arguments of a whole process command line (GetCommandLineW): the
+// program name is skipped as the C runtime reads it (up to the closing
+// quote when it starts with one, else up to the first blank or tab), and
+// the blanks after it.
+std::wstring ArgumentsOfCommandLine(std::wstring_view commandLine);
+
 // The folder of the executable with its trailing "\": everything up to and
 // including the last backslash of the module path, whatever the program
 // file is called.

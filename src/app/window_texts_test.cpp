@@ -1,0 +1,104 @@
+#include "app/window_texts.h"
+
+#include "app/start_mode.h"
+
+#include <gtest/gtest.h>
+
+#include "core/dir_list.h"
+#include "platform/sim/recording_interaction.h"
+#include "view/display_list.h"
+
+namespace quorel {
+namespace {
+
+TEST(WindowTexts, VersionAboutAndMailTexts) {
+    EXPECT_EQ(StartWindowVersionLine(), L"Version 1.4 Build 251");
+    EXPECT_EQ(AboutText(),
+              L"This is Quorel\r\nVerion 1.4 build 251\r\nVisit our website at\r\n"
+              L"https://quorel.example.org/\r\nFor support send an e-mail to:\r\n"
+              L"support@quorel.example.org");
+    EXPECT_EQ(SupportMailUrl(),
+              L"mailto:support@quorel.example.org?body=%0A%0AQuorel Version 1.4 Build 251");
+}
+
+TEST(WindowTexts, FileDialogFiltersAreDoubleNulTerminatedPairs) {
+    const FileDialogSpec open = FileDialogSpecOf(FileDialog::OpenDataset);
+    EXPECT_EQ(open.filter,
+              std::wstring(L"Quorel Save Files (*.ACL)\0*.acl\0All Files (*.*)\0*.*\0\0", 53));
+    EXPECT_EQ(open.defaultExtension, L"txt");
+    EXPECT_FALSE(open.save);
+    EXPECT_TRUE(open.createPrompt);
+    const FileDialogSpec compare = FileDialogSpecOf(FileDialog::CompareFile);
+    EXPECT_EQ(compare.filter, std::wstring(L"Quorel Save Files (*.ACL)\0*.acl\0\0", 33));
+    const FileDialogSpec csv = FileDialogSpecOf(FileDialog::ExportCsv);
+    EXPECT_TRUE(csv.save);
+    EXPECT_TRUE(csv.overwritePrompt);
+    EXPECT_EQ(csv.filter.substr(0, 18), std::wstring(L"CSV Files (*.CSV)\0", 18));
+    const FileDialogSpec saveProject = FileDialogSpecOf(FileDialog::SaveProject);
+    EXPECT_NE(saveProject.filter.find(L"All files (*.*)"), std::wstring::npos);
+    EXPECT_NE(FileDialogSpecOf(FileDialog::OpenProject).filter.find(L"All Files (*.*)"),
+              std::wstring::npos);
+    EXPECT_FALSE(FileDialogSpecOf(FileDialog::LoadSettings).save);
+    EXPECT_TRUE(FileDialogSpecOf(FileDialog::SaveSettings).overwritePrompt);
+}
+
+TEST(WindowTexts, ErrorNumberOfLine) {
+    EXPECT_EQ(ErrorNumberOfLine(L"12 - C:\\a: Cannot resolve SID"), 12);
+    EXPECT_EQ(ErrorNumberOfLine(L"0 - x: y"), 0);
+    EXPECT_EQ(ErrorNumberOfLine(L"  7"), 7);
+    EXPECT_EQ(ErrorNumberOfLine(L""), std::nullopt);
+    EXPECT_EQ(ErrorNumberOfLine(L"- C:\\a"), std::nullopt);
+    EXPECT_EQ(ErrorNumberOfLine(L"abc 12"), std::nullopt);
+    // Only the first 255 characters are read.
+    EXPECT_EQ(ErrorNumberOfLine(std::wstring(255, L' ') + L"5"), std::nullopt);
+    EXPECT_EQ(ErrorNumberOfLine(std::wstring(254, L' ') + L"5"), 5);
+}
+
+TEST(WindowTexts, ErrorReportAndJumpToShownEntry) {
+    sim::RecordingInteraction ui;
+    CDirList list(ui);
+    CDirEntry* root = list.newLoadEntry(true);
+    root->setPath(L"C:\\Data");
+    CDirEntry* hidden = list.newLoadEntry(true);
+    hidden->setPath(L"C:\\Data\\x");
+    list.errorList().addError(L"Cannot resolve SID", root);
+    list.errorList().addError(L"Error reading directory", hidden);
+    EXPECT_EQ(FormatErrorReport(list.errorList()),
+              L"0 - C:\\Data: Cannot resolve SID\r\n1 - C:\\Data\\x: Error reading directory\r\n");
+    DisplayList lines;
+    lines.append(root);
+    EXPECT_EQ(DisplayLineOfError(list.errorList(), 0, lines), 0u);
+    EXPECT_EQ(DisplayLineOfError(list.errorList(), 1, lines), std::nullopt);
+    EXPECT_EQ(DisplayLineOfError(list.errorList(), 2, lines), std::nullopt);
+    EXPECT_EQ(DisplayLineOfError(list.errorList(), -1, lines), std::nullopt);
+    list.errorList().clear();
+    EXPECT_EQ(FormatErrorReport(list.errorList()), L"");
+}
+
+TEST(WindowTexts, ProgressTextClipsOnlyBeyondTheBox) {
+    EXPECT_FALSE(LayoutProgressText(570).clipped);
+    const ProgressTextLayout wide = LayoutProgressText(571);
+    EXPECT_TRUE(wide.clipped);
+    EXPECT_EQ(wide.beginLeft, 20);
+    EXPECT_EQ(wide.beginRight, 288);
+    EXPECT_EQ(wide.dotsX, 288);
+    EXPECT_EQ(wide.endLeft, 302);
+    EXPECT_EQ(wide.endRight, 570);
+    EXPECT_EQ(PaddedProgressText(L"C:\\a").substr(0, 5), L"C:\\a ");
+}
+
+TEST(StartMode, ArgumentsOfCommandLineSkipTheProgramName) {
+    EXPECT_EQ(ArgumentsOfCommandLine(L"\"C:\\Program Files\\quorel.exe\" \"D:\\My Data\""),
+              L"\"D:\\My Data\"");
+    EXPECT_EQ(ArgumentsOfCommandLine(L"quorel.exe  C:\\x "), L"C:\\x ");
+    EXPECT_EQ(ArgumentsOfCommandLine(L"quorel.exe"), L"");
+    EXPECT_EQ(ArgumentsOfCommandLine(L"\"quorel.exe\""), L"");
+    EXPECT_EQ(ArgumentsOfCommandLine(L"\"unclosed quote"), L"");
+    EXPECT_EQ(ArgumentsOfCommandLine(L""), L"");
+    // The result is what CleanCommandLine then trims and unquotes.
+    EXPECT_EQ(CleanCommandLine(ArgumentsOfCommandLine(L"q.exe \t\"C:\\\u00C4 b\"")),
+              L"C:\\\u00C4 b");
+}
+
+}  // namespace
+}  // namespace quorel

@@ -1,0 +1,85 @@
+#include "ui/win32/win32_app_windows.h"
+
+#include <shellapi.h>
+
+#include "app/app_controller.h"
+#include "core/dir_list.h"
+#include "ui/win32/configuration_window.h"
+#include "ui/win32/dialogs.h"
+#include "ui/win32/error_window.h"
+#include "ui/win32/gui_interaction.h"
+#include "ui/win32/main_window.h"
+#include "ui/win32/start_window.h"
+
+namespace quorel::win32 {
+
+StartChoice Win32AppWindows::ShowStartWindow() {
+    return RunStartWindow();
+}
+
+std::optional<ScanConfiguration> Win32AppWindows::RunConfigurationWindow(bool compareForm) {
+    ConfigurationPorts ports{fileSystem_, files_, ui_,
+                             [this](FileDialog kind) { return ChooseFile(kind); }};
+    return win32::RunConfigurationWindow(compareForm, ports);
+}
+
+void Win32AppWindows::ShowScanProgress(bool shellScan) {
+    ui_.progress().Show(shellScan);
+}
+
+void Win32AppWindows::CloseScanProgress() {
+    ui_.progress().Close();
+}
+
+void Win32AppWindows::ShowLoadingDialog() {
+    if (loading_ == nullptr) {
+        loading_ = win32::ShowLoadingDialog(main_);
+    }
+}
+
+void Win32AppWindows::CloseLoadingDialog() {
+    if (loading_ != nullptr) {
+        DestroyWindow(loading_);
+        loading_ = nullptr;
+    }
+}
+
+std::optional<std::wstring> Win32AppWindows::ChooseFile(FileDialog kind) {
+    return ChooseFileWithDialog(main_, kind);
+}
+
+void Win32AppWindows::RunMainWindow() {
+    win32::RunMainWindow(*app_, ui_, *this);
+}
+
+std::uint32_t Win32AppWindows::RunDepthDialog(std::uint32_t current) {
+    return win32::RunDepthDialog(main_, current);
+}
+
+void Win32AppWindows::ShowAboutDialog() {
+    RunAboutDialog(main_);
+}
+
+void Win32AppWindows::RunProjectDialog() {
+    ProjectDialogPorts ports{files_, ui_, [this](FileDialog kind) { return ChooseFile(kind); },
+                             projectCounter_};
+    win32::RunProjectDialog(main_, ports);
+}
+
+void Win32AppWindows::ShowErrorWindow() {
+    CDirList* dataset = app_->view().dataset();
+    if (dataset == nullptr) {
+        return;
+    }
+    HWND main = main_;
+    RunErrorWindow(main_, dataset->errorList(), app_->view().lines(),
+                   [main](std::size_t line) { ShowLineInMainWindow(main, line); });
+}
+
+bool Win32AppWindows::OpenWithShell(const std::wstring& path) {
+    const auto result = reinterpret_cast<INT_PTR>(
+        ShellExecuteW(main_, L"open", path.c_str(), nullptr, nullptr, SW_SHOWNORMAL));
+    return result > 32;
+}
+
+}  // namespace quorel::win32
