@@ -8,6 +8,7 @@
 
 #include "platform/interaction_port.h"
 #include "ui/win32/dpi.h"
+#include "ui/win32/window_support.h"
 
 namespace quorel::win32 {
 
@@ -127,13 +128,8 @@ void OnOk(HWND hwnd, ConfigState& st) {
 }
 
 LRESULT CALLBACK ConfigProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    auto* st = reinterpret_cast<ConfigState*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    auto* st = WindowState<ConfigState>(hwnd, message, lParam);
     switch (message) {
-        case WM_NCCREATE: {
-            auto* cs = reinterpret_cast<CREATESTRUCTW*>(lParam);
-            SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(cs->lpCreateParams));
-            return DefWindowProcW(hwnd, message, wParam, lParam);
-        }
         case WM_CREATE:
             OnCreate(hwnd, *st);
             return 0;
@@ -240,13 +236,7 @@ std::optional<ScanConfiguration> RunConfigurationWindow(bool compareForm,
         DeleteObject(st.font);
         return std::nullopt;
     }
-    ShowWindow(hwnd, SW_SHOWNORMAL);
-    UpdateWindow(hwnd);
-    MSG msg;
-    while (!st.done && GetMessageW(&msg, nullptr, 0, 0) > 0) {
-        TranslateMessage(&msg);
-        DispatchMessageW(&msg);
-    }
+    RunUntilDone(hwnd, st.done);
     DeleteObject(st.font);
     return st.result;
 }

@@ -19,9 +19,4 @@ HFONT CreateScaledFont(const wchar_t* face, int height96, int weight, UINT dpi);
 HWND CreateScaledChild(const wchar_t* className, const wchar_t* text, DWORD style, int x, int y,
                        int width, int height, HWND parent, int id, UINT dpi, HFONT font);
 
-// The outer size of a window whose 96-DPI size is given, scaled.
-inline int ScaledWindowSize(int value96, UINT dpi) {
-    return Scale(value96, dpi);
-}
-
 }  // namespace quorel::win32

@@ -5,6 +5,7 @@
 #include "app/window_texts.h"
 #include "core/error_list.h"
 #include "ui/win32/dpi.h"
+#include "ui/win32/window_support.h"
 
 namespace quorel::win32 {
 
@@ -47,13 +48,8 @@ void JumpFromCaret(ErrorState& st) {
 }
 
 LRESULT CALLBACK ErrorProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    auto* st = reinterpret_cast<ErrorState*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    auto* st = WindowState<ErrorState>(hwnd, message, lParam);
     switch (message) {
-        case WM_NCCREATE: {
-            auto* cs = reinterpret_cast<CREATESTRUCTW*>(lParam);
-            SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(cs->lpCreateParams));
-            return DefWindowProcW(hwnd, message, wParam, lParam);
-        }
         case WM_CREATE: {
             st->edit =
                 CreateScaledChild(L"edit", L"",
@@ -131,13 +127,7 @@ void RunErrorWindow(HWND owner, ErrorList& errors, const DisplayList& lines,
         DeleteObject(st.font);
         return;
     }
-    ShowWindow(hwnd, SW_SHOWNORMAL);
-    UpdateWindow(hwnd);
-    MSG msg;
-    while (!st.done && GetMessageW(&msg, nullptr, 0, 0) > 0) {
-        TranslateMessage(&msg);
-        DispatchMessageW(&msg);
-    }
+    RunUntilDone(hwnd, st.done);
     DeleteObject(st.font);
 }
 

@@ -14,6 +14,7 @@
 #include "ui/win32/dpi.h"
 #include "ui/win32/gui_interaction.h"
 #include "ui/win32/win32_app_windows.h"
+#include "ui/win32/window_support.h"
 #include "view/find_bar.h"
 
 #if __has_include("ui/win32/matrix_view.h")
@@ -237,13 +238,8 @@ bool OnCommand(MainState& st, int id) {
 }
 
 LRESULT CALLBACK MainProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    auto* st = reinterpret_cast<MainState*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-    if (message == WM_NCCREATE) {
-        auto* cs = reinterpret_cast<CREATESTRUCTW*>(lParam);
-        SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(cs->lpCreateParams));
-        return DefWindowProcW(hwnd, message, wParam, lParam);
-    }
-    if (st == nullptr) {
+    auto* st = WindowState<MainState>(hwnd, message, lParam);
+    if (st == nullptr || message == WM_NCCREATE) {
         return DefWindowProcW(hwnd, message, wParam, lParam);
     }
 #if QUOREL_HAS_MATRIX_VIEW

@@ -9,6 +9,7 @@
 #include "app/window_texts.h"
 #include "ui/win32/bitmaps.h"
 #include "ui/win32/dpi.h"
+#include "ui/win32/window_support.h"
 
 namespace quorel::win32 {
 
@@ -43,13 +44,8 @@ struct StartState {
 };
 
 LRESULT CALLBACK StartProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    auto* st = reinterpret_cast<StartState*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    auto* st = WindowState<StartState>(hwnd, message, lParam);
     switch (message) {
-        case WM_NCCREATE: {
-            auto* cs = reinterpret_cast<CREATESTRUCTW*>(lParam);
-            SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(cs->lpCreateParams));
-            return DefWindowProcW(hwnd, message, wParam, lParam);
-        }
         case WM_CREATE: {
             st->logo = LoadScaledBitmap(L"LOGO", st->dpi);
             for (const Button& b : kButtons) {
@@ -139,13 +135,7 @@ StartChoice RunStartWindow() {
         0, kClass, L"Quorel - select action", 0x00400084 | WS_CAPTION, CW_USEDEFAULT, CW_USEDEFAULT,
         Scale(900, st.dpi), Scale(640, st.dpi), nullptr, nullptr, GetModuleHandleW(nullptr), &st);
     if (hwnd != nullptr) {
-        ShowWindow(hwnd, SW_SHOWNORMAL);
-        UpdateWindow(hwnd);
-        MSG msg;
-        while (!st.done && GetMessageW(&msg, nullptr, 0, 0) > 0) {
-            TranslateMessage(&msg);
-            DispatchMessageW(&msg);
-        }
+        RunUntilDone(hwnd, st.done);
     }
     DeleteObject(st.large);
     DeleteObject(st.small);
