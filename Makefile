@@ -12,6 +12,7 @@
 #   make check    layout and format checks only
 #   make mutate   plant faults in the domain and editing code and print the
 #                 scores (SEED=N picks another sample; not part of make test)
+#   make sample   write samples/sample.acl again (samples/make_sample.cpp)
 #   make format   apply clang-format to our sources
 #   make clean    remove build/
 
@@ -24,7 +25,7 @@ STAGES := build/stage-times.txt
 DIR ?=
 DPI ?= 96
 
-.PHONY: run test bootstrap check native asan fuzz windows format clean mutate
+.PHONY: run test bootstrap check native asan fuzz windows format clean mutate sample
 
 SEED ?= 1
 
@@ -84,6 +85,11 @@ windows:
 mutate:
 	cmake --preset native >/dev/null
 	scripts/mutate --seed $(SEED)
+
+sample:
+	cmake --preset native >/dev/null
+	cmake --build --preset native --target make_sample
+	build/native/samples/make_sample samples/sample.acl
 
 format:
 	scripts/check-format --fix

@@ -4,6 +4,7 @@
 
 #include <deque>
 
+#include "app/app_test_support.h"
 #include "app/menu_model.h"
 #include "app/start_mode.h"
 #include "core/dir_list.h"
@@ -17,63 +18,7 @@ namespace {
 
 using sim::ProcessEnded;
 
-// The windows of the program answered from a script; each call is logged.
-class ScriptedWindows : public AppWindows {
-  public:
-    StartChoice ShowStartWindow() override {
-        log.push_back(L"start");
-        return startChoice;
-    }
-    std::optional<ScanConfiguration> RunConfigurationWindow(bool compareForm) override {
-        log.push_back(compareForm ? L"config compare" : L"config");
-        if (configs.empty()) {
-            return std::nullopt;
-        }
-        std::optional<ScanConfiguration> c = configs.front();
-        configs.pop_front();
-        return c;
-    }
-    void ShowScanProgress(bool shellScan) override {
-        log.push_back(shellScan ? L"progress shell" : L"progress");
-    }
-    void CloseScanProgress() override { log.push_back(L"progress closed"); }
-    void ShowLoadingDialog() override { log.push_back(L"loading"); }
-    void CloseLoadingDialog() override { log.push_back(L"loading closed"); }
-    std::optional<std::wstring> ChooseFile(FileDialog kind) override {
-        log.push_back(L"file dialog " + std::to_wstring(static_cast<int>(kind)));
-        if (files.empty()) {
-            return std::nullopt;
-        }
-        std::optional<std::wstring> f = files.front();
-        files.pop_front();
-        return f;
-    }
-    void RunMainWindow() override {
-        log.push_back(L"main");
-        if (onMain) {
-            onMain();
-        }
-    }
-    std::uint32_t RunDepthDialog(std::uint32_t current) override {
-        log.push_back(L"depth " + std::to_wstring(current));
-        return depthAnswer;
-    }
-    void ShowAboutDialog() override { log.push_back(L"about"); }
-    void RunProjectDialog() override { log.push_back(L"project"); }
-    void ShowErrorWindow() override { log.push_back(L"errors"); }
-    bool OpenWithShell(const std::wstring& path) override {
-        log.push_back(L"shell " + path);
-        return shellWorks;
-    }
-
-    StartChoice startChoice = StartChoice::Exit;
-    std::deque<std::optional<ScanConfiguration>> configs;
-    std::deque<std::optional<std::wstring>> files;
-    std::uint32_t depthAnswer = 0;
-    bool shellWorks = false;
-    std::function<void()> onMain;
-    std::vector<std::wstring> log;
-};
+using test::ScriptedWindows;
 
 using Log = std::vector<std::wstring>;
 

@@ -85,6 +85,7 @@ void ViewSession::ShowDataset(std::unique_ptr<CDirList> list) {
         EndCompare(compare_, compareView());
     }
     dataset_ = std::move(list);
+    ++generation_;
     staticFilter = kShowAll;
     staticFilterMenuItem = kStaticFilterMenuIds[0];
     // A new dataset is shown under the ACE options the menu shows.
@@ -218,17 +219,63 @@ bool ViewSession::CompareToFile(const std::wstring& path) {
         return false;
     }
     ApplyAceVisibility(*loaded, showInheritOnlyAces, hideInheritedAces);
+    ++generation_;
     return CompareTo(compare_, compareView(), std::move(loaded));
 }
 
 void ViewSession::EndCompareMode() {
     if (compare_.compareMode) {
         EndCompare(compare_, compareView());
+        ++generation_;
     }
 }
 
 void ViewSession::ShowMatchingOnly(const std::wstring& text) {
     find.SetFindMode(true, lines_, ui_);
+    findText = text;
+    find.ToggleShowMatchingOnly(text, ui_);
+    staticFilterPass();
+    RebuildLines();
+}
+
+void ViewSession::SetFindMode(bool on) {
+    find.SetFindMode(on, lines_, ui_);
+    if (on || dataset_->entryCount == 0) {
+        return;
+    }
+    findText.clear();
+    staticFilterPass();
+    RebuildLines();
+}
+
+int ViewSession::FindNext(const std::wstring& text, int& top) {
+    if (dataset_->entryCount == 0) {
+        return kNotFound;
+    }
+    findText = text;
+    return find.FindNext(lines_, text, top, matchContext(), ui_);
+}
+
+int ViewSession::FindPrevious(const std::wstring& text, int& top) {
+    if (dataset_->entryCount == 0) {
+        return kNotFound;
+    }
+    findText = text;
+    return find.FindPrevious(lines_, text, top, matchContext(), ui_);
+}
+
+void ViewSession::ToggleHighlight(const std::wstring& text) {
+    if (dataset_->entryCount == 0) {
+        return;
+    }
+    findText = text;
+    find.ToggleHighlight(lines_, text, matchContext(), ui_);
+}
+
+void ViewSession::ToggleShowMatchingOnly(const std::wstring& text) {
+    if (dataset_->entryCount == 0) {
+        return;
+    }
     findText = text;
     find.ToggleShowMatchingOnly(text, ui_);
     staticFilterPass();

@@ -89,11 +89,30 @@ class ViewSession {
     // Find mode on, then "show matching only" with `text`.
     void ShowMatchingOnly(const std::wstring& text);
 
+    // The find bar. Find mode on or off (50026): off switches highlight and
+    // show-matching-only off, clears the marks and, with a dataset, lists
+    // the lines again without the find text.
+    void SetFindMode(bool on);
+    // "find next" / "find prev" from the view's top entry `top`, which
+    // moves to the entry found; kNotFound when there is none. Nothing
+    // happens without a dataset.
+    int FindNext(const std::wstring& text, int& top);
+    int FindPrevious(const std::wstring& text, int& top);
+    // The "highlight" box.
+    void ToggleHighlight(const std::wstring& text);
+    // The "show matching only" box: the lines again with or without the
+    // entries that do not contain `text`.
+    void ToggleShowMatchingOnly(const std::wstring& text);
+
     // The display list again from the visibility flags: the compare layout
     // in compare mode.
     void RebuildLines();
 
     CDirList* dataset() const { return dataset_.get(); }
+    // Changes whenever entries that were shown may have been freed: a new
+    // dataset, compare mode begun or ended. What keeps entry pointers
+    // (the selection) forgets them when it changes.
+    std::uint64_t entriesGeneration() const { return generation_; }
     const DisplayList& lines() const { return lines_; }
     bool compareMode() const { return compare_.compareMode; }
     const CompareState& compareState() const { return compare_; }
@@ -123,6 +142,7 @@ class ViewSession {
     std::unique_ptr<CDirList> dataset_;
     CompareState compare_;
     DisplayList lines_;
+    std::uint64_t generation_ = 0;
 };
 
 }  // namespace quorel

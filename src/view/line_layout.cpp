@@ -355,7 +355,10 @@ class Layout {
     void columnHeader(CDirEntry& e, int index, int n, int below) {
         beginLine(LineKind::ColumnHeader, n, h_, kColumnHeaderShade.of(e.selected != 0));
         slot(n, e, nullptr, index);
-        text(inhStart_ - shift_, n, 0, W_, Font::Normal, kFlagColumnsHeader);
+        // The flag titles end where the permission columns begin: a font
+        // wider than the 250 pixels kept for them would run into the first
+        // column titles.
+        text(inhStart_ - shift_, n, 0, permStart_ - shift_, Font::Normal, kFlagColumnsHeader);
         for (int i = 0; i < N_; ++i) {
             text(permStart_ + i * c_ - shift_, n, inhStart_, W_, Font::Normal,
                  rights_.column(static_cast<std::size_t>(i)).abbreviation);

@@ -164,6 +164,7 @@ TEST_F(LineLayout, EntryBlockTextsPositionsAndBackgrounds) {
     EXPECT_EQ(columns.background, 0xFFFFFFu);
     EXPECT_EQ(text(columns, 0).text, kFlagColumnsHeader);
     EXPECT_EQ(text(columns, 0).x, kInh);
+    EXPECT_EQ(text(columns, 0).clipRight, kPerm);
     EXPECT_EQ(text(columns, 1).text, L"rd");
     EXPECT_EQ(text(columns, 4).text, L"del");
     EXPECT_EQ(text(columns, 4).x, kPerm + 90);

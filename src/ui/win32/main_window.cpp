@@ -13,16 +13,11 @@
 #include "resource.h"
 #include "ui/win32/dpi.h"
 #include "ui/win32/gui_interaction.h"
+#include "ui/win32/matrix_view.h"
 #include "ui/win32/win32_app_windows.h"
 #include "ui/win32/window_support.h"
 #include "view/find_bar.h"
 
-#if __has_include("ui/win32/matrix_view.h")
-#include "ui/win32/matrix_view.h"
-#define QUOREL_HAS_MATRIX_VIEW 1
-#else
-#define QUOREL_HAS_MATRIX_VIEW 0
-#endif
 #if __has_include("ui/win32/test_hook.h")
 #include "ui/win32/test_hook.h"
 #define QUOREL_HAS_TEST_HOOK 1
@@ -50,10 +45,7 @@ struct MainState {
     int clientWidth = 0;
     int drawingHeight = 0;
     bool ready = false;
-    MenuViewFlags flags;
-#if QUOREL_HAS_MATRIX_VIEW
     std::unique_ptr<MatrixView> matrix;
-#endif
 };
 
 [[noreturn]] void Fatal(const wchar_t* text) {
@@ -61,23 +53,8 @@ struct MainState {
     ExitProcess(0);
 }
 
-bool OwnedByMatrixView(int id) {
-#if QUOREL_HAS_MATRIX_VIEW
-    // The wheel speed and the complete-path switch live in the view state
-    // of the matrix, which keeps their check marks itself.
-    return id == IDM_WHEEL_HIGH || id == IDM_WHEEL_NORMAL || id == IDM_WHEEL_LOW ||
-           id == IDM_SHOW_COMPLETE_PATH;
-#else
-    (void)id;
-    return false;
-#endif
-}
-
 void ApplyMenuStates(MainState& st) {
-    for (const MainMenuItem& item : MainMenuStates(*st.app, st.flags)) {
-        if (OwnedByMatrixView(item.id)) {
-            continue;
-        }
+    for (const MainMenuItem& item : MainMenuStates(*st.app, st.matrix->view().menuFlags())) {
         const UINT id = static_cast<UINT>(item.id);
         if (item.text) {
             ModifyMenuW(st.menu, id, MF_BYCOMMAND | MF_STRING, id, item.text->c_str());
@@ -111,11 +88,29 @@ void SetStatusParts(MainState& st) {
     SendMessageW(st.status, SB_SETPARTS, 3, reinterpret_cast<LPARAM>(edges));
 }
 
+// Does what the matrix left to the window: menu states, the find bar.
+void Finish(MainState& st, unsigned changes) {
+    if (changes & main_view_change::kMenu) {
+        ApplyMenuStates(st);
+    }
+    if (changes & main_view_change::kFindBar) {
+        PlaceFindBar(st, false);
+        InvalidateRect(st.hwnd, nullptr, FALSE);
+    }
+    if (changes & main_view_change::kFocusFindText) {
+        SetFocus(st.find[0]);
+    }
+}
+
 void OnCreate(HWND hwnd, MainState& st) {
     st.hwnd = hwnd;
     st.ui->setStatusText(1, L"Fast Scroll");
     st.ui->setStatusText(2, L"Ready.");
     st.ui->setStatusText(0, L"Quorel started.");
+    st.matrix = std::make_unique<MatrixView>(*st.app, *st.ui, st.dpi);
+    if (const wchar_t* failure = st.matrix->loadFailure()) {
+        Fatal(failure);
+    }
     RECT rc;
     GetClientRect(hwnd, &rc);
     st.clientWidth = rc.right;
@@ -125,8 +120,6 @@ void OnCreate(HWND hwnd, MainState& st) {
         Fatal(L"Error creating status bar ( mainwin: hwndStatusBar )");
     }
     SetStatusParts(st);
-    RECT part{};
-    SendMessageW(st.status, SB_GETRECT, 0, reinterpret_cast<LPARAM>(&part));
     RECT bar{};
     GetWindowRect(st.status, &bar);
     st.statusHeight = bar.bottom - bar.top;
@@ -157,20 +150,13 @@ void OnCreate(HWND hwnd, MainState& st) {
     SendMessageW(st.find[0], EM_SETLIMITTEXT, find_bar::kMaxText, 0);
     PlaceFindBar(st, true);
 
-#if QUOREL_HAS_MATRIX_VIEW
-    st.matrix = std::make_unique<MatrixView>(*st.app);
-    st.matrix->Attach(hwnd, st.status);
-    st.matrix->SetDpi(st.dpi);
-    st.matrix->OnSize(st.clientWidth, st.drawingHeight);
-#else
-    SetScrollRange(hwnd, SB_HORZ, 0, 100, FALSE);
-#endif
+    st.matrix->Attach(hwnd, st.find[0], st.find[3], st.find[4]);
+    if (!st.matrix->OnSize(st.clientWidth, st.drawingHeight)) {
+        Fatal(L"Error creating compatible bitmap ( mainwin- create: hCompatibleBitmap )");
+    }
     st.app->OnMainWindowCreated();
     st.ready = true;
-    ApplyMenuStates(st);
-#if QUOREL_HAS_MATRIX_VIEW
-    st.matrix->AfterCommand(true, true);
-#endif
+    Finish(st, st.matrix->Apply(st.matrix->view().Start()));
 }
 
 void OnSize(MainState& st, int width, int height) {
@@ -183,57 +169,29 @@ void OnSize(MainState& st, int width, int height) {
     st.statusHeight = bar.bottom - bar.top;
     st.drawingHeight = height - st.statusHeight;
     PlaceFindBar(st, false);
-#if QUOREL_HAS_MATRIX_VIEW
-    st.matrix->OnSize(width, st.drawingHeight);
-#endif
-    InvalidateRect(st.hwnd, nullptr, FALSE);
+    if (!st.matrix->OnSize(width, st.drawingHeight)) {
+        Fatal(L"Error creating compatible DC ( mainwin - size: hdcMem )");
+    }
 }
 
 void OnPaint(MainState& st) {
     PAINTSTRUCT ps;
     HDC dc = BeginPaint(st.hwnd, &ps);
-#if QUOREL_HAS_MATRIX_VIEW
     st.matrix->Paint(dc);
-#else
-    // Until the matrix is drawn here: the shown entries' paths, one a line.
-    RECT rc{0, 0, st.clientWidth, st.drawingHeight};
-    FillRect(dc, &rc, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
-    HGDIOBJ old = SelectObject(dc, st.font);
-    const DisplayList& lines = st.app->view().lines();
-    const int lineHeight = Scale(16, st.dpi);
-    for (std::size_t i = 0; i < lines.lineCount() && static_cast<int>(i) * lineHeight < rc.bottom;
-         ++i) {
-        const std::wstring path = lines.at(i)->path();
-        TextOutW(dc, Scale(10, st.dpi), static_cast<int>(i) * lineHeight, path.c_str(),
-                 static_cast<int>(path.size()));
-    }
-    SelectObject(dc, old);
-#endif
     EndPaint(st.hwnd, &ps);
 }
 
 // Returns true when the window is to close.
 bool OnCommand(MainState& st, int id) {
-#if QUOREL_HAS_MATRIX_VIEW
-    if (st.matrix->HandleCommand(id)) {
-        ApplyMenuStates(st);
-        PlaceFindBar(st, false);
+    if (MainView::IsViewCommand(id)) {
+        Finish(st, st.matrix->Command(id));
         return false;
     }
-#endif
     const CommandResult result = st.app->Execute(id);
     if (result.quit) {
         return true;
     }
-#if QUOREL_HAS_MATRIX_VIEW
-    st.matrix->AfterCommand(result.resetScroll, result.redraw);
-#else
-    if (result.redraw || result.resetScroll) {
-        InvalidateRect(st.hwnd, nullptr, FALSE);
-    }
-#endif
-    ApplyMenuStates(st);
-    PlaceFindBar(st, false);
+    Finish(st, st.matrix->Apply(st.matrix->view().AfterControllerCommand(result)));
     return false;
 }
 
@@ -242,14 +200,13 @@ LRESULT CALLBACK MainProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
     if (st == nullptr || message == WM_NCCREATE) {
         return DefWindowProcW(hwnd, message, wParam, lParam);
     }
-#if QUOREL_HAS_MATRIX_VIEW
-    if (st->ready && st->matrix) {
-        LRESULT handled = 0;
-        if (st->matrix->HandleMessage(message, wParam, lParam, handled)) {
-            return handled;
+    if (st->ready) {
+        unsigned changes = 0;
+        if (st->matrix->HandleMessage(message, wParam, lParam, changes)) {
+            Finish(*st, changes);
+            return 0;
         }
     }
-#endif
     switch (message) {
         case WM_CREATE:
             OnCreate(hwnd, *st);
@@ -260,6 +217,9 @@ LRESULT CALLBACK MainProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
             }
             return 0;
         case WM_PAINT:
+            if (!st->matrix) {
+                break;
+            }
             OnPaint(*st);
             return 0;
         case WM_ERASEBKGND:
@@ -268,7 +228,7 @@ LRESULT CALLBACK MainProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
         case WM_CTLCOLORSTATIC:
             return reinterpret_cast<LRESULT>(GetStockObject(WHITE_BRUSH));
         case WM_COMMAND:
-            if (OnCommand(*st, LOWORD(wParam))) {
+            if (st->ready && OnCommand(*st, LOWORD(wParam))) {
                 DestroyWindow(hwnd);
             }
             return 0;
@@ -278,9 +238,9 @@ LRESULT CALLBACK MainProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
             }
             return 0;
         case kShowLineMessage:
-            // The error window's jump. The matrix view takes a display-list
-            // index as its new top line once it offers that.
-            InvalidateRect(hwnd, nullptr, FALSE);
+            if (st->ready) {
+                Finish(*st, st->matrix->ShowLine(static_cast<std::size_t>(wParam)));
+            }
             return 0;
         case WM_COPYDATA:
 #if QUOREL_HAS_TEST_HOOK
@@ -292,11 +252,13 @@ LRESULT CALLBACK MainProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
 #endif
         case WM_DESTROY:
             st->ui->AttachMainWindow(nullptr, nullptr);
+            st->ready = false;
             PostQuitMessage(0);
             return 0;
         default:
-            return DefWindowProcW(hwnd, message, wParam, lParam);
+            break;
     }
+    return DefWindowProcW(hwnd, message, wParam, lParam);
 }
 }  // namespace
 
@@ -325,8 +287,11 @@ void RunMainWindow(AppController& app, GuiInteraction& ui, Win32AppWindows& wind
         MessageBoxW(nullptr, L"This program requires at least Windows NT!", kClass, MB_ICONERROR);
         return;
     }
-    st.font = CreateScaledFont(L"MS Shell Dlg", 12, FW_NORMAL, st.dpi);
-    HWND hwnd = CreateWindowExW(0, kClass, L"Quorel", WS_OVERLAPPEDWINDOW | WS_VSCROLL | WS_HSCROLL,
+    // The find bar's controls use the matrix's normal font.
+    st.font = CreateScaledFont(L"MS Shell Dlg", 14, FW_NORMAL, st.dpi);
+    // WS_CLIPCHILDREN: the matrix's bitmap is copied around the find bar.
+    HWND hwnd = CreateWindowExW(0, kClass, L"Quorel",
+                                WS_OVERLAPPEDWINDOW | WS_VSCROLL | WS_HSCROLL | WS_CLIPCHILDREN,
                                 CW_USEDEFAULT, CW_USEDEFAULT, Scale(1024, st.dpi),
                                 Scale(600, st.dpi), nullptr, st.menu, instance, &st);
     if (hwnd == nullptr) {
@@ -349,6 +314,7 @@ void RunMainWindow(AppController& app, GuiInteraction& ui, Win32AppWindows& wind
         }
     }
     windows.SetMainWindow(nullptr);
+    st.matrix.reset();
     DeleteObject(st.font);
 }
 

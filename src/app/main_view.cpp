@@ -1,0 +1,215 @@
+#include "app/main_view.h"
+
+#include "app/app_controller.h"
+#include "core/dir_entry.h"
+#include "platform/interaction_port.h"
+#include "resource.h"
+#include "view/find_bar.h"
+
+namespace quorel {
+
+using namespace view_change;
+using namespace main_view_change;
+
+MainView::MainView(AppController& app, InteractionPort& ui) : app_(app), ui_(ui) {}
+
+bool MainView::IsViewCommand(int id) {
+    switch (id) {
+        case IDM_FIND:
+        case IDM_SHOW_COMPLETE_PATH:
+        case IDM_SCROLL_RIGHT:
+        case IDM_SCROLL_LEFT:
+        case IDM_LINE_UP:
+        case IDM_LINE_DOWN:
+        case IDM_PAGE_UP:
+        case IDM_PAGE_DOWN:
+        case IDM_FIND_NEXT_KEY:
+        case IDM_WHEEL_HIGH:
+        case IDM_WHEEL_NORMAL:
+        case IDM_WHEEL_LOW:
+        case IDM_SELECT_ALL:
+        case IDM_SELECTION_TO_ACES:
+        case IDM_SELECTION_TO_ENTRIES:
+        case find_bar::kPrevious:
+        case find_bar::kNext:
+        case find_bar::kHighlight:
+        case find_bar::kShowMatchingOnly:
+            return true;
+        default:
+            return false;
+    }
+}
+
+unsigned MainView::resetScroll() {
+    ViewSession& view = app_.view();
+    if (view.entriesGeneration() != generation_) {
+        selection_.Forget();
+        state_.lastClickedEntry = nullptr;
+        generation_ = view.entriesGeneration();
+    }
+    return state_.ResetScroll(static_cast<unsigned>(view.lines().count())) | kMenu;
+}
+
+unsigned MainView::Start() {
+    generation_ = app_.view().entriesGeneration();
+    return resetScroll() | kFindBar | kWheelWord | kHorizontalBox;
+}
+
+unsigned MainView::AfterControllerCommand(const CommandResult& result) {
+    ViewSession& view = app_.view();
+    unsigned changes = kMenu | kFindBar;
+    if (result.resetScroll || view.entriesGeneration() != generation_) {
+        changes |= resetScroll();
+    }
+    if (result.redraw) {
+        changes |= kRedraw;
+    }
+    return changes;
+}
+
+unsigned MainView::Command(int id, const std::wstring& findText) {
+    ViewSession& view = app_.view();
+    switch (id) {
+        case IDM_FIND: {
+            const bool on = !view.find.findMode;
+            view.SetFindMode(on);
+            unsigned changes = kFindBar | kMenu | kRedraw;
+            if (on) {
+                changes |= kFocusFindText;
+            } else if (app_.hasData()) {
+                changes |= resetScroll();
+            }
+            return changes;
+        }
+        case IDM_SHOW_COMPLETE_PATH:
+            ui_.setStatusText(0, state_.ToggleShowCompletePath());
+            return kMenu | kRedraw;
+        case IDM_SCROLL_RIGHT:
+        case IDM_SCROLL_LEFT:
+        case IDM_LINE_UP:
+        case IDM_LINE_DOWN:
+        case IDM_PAGE_UP:
+        case IDM_PAGE_DOWN:
+            return state_.OnKeyCommand(id);
+        case IDM_WHEEL_HIGH:
+        case IDM_WHEEL_NORMAL:
+        case IDM_WHEEL_LOW:
+            return state_.OnWheelMenu(id) | kMenu;
+        case IDM_SELECT_ALL:
+            selection_.SelectAll(view.lines());
+            return kRedraw;
+        case IDM_SELECTION_TO_ACES:
+            selection_.EntriesToAces(view.lines());
+            return kRedraw;
+        case IDM_SELECTION_TO_ENTRIES:
+            selection_.AcesToEntries(view.lines());
+            return kRedraw;
+        case IDM_FIND_NEXT_KEY:
+            if (!view.find.findMode) {
+                return kNone;
+            }
+            [[fallthrough]];
+        case find_bar::kNext:
+        case find_bar::kPrevious: {
+            if (!app_.hasData()) {
+                return kNone;
+            }
+            int top = state_.topEntry();
+            if (id == find_bar::kPrevious) {
+                view.FindPrevious(findText, top);
+            } else {
+                view.FindNext(findText, top);
+            }
+            return state_.MoveTopTo(top);
+        }
+        case find_bar::kHighlight:
+            if (!app_.hasData()) {
+                return kNone;
+            }
+            view.ToggleHighlight(findText);
+            return kRedraw;
+        case find_bar::kShowMatchingOnly:
+            if (!app_.hasData()) {
+                return kNone;
+            }
+            view.ToggleShowMatchingOnly(findText);
+            return resetScroll();
+        default:
+            return kNone;
+    }
+}
+
+unsigned MainView::OnVerticalScroll(int code, int thumb) {
+    return state_.OnVerticalScroll(code, thumb);
+}
+
+unsigned MainView::OnHorizontalScroll(int code, int thumb) {
+    return state_.OnHorizontalScroll(code, thumb);
+}
+
+unsigned MainView::OnMouseWheel(int delta) {
+    return state_.OnMouseWheel(delta);
+}
+
+unsigned MainView::OnMiddleButton() {
+    return state_.OnMiddleButton() | kMenu;
+}
+
+unsigned MainView::OnLeftButton(int x, int y) {
+    const ClickTarget target = HitTest(screen_, x, y);
+    if (target.slot.entry == nullptr) {
+        return kNone;
+    }
+    state_.lastClickedEntry = target.slot.entry;
+    if (target.action == ClickAction::Select) {
+        selection_.ClickSelect(target.slot, target.cell, state_.modifierKey(), app_.view().lines());
+    }
+    // A click in a cell edits the ACL; editing is not wired to the matrix.
+    return kRedraw | kMenu;
+}
+
+unsigned MainView::ShowLine(std::size_t index) {
+    const std::size_t count = app_.view().lines().count();
+    if (count < 2 || index + 1 >= count) {
+        return kNone;
+    }
+    return state_.MoveTopTo(static_cast<int>(index));
+}
+
+void MainView::Layout(const LayoutMetrics& metrics, const TextMeasure& measure) {
+    const ViewSession& view = app_.view();
+    LayoutSwitches switches;
+    switches.showCompletePath = state_.showCompletePath();
+    switches.compareMode = view.compareMode();
+    switches.hScroll = state_.hScroll();
+    LayOutScreen(view.lines(), state_.top(), metrics, switches, view.rights, measure, screen_);
+    state_.AdoptTop({screen_.topEntry, screen_.lineOffset});
+}
+
+MenuViewFlags MainView::menuFlags() const {
+    MenuViewFlags flags;
+    flags.showCompletePath = state_.showCompletePath();
+    flags.wheelMode = state_.wheelMode();
+    flags.lastClickedIsDirectory =
+        state_.lastClickedEntry != nullptr && state_.lastClickedEntry->isDirectory();
+    return flags;
+}
+
+const std::vector<ContextMenuItem>& MainView::ContextMenu() {
+    static const std::vector<ContextMenuItem> kItems = {
+        {IDM_CONVERT_INHERITED, L"Convert Inherited ACEs to non inherited ACEs"},
+        {IDM_ADD_ACE, L"Add ACE..."},
+        {IDM_INHERIT_ACL, L"Inherit ACL..."},
+        {IDM_DELETE_ACES, L"Delete ACEs"},
+        {IDM_CHANGE_INHERITANCE_FLAGS, L"Change Inheritance Flags..."},
+        {IDM_TAKE_OWNERSHIP, L"Try to Get Ownership (needs Admin Privileges)"},
+        {0, L""},
+        {IDM_CUT, L"Cut"},
+        {IDM_COPY, L"Copy"},
+        {IDM_PASTE, L"Paste"},
+        {IDM_COMBINE, L"Combine"},
+    };
+    return kItems;
+}
+
+}  // namespace quorel
