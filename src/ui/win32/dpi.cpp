@@ -1,5 +1,7 @@
 #include "ui/win32/dpi.h"
 
+#include <algorithm>
+
 namespace quorel::win32 {
 
 int Scale(int value96, UINT dpi) {
@@ -13,6 +15,16 @@ UINT ScreenDpi() {
         ReleaseDC(nullptr, screen);
     }
     return dpi > 0 ? static_cast<UINT>(dpi) : 96;
+}
+
+SIZE FitToWorkArea(int width, int height) {
+    RECT area{};
+    if (SystemParametersInfoW(SPI_GETWORKAREA, 0, &area, 0) && area.right > area.left &&
+        area.bottom > area.top) {
+        width = std::min(width, static_cast<int>(area.right - area.left));
+        height = std::min(height, static_cast<int>(area.bottom - area.top));
+    }
+    return SIZE{width, height};
 }
 
 HFONT CreateScaledFont(const wchar_t* face, int height96, int weight, UINT dpi) {

@@ -12,6 +12,9 @@ int Scale(int value96, UINT dpi);
 // The DPI the windows are drawn at: the screen's (Wine's LogPixels).
 UINT ScreenDpi();
 
+// A window size no larger than the desktop's work area.
+SIZE FitToWorkArea(int width, int height);
+
 // A font of `face` with a 96-DPI cell height, scaled to `dpi`.
 HFONT CreateScaledFont(const wchar_t* face, int height96, int weight, UINT dpi);
 
