@@ -291,13 +291,30 @@ void ShowLineInMainWindow(HWND mainWindow, std::size_t line) {
     PostMessageW(mainWindow, kShowLineMessage, static_cast<WPARAM>(line), 0);
 }
 
-void RunMainWindow(AppController& app, GuiInteraction& ui, Win32AppWindows& windows) {
+struct MainWindow::State : MainState {};
+
+MainWindow::MainWindow(AppController& app, GuiInteraction& ui, Win32AppWindows& windows)
+    : st_(std::make_unique<State>()) {
+    st_->app = &app;
+    st_->ui = &ui;
+    st_->windows = &windows;
+    st_->dpi = ScreenDpi();
+}
+
+MainWindow::~MainWindow() {
+    if (st_->hwnd != nullptr && IsWindow(st_->hwnd)) {
+        DestroyWindow(st_->hwnd);
+    }
+    st_->windows->SetMainWindow(nullptr);
+    st_->matrix.reset();
+    if (st_->font != nullptr) {
+        DeleteObject(st_->font);
+    }
+}
+
+HWND MainWindow::Create() {
+    MainState& st = *st_;
     HINSTANCE instance = GetModuleHandleW(nullptr);
-    MainState st;
-    st.app = &app;
-    st.ui = &ui;
-    st.windows = &windows;
-    st.dpi = ScreenDpi();
     st.menu = LoadMenuW(instance, QUOREL_MAIN_MENU_NAME);
     ModifyMenuW(st.menu, IDM_UNDO, MF_BYCOMMAND | MF_STRING | MF_GRAYED, IDM_UNDO,
                 L"Undo: \tCtrl+Z");
@@ -310,7 +327,7 @@ void RunMainWindow(AppController& app, GuiInteraction& ui, Win32AppWindows& wind
     wc.lpszClassName = kClass;
     if (RegisterClassW(&wc) == 0 && GetLastError() != ERROR_CLASS_ALREADY_EXISTS) {
         MessageBoxW(nullptr, L"This program requires at least Windows NT!", kClass, MB_ICONERROR);
-        return;
+        return nullptr;
     }
     // The find bar's controls use the matrix's normal font.
     st.font = CreateScaledFont(L"MS Shell Dlg", 14, FW_NORMAL, st.dpi);
@@ -323,10 +340,14 @@ void RunMainWindow(AppController& app, GuiInteraction& ui, Win32AppWindows& wind
     if (hwnd == nullptr) {
         Fatal(L"Error allocating memory for main window");
     }
-    windows.SetMainWindow(hwnd);
+    st.windows->SetMainWindow(hwnd);
     ShowWindow(hwnd, SW_SHOWNORMAL);
     UpdateWindow(hwnd);
-    HACCEL accel = LoadAcceleratorsW(instance, QUOREL_MAIN_ACCELERATORS_NAME);
+    return hwnd;
+}
+
+void MainWindow::RunLoop() {
+    HACCEL accel = LoadAcceleratorsW(GetModuleHandleW(nullptr), QUOREL_MAIN_ACCELERATORS_NAME);
     if (accel == nullptr) {
         MessageBoxW(nullptr, L"Error loading accelerators ( mainwin: hAccelMainwin )", kClass,
                     MB_ICONERROR);
@@ -334,14 +355,30 @@ void RunMainWindow(AppController& app, GuiInteraction& ui, Win32AppWindows& wind
     }
     MSG msg;
     while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
-        if (!TranslateAcceleratorW(hwnd, accel, &msg)) {
+        if (!TranslateAcceleratorW(st_->hwnd, accel, &msg)) {
             TranslateMessage(&msg);
             DispatchMessageW(&msg);
         }
     }
-    windows.SetMainWindow(nullptr);
-    st.matrix.reset();
-    DeleteObject(st.font);
+}
+
+HWND MainWindow::hwnd() const {
+    return st_->hwnd;
+}
+
+MainView& MainWindow::view() {
+    return st_->matrix->view();
+}
+
+void MainWindow::PaintInto(HDC dc) {
+    st_->matrix->Paint(dc);
+}
+
+void RunMainWindow(AppController& app, GuiInteraction& ui, Win32AppWindows& windows) {
+    MainWindow window(app, ui, windows);
+    if (window.Create() != nullptr) {
+        window.RunLoop();
+    }
 }
 
 }  // namespace quorel::win32

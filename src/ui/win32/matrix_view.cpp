@@ -50,7 +50,15 @@ bool MatrixView::OnSize(int widthPx, int heightPx) {
     HDC screen = GetDC(window_);
     memDc_ = CreateCompatibleDC(screen);
     if (memDc_ != nullptr) {
-        memBitmap_ = CreateCompatibleBitmap(screen, widthPx_, heightPx_);
+        // A 32-bit picture whatever the display: colours stay exact.
+        BITMAPINFO info{};
+        info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+        info.bmiHeader.biWidth = widthPx_;
+        info.bmiHeader.biHeight = -heightPx_;
+        info.bmiHeader.biPlanes = 1;
+        info.bmiHeader.biBitCount = 32;
+        void* bits = nullptr;
+        memBitmap_ = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
         if (memBitmap_ != nullptr) {
             oldBitmap_ = SelectObject(memDc_, memBitmap_);
         }
