@@ -4,11 +4,12 @@ namespace quorel {
 
 std::array<ControlPlace, 5> FindBarPlaces(int drawingHeight, bool atCreation) {
     const int h = drawingHeight;
-    // WM_CREATE puts the bar two pixels higher than WM_SIZE does, and makes
-    // the last box wider; the first resize moves them to their place.
+    // WM_CREATE puts the bar two pixels higher than WM_SIZE does; the first
+    // resize moves it to its place. The last box keeps its width of 240: in
+    // 120 pixels the dialog font cuts its text short.
     const int editY = h - (atCreation ? 29 : 27);
     const int buttonY = h - (atCreation ? 30 : 28);
-    const int lastWidth = atCreation ? 240 : 120;
+    const int lastWidth = 240;
     return {{{find_bar::kText, L"", 100, editY, 200, 20},
              {find_bar::kPrevious, L"find prev", 330, buttonY, 100, 22},
              {find_bar::kNext, L"find next", 440, buttonY, 100, 22},

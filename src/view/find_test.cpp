@@ -211,7 +211,7 @@ TEST(FindBar, PlacesAtCreationAndAfterAResize) {
     EXPECT_EQ(resized[0], (ControlPlace{14, L"", 100, 551, 200, 20}));
     EXPECT_EQ(resized[1], (ControlPlace{15, L"find prev", 330, 550, 100, 22}));
     EXPECT_EQ(resized[3], (ControlPlace{17, L"highlight", 550, 550, 100, 22}));
-    EXPECT_EQ(resized[4], (ControlPlace{18, L"show matching only", 660, 550, 120, 22}));
+    EXPECT_EQ(resized[4], (ControlPlace{18, L"show matching only", 660, 550, 240, 22}));
     const FindLabel label = FindBarLabel(578);
     EXPECT_EQ(label.x, 10);
     EXPECT_EQ(label.y, 550);

@@ -22,6 +22,8 @@ constexpr Shade kHeaderShade{0x9BF0FF, 0x9BD0DF};
 constexpr Shade kOwnerShade{0xDDFAFF, 0xDDDADF};
 constexpr Shade kMarkedShade{0x00FFFF, 0x40DFDF};
 constexpr Shade kEmptyAclShade{0x0000FF, 0x0000CC};
+// The leftmost x of a cell and of a clickable column.
+constexpr int kCellFloor = 100;
 constexpr Shade kColumnHeaderShade{0xFFFFFF, 0xFFDFDF};
 constexpr Shade kEvenAceShade{0xFFFFFF, 0xFFDFDF};
 constexpr Shade kOddAceShade{0xFEF7E9, 0xFED7C9};
@@ -97,7 +99,7 @@ class Layout {
         const int slots = std::max(0, metrics.drawingHeight / h_) + 10;
         out_.lineTable.assign(static_cast<std::size_t>(slots), LineSlot{});
         const int firstColumn = permStart_ - shift_;
-        out_.geometry = {firstColumn, std::max(100, firstColumn), c_, N_, h_};
+        out_.geometry = {firstColumn, std::max(kCellFloor, firstColumn), c_, N_, h_};
     }
 
     void run(ViewTop top) {
@@ -147,6 +149,11 @@ class Layout {
         ++out_.lines.back().textCount;
     }
     void cell(int x, int n, Bitmap bitmap) {
+        // Cells slid left of x = 100 would cover the trustee texts, and
+        // clicks there reach no cell: they are not drawn.
+        if (x < kCellFloor) {
+            return;
+        }
         out_.cells.push_back({x, y(n), bitmap});
         ++out_.lines.back().cellCount;
     }
