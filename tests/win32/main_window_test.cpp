@@ -237,8 +237,7 @@ TEST_F(MainWindowTest, PaintedColoursAreTheModelsBackgrounds) {
     window->PaintInto(dc);
     // Between the flag cells and the first permission column.
     const int x = Scale(screen().geometry.firstColumnX - 8, dpi);
-    EXPECT_EQ(GetPixel(dc, x, Scale(deny->y + 2, dpi)),
-              static_cast<COLORREF>(0xD4FF7F));
+    EXPECT_EQ(GetPixel(dc, x, Scale(deny->y + 2, dpi)), static_cast<COLORREF>(0xD4FF7F));
     // The grey top line of the second block, from x = 4 on.
     const ScreenLine* header = nullptr;
     for (const ScreenLine& l : screen().lines) {
@@ -248,8 +247,7 @@ TEST_F(MainWindowTest, PaintedColoursAreTheModelsBackgrounds) {
         }
     }
     ASSERT_NE(header, nullptr);
-    EXPECT_EQ(GetPixel(dc, x, Scale(header->y, dpi)),
-              static_cast<COLORREF>(0x999999));
+    EXPECT_EQ(GetPixel(dc, x, Scale(header->y, dpi)), static_cast<COLORREF>(0x999999));
     SelectObject(dc, old);
     DeleteObject(bitmap);
     DeleteDC(dc);
