@@ -81,10 +81,6 @@ class CDirEntry {
     void setOwnerAccount(std::uint32_t account) { owner_ = account; }
     void setGroupAccount(std::uint32_t account) { group_ = account; }
     void setGroup(std::wstring_view name, std::wstring_view domain);
-    void setOwnerName(std::wstring_view name);
-    void setOwnerDomain(std::wstring_view domain);
-    void setGroupName(std::wstring_view name);
-    void setGroupDomain(std::wstring_view domain);
     // The name becomes `name` and the domain is left unset.
     void setGroupNameOnly(std::wstring_view name);
 
