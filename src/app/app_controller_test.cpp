@@ -151,6 +151,18 @@ TEST_F(Controller, StartScanAppliesTheChosenFilterAndCancelShowsNoData) {
     other.Startup(L"");
 }
 
+TEST_F(Controller, ScanFilterValuesOutsideOneToEightShowAll) {
+    const std::pair<std::uint8_t, int> cases[] = {{0, 50020}, {1, 50020}, {8, 50046}, {9, 50020}};
+    for (const auto& [filter, item] : cases) {
+        windows.configs = {config(filter)};
+        app.NewScanCommand();
+        EXPECT_EQ(checkedFilters(), std::vector<int>{item}) << int{filter};
+        EXPECT_EQ(app.view().staticFilter, item == 50046 ? 8 : 1);
+        // Nothing here has an analysis error.
+        EXPECT_EQ(shown(), item == 50046 ? std::vector<std::wstring>{} : kAllButDots);
+    }
+}
+
 TEST_F(Controller, StartCompareThatDoesNotMatchEndsTheProcess) {
     ScanConfiguration saved = config();
     saved.directories = {L"C:\\r\\sub"};
@@ -342,6 +354,56 @@ TEST_F(Controller, MenuStatesFollowLiveLoadedAndCompareData) {
     app.Execute(50002);
     EXPECT_FALSE(enabled(50048));
     EXPECT_TRUE(enabled(50022));
+}
+
+TEST_F(Controller, MenuChecksFollowTheViewOptionsAndTheWheelSpeed) {
+    windows.configs = {config()};
+    app.NewScanCommand();
+    auto item = [&](int id, const MenuViewFlags& flags) {
+        for (const MainMenuItem& s : MainMenuStates(app, flags)) {
+            if (s.id == id) {
+                return s;
+            }
+        }
+        ADD_FAILURE() << "no state for " << id;
+        return MainMenuItem{};
+    };
+    // Each wheel speed checks its own item; all three can be chosen.
+    const int wheel[3] = {50068, 50067, 50066};  // slow, normal, fast
+    for (int mode = 0; mode < 3; ++mode) {
+        MenuViewFlags flags;
+        flags.wheelMode = mode;
+        for (int i = 0; i < 3; ++i) {
+            EXPECT_EQ(item(wheel[i], flags).checked, i == mode) << mode << " " << wheel[i];
+            EXPECT_TRUE(item(wheel[i], flags).enabled);
+        }
+    }
+    // The options are checked while they are on, and can always be chosen.
+    const int options[] = {50051, 50050, 50055, 50027, 50064, 50031, 50026};
+    auto checks = [&](const MenuViewFlags& flags) {
+        std::vector<int> on;
+        for (int id : options) {
+            EXPECT_TRUE(item(id, flags).enabled) << id;
+            if (item(id, flags).checked) {
+                on.push_back(id);
+            }
+        }
+        return on;
+    };
+    MenuViewFlags flags;
+    EXPECT_EQ(checks(flags), (std::vector<int>{50050, 50027}));
+    for (int id : {50051, 50050, 50055, 50064}) {
+        app.Execute(id);
+    }
+    app.view().ApplyDynamicFilterWindow(0);
+    app.view().SetFindMode(true);
+    flags.showCompletePath = false;
+    EXPECT_EQ(checks(flags), (std::vector<int>{50051, 50055, 50064, 50031, 50026}));
+    // Inherit ACL needs a clicked directory of live data.
+    EXPECT_FALSE(item(50052, flags).enabled);
+    flags.lastClickedIsDirectory = true;
+    EXPECT_TRUE(item(50052, flags).enabled);
+    EXPECT_EQ(item(50044, flags).text, L"Depth \u221E");
 }
 
 TEST_F(Controller, CreatorNamesAndTheUserComeFromTheAccounts) {
