@@ -237,6 +237,27 @@ TEST_F(Controller, RescanRepeatsTheDirectoriesUnlimitedAndResetsTheFilterItem) {
     EXPECT_EQ(windows.log.size(), 5u);  // no second configuration window
 }
 
+TEST_F(Controller, CommandsThatRebuildTheListGoBackToTheTop) {
+    windows.configs = {config()};
+    app.NewScanCommand();
+    ASSERT_TRUE(app.view().SaveDatasetFile(L"D:\\r.acl"));
+    ASSERT_TRUE(app.view().SaveSettingsFile(L"D:\\s.qsf"));
+    windows.files = {L"D:\\r.acl", L"D:\\t.acl", L"D:\\r.acl", L"D:\\s.qsf"};
+    // (command, back to the top, redrawn): in the order of the file dialogs.
+    const std::tuple<int, bool, bool> cases[] = {
+        {50002, true, true},   {50004, true, true},   {50028, true, true},   {50037, true, true},
+        {50034, true, true},   {50050, true, true},   {50055, true, true},   {50022, true, true},
+        {50064, false, true},  {50061, false, true},  {50051, false, false}, {50019, false, false},
+        {50032, false, false}, {50036, false, false}, {50018, false, false}};
+    for (const auto& [id, reset, redraw] : cases) {
+        const CommandResult r = app.Execute(id);
+        EXPECT_EQ(r.resetScroll, reset) << id;
+        EXPECT_EQ(r.redraw || r.resetScroll, redraw) << id;
+        EXPECT_FALSE(r.quit) << id;
+    }
+    EXPECT_TRUE(windows.files.empty());
+}
+
 TEST_F(Controller, SaveAsksForANameOnlyTheFirstTimeAndSaveAsAlways) {
     windows.configs = {config()};
     app.NewScanCommand();
