@@ -5,6 +5,7 @@
 #include "core/dir_list.h"
 #include "platform/sim/memory_files.h"
 #include "platform/sim/recording_interaction.h"
+#include "storage/settings_file.h"
 
 namespace quorel {
 namespace {
@@ -78,6 +79,21 @@ TEST_F(Session, StaticFilterCommandFiltersChecksItsItemAndEndsDynamicFilters) {
     EXPECT_TRUE(lineNames().empty());
     view.OnStaticFilterCommand(12345);  // not a filter command
     EXPECT_EQ(view.staticFilter, 7);
+}
+
+TEST_F(Session, SettingsFilterOutsideOneToEightLeavesTheCheckedItem) {
+    ASSERT_TRUE(view.Open(L"r.acl"));
+    view.OnStaticFilterCommand(50022);
+    const std::pair<std::uint8_t, int> cases[] = {{0, 50022}, {8, 50046}, {9, 50046}, {1, 50020}};
+    for (const auto& [value, item] : cases) {
+        std::uint8_t filter = value;
+        DisplayedRights rights;
+        DynamicFilterSet rows;
+        ViewSettings settings{filter, rights, rows};
+        ASSERT_TRUE(SaveSettings(files, ui, L"s.qsf", settings));
+        ASSERT_TRUE(view.LoadSettingsFile(L"s.qsf"));
+        EXPECT_EQ(view.staticFilterMenuItem, item) << int{value};
+    }
 }
 
 TEST_F(Session, AceOptionsHideTheirKindOnTheShownDataset) {
