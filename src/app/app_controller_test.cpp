@@ -85,6 +85,7 @@ TEST(CommandLine, IsTrimmedAndLosesOnePairOfQuotes) {
     EXPECT_EQ(CleanCommandLine(L"  \"C:\\My Data\"  "), L"C:\\My Data");
     EXPECT_EQ(CleanCommandLine(L"\"\"x\"\""), L"\"x\"");
     EXPECT_EQ(CleanCommandLine(L"\""), L"\"");
+    EXPECT_EQ(CleanCommandLine(L"\"\""), L"");
     EXPECT_EQ(CleanCommandLine(L" \t\r\n"), L"");
     EXPECT_EQ(ProgramFolderOf(L"C:\\Tools\\q.exe"), L"C:\\Tools\\");
     EXPECT_EQ(ProgramFolderOf(L"q.exe"), L"");

@@ -71,6 +71,10 @@ TEST_F(Session, StaticFilterCommandFiltersChecksItsItemAndEndsDynamicFilters) {
     EXPECT_EQ(lineNames(), (Names{L"C:\\r", L"f2"}));
     EXPECT_EQ(ui.statusTexts(0).back(),
               L"Filter set to <show only files which have ACEs that are non-inherited>");
+    view.OnStaticFilterCommand(50025);
+    EXPECT_EQ(ui.statusTexts(0).back(),
+              L"Filter set to <show only directories which permissions deviate from directory "
+              L"containing it>");
     // Rules 7 and 8 show no status text.
     const auto before = ui.statusTexts(0).size();
     view.OnStaticFilterCommand(50045);
