@@ -173,6 +173,14 @@ TEST(CDirList, RemoveChildrenFreesTheSubtreeAndForgetsIt) {
     EXPECT_EQ(t.list.errorList().at(1).entry, nullptr);
     EXPECT_EQ(t.list.errorList().at(1).number, 1);
     EXPECT_EQ(t.walk(), (std::vector<CDirEntry*>{t.root, t.dot, t.dotdot, t.a, t.b}));
+    // The last child after a nested listing goes too.
+    SmallTree u;
+    u.list.errorList().addError(L"last", u.b);
+    u.list.setCursor(u.b);
+    u.list.removeChildren(u.root);
+    EXPECT_EQ(u.list.entryCount, 1u);
+    EXPECT_EQ(u.list.currentCDirEntry, u.root);
+    EXPECT_EQ(u.list.errorList().at(0).entry, nullptr);
 }
 
 TEST(CDirList, DriveRootChildrenGetOneBackslash) {
@@ -183,9 +191,11 @@ TEST(CDirList, DriveRootChildrenGetOneBackslash) {
     CDirEntry* win = list.newScanEntry(L"C:\\Windows", L"Windows", true, security);
     EXPECT_EQ(root->path(), L"C:\\");
     EXPECT_EQ(win->path(), L"C:\\Windows");
+    EXPECT_FALSE(win->hasStoredPath());  // derived: millions of entries store no path
     // A path that is not the parent's joined with the name is kept as given.
     CDirEntry* odd = list.newScanEntry(L"D:\\elsewhere\\odd", L"odd", false, security);
     EXPECT_EQ(odd->path(), L"D:\\elsewhere\\odd");
+    EXPECT_TRUE(odd->hasStoredPath());
     // Root name stays as the user gave it; path may differ.
     CDirEntry* second = list.newScanEntry(L"E:\\", L"E:", false, security);
     EXPECT_EQ(second->name(), L"E:");
