@@ -6,20 +6,6 @@
 
 namespace quorel {
 
-namespace {
-std::uint32_t gMaxAceCount = 0;
-}  // namespace
-
-std::uint32_t maxAceCount() {
-    return gMaxAceCount;
-}
-
-void raiseMaxAceCount(std::uint32_t count) {
-    if (count > gMaxAceCount) {
-        gMaxAceCount = count;
-    }
-}
-
 CDirEntry::CDirEntry(CDirList* dataset) : dataset_(dataset) {}
 
 CDirEntry::~CDirEntry() = default;

@@ -152,9 +152,4 @@ class CDirEntry {
     bool pathStored_ = false;
 };
 
-// The largest aceCount of any entry read so far; raised by the security
-// reader, never lowered.
-std::uint32_t maxAceCount();
-void raiseMaxAceCount(std::uint32_t count);
-
 }  // namespace quorel

@@ -314,15 +314,5 @@ TEST(CDirEntry, OwnerAndGroupTextsAreSetAndReplaced) {
     EXPECT_EQ(e->ownerDomain(), L"HOST");
 }
 
-TEST(MaxAceCount, OnlyRises) {
-    raiseMaxAceCount(7);
-    std::uint32_t now = maxAceCount();
-    EXPECT_GE(now, 7u);
-    raiseMaxAceCount(0);
-    EXPECT_EQ(maxAceCount(), now);
-    raiseMaxAceCount(now + 1);
-    EXPECT_EQ(maxAceCount(), now + 1);
-}
-
 }  // namespace
 }  // namespace quorel
