@@ -349,8 +349,9 @@ class Propagate : public ::testing::Test {
             .dacl({Allow(b.bob, 5, 0x10), Allow(b.bob, 6, 0x10), Allow(b.bob, 5),
                    Deny(b.bob, 5, 0x10)});
         b.sim.dir(L"C:\\top\\P\\d").owner(b.me).dacl({Allow(b.bob, 5, 0x13)});
-        // A file after the folder d, whose listing comes before it in the walk.
-        b.sim.file(L"C:\\top\\P\\z").owner(b.me).dacl({Allow(b.bob, 5, 0x10)});
+        // A folder the user may list, before d in the walk.
+        b.sim.dir(L"C:\\top\\P\\c").owner(b.me).dacl({Allow(b.me, 0x1200A9)});
+        b.sim.file(L"C:\\top\\P\\c\\x").owner(b.me).dacl({Allow(b.bob, 5, 0x10)});
         b.sim.dir(L"C:\\top\\Q").owner(b.me).dacl({Allow(b.bob, 5, 0x13)});
         b.scan(L"C:\\top");
     }
@@ -377,7 +378,7 @@ TEST_F(Propagate, AMaskChangeTouchesOnlyInheritedAcesWithTheOldMaskInTheSubtree)
               (std::vector<RawAce>{Allow(b.bob, 7, 0x10), Allow(b.bob, 6, 0x10), Allow(b.bob, 5),
                                    Deny(b.bob, 5, 0x10)}));
     EXPECT_EQ(b.dacl(L"C:\\top\\P\\d"), (std::vector<RawAce>{Allow(b.bob, 7, 0x13)}));
-    EXPECT_EQ(b.dacl(L"C:\\top\\P\\z"), (std::vector<RawAce>{Allow(b.bob, 7, 0x10)}));
+    EXPECT_EQ(b.dacl(L"C:\\top\\P\\c\\x"), (std::vector<RawAce>{Allow(b.bob, 7, 0x10)}));
     EXPECT_EQ(b.dacl(L"C:\\top\\P"),
               (std::vector<RawAce>{Allow(b.bob, 5, 0x03), Allow(b.me, 0x1200A9)}));
     EXPECT_EQ(b.dacl(L"C:\\top\\Q"), (std::vector<RawAce>{Allow(b.bob, 5, 0x13)}));
@@ -403,7 +404,7 @@ TEST_F(Propagate, NoLeavesEverythingAndADeletionSparesTheEntryItself) {
     EXPECT_EQ(b.dacl(L"C:\\top\\P\\a"),
               (std::vector<RawAce>{Allow(b.bob, 6, 0x10), Allow(b.bob, 5), Deny(b.bob, 5, 0x10)}));
     EXPECT_TRUE(b.dacl(L"C:\\top\\P\\d").empty());
-    EXPECT_TRUE(b.dacl(L"C:\\top\\P\\z").empty());
+    EXPECT_TRUE(b.dacl(L"C:\\top\\P\\c\\x").empty());
     EXPECT_EQ(b.dacl(L"C:\\top\\P").size(), 3u);
     EXPECT_EQ(b.dacl(L"C:\\top\\Q").size(), 1u);
 }
