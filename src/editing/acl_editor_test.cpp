@@ -213,6 +213,9 @@ TEST_F(Primitives, AnEditOnAStaleViewWritesNothingAndReadsTheEntryAgain) {
     b.dacl(kFile)[1].setFlags(0x01);
     EXPECT_EQ(b.editor.AppendTrustee(*e, Trustee::ofSid(b.bob), 1, 0, true).status,
               EditStatus::Stale);
+    // So is an ACE that lost its trustee: header and mask alone.
+    b.dacl(kFile)[0] = RawAce{{0, 0, 8, 0, 1, 0, 0, 0}};
+    EXPECT_EQ(b.editor.DelTrustee(*e, 2).status, EditStatus::Stale);
     EXPECT_EQ(b.sim.counters().writeDacl, 0u);
     // Now the view is fresh again.
     EXPECT_TRUE(b.editor.DelTrustee(*e, 0));

@@ -121,6 +121,14 @@ TEST_F(Ownership, ARefusedWriteTakesOwnershipWritesAndGivesItBack) {
     EXPECT_EQ(e->ownershipTaken, 0);
 }
 
+TEST_F(Ownership, InheritingTakesOwnershipToWriteAndGivesItBack) {
+    administrator(true);
+    ASSERT_TRUE(b.propagation.InheritFromParent(*e, {Allow(b.carol, 0x1200A9, 0x03)}));
+    EXPECT_EQ(b.dacl(kFile), (std::vector<RawAce>{Allow(b.carol, 0x1200A9, 0x10)}));
+    EXPECT_EQ(b.disk(kFile).owner, b.alice);
+    EXPECT_EQ(e->ownershipTaken, 0);
+}
+
 TEST_F(Ownership, AWriteThatFailsAfterTakingOwnershipGivesItBackWithoutReadingAgain) {
     administrator(true);
     b.sim.counters() = {};

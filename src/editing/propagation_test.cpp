@@ -121,6 +121,12 @@ TEST_F(Inherit, CreatorGroupBecomesTheOwnersFirstGroup) {
     b.editor.Reread(*file);
     ASSERT_TRUE(b.propagation.InheritFromParent(*file, *root));
     EXPECT_EQ(b.dacl(L"C:\\P\\F"), (std::vector<RawAce>{Allow(staff, 6, 0x10)}));
+    // An owner's groups are asked for once.
+    const std::uint64_t asked = b.sim.counters().groupMembers;
+    b.sim.file(L"C:\\P\\F").owner(b.alice).dacl({Allow(b.me, 0x000E0000)});
+    b.editor.Reread(*file);
+    ASSERT_TRUE(b.propagation.InheritFromParent(*file, *root));
+    EXPECT_EQ(b.sim.counters().groupMembers, asked);
     // Without a domain controller the groups cannot be asked for: the ACE
     // is left out and the failure listed.
     b.sim.accounts().setDomainControllerPresent(false);
@@ -133,6 +139,13 @@ TEST_F(Inherit, CreatorGroupBecomesTheOwnersFirstGroup) {
                         L"Error determining primary group of owner for inheriting well known "
                         L"SID S-1-3-1"),
               errors.end());
+    // A failure is not remembered: the next entry asks again.
+    b.sim.accounts().setDomainControllerPresent(true);
+    const std::uint64_t failed = b.sim.counters().groupMembers;
+    b.sim.file(L"C:\\P\\F").owner(b.bob).dacl({Allow(b.me, 0x000E0000)});
+    b.editor.Reread(*file);
+    ASSERT_TRUE(b.propagation.InheritFromParent(*file, *root));
+    EXPECT_GT(b.sim.counters().groupMembers, failed);
 }
 
 TEST_F(Inherit, GenericRightsAreMappedBitByBit) {
