@@ -149,15 +149,6 @@ CDirEntry* CDirList::Iterator::next(CDirEntry* e) {
     return e != nullptr ? e->nextSibling_ : nullptr;
 }
 
-CDirEntry* CDirList::cursorToLastSibling() {
-    if (currentCDirEntry != nullptr) {
-        while (currentCDirEntry->nextSibling_ != nullptr) {
-            currentCDirEntry = currentCDirEntry->nextSibling_;
-        }
-    }
-    return currentCDirEntry;
-}
-
 std::uint32_t CDirList::visibleCount() const {
     std::uint32_t count = 0;
     for (const CDirEntry& e : *this) {

@@ -35,9 +35,6 @@ class CDirList {
     // sets the texts and ACEs.
     CDirEntry* newLoadEntry(bool asChild);
 
-    // Moves the cursor to the last entry of its listing (the scanner and
-    // the file reader append there).
-    CDirEntry* cursorToLastSibling();
     void setCursor(CDirEntry* entry) { currentCDirEntry = entry; }
 
     // 1 + the number of visible entries.

@@ -58,10 +58,8 @@ bool Scanner::ScanTree(const std::wstring& path, std::uint32_t maxDepth) {
     if (!rootPath.empty() && rootPath.back() == L':') {
         rootPath += L'\\';
     }
-    if (list_.firstEntry != nullptr) {
-        list_.setCursor(list_.firstEntry);
-        list_.cursorToLastSibling();
-    }
+    // A further root joins the top listing, at its end.
+    list_.setCursor(list_.firstEntry);
     list_.newScanEntry(rootPath, rootPath, false, security_);
     list_.lastCreatedEntry = list_.currentCDirEntry;
 

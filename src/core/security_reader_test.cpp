@@ -32,6 +32,17 @@ class FailingStep : public SecurityPort {
     SdStep step_;
 };
 
+// Hands out descriptors whose second ACE has lost its bytes.
+class EmptySecondAce : public FailingStep {
+  public:
+    explicit EmptySecondAce(SecurityPort& inner) : FailingStep(inner, SdStep::None) {}
+    SdReadStatus readSecurity(const std::wstring& path, SecurityDescriptor& out) override {
+        SdReadStatus s = FailingStep::readSecurity(path, out);
+        out.dacl.at(1).bytes.clear();
+        return s;
+    }
+};
+
 // A dataset with one entry for `path`, read through `reader`.
 struct OneEntry {
     sim::RecordingInteraction ui;
@@ -176,6 +187,18 @@ TEST_F(Reader, EachFailingStepHasItsMessage) {
         EXPECT_EQ(one.errors()[0], text);
         EXPECT_EQ(one.entry->ownerName(), L"ERROR READING FILE");
     }
+}
+
+TEST_F(Reader, AnAceWithoutBytesIsListedWithoutTrustee) {
+    sim.file(L"C:\\f").owner(alice).group(alice).dacl().allow(me, 0x1F01FF).allow(alice, 0x1);
+    EmptySecondAce losing(sim);
+    SecurityReader r(losing, sim);
+    OneEntry one(L"C:\\f", r);
+    EXPECT_EQ(one.errors(), std::vector<std::wstring>{L"Cannot get ACL ( getAceDACL )"});
+    ASSERT_EQ(one.entry->aceCount(), 2u);
+    EXPECT_EQ(one.entry->ace(0)->trustee(), L"simuser");
+    EXPECT_EQ(one.entry->ace(1)->trustee(), L"");
+    EXPECT_EQ(one.entry->ace(1)->unresolved, 1);
 }
 
 TEST_F(Reader, ObjectAcesTakeTheirSidAtByte44) {

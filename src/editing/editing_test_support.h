@@ -44,9 +44,6 @@ struct EditBench {
     // A root entry of the dataset for `path`, read from the simulated disk.
     CDirEntry* read(const std::wstring& path) {
         list.setCursor(list.firstEntry);
-        if (list.firstEntry != nullptr) {
-            list.cursorToLastSibling();
-        }
         return list.newScanEntry(path, path, false, reader);
     }
     // Scans the tree at `path` into the dataset.

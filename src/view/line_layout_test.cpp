@@ -691,6 +691,9 @@ TEST(LayoutMetricsOf, LimitsOfLineHeightColumnWidthAndLineCount) {
     EXPECT_EQ(ColumnWidthOf(rights, measure), 30);
     rights.AppendRightColumn(0x40, L"del_chxxx");  // 9 x 7 = 63
     EXPECT_EQ(ColumnWidthOf(rights, measure), 66);
+    // Back to the four columns: the fifth one no longer counts.
+    rights.resetToStartup();
+    EXPECT_EQ(ColumnWidthOf(rights, measure), 30);
     LayoutMetrics m;
     m.drawingHeight = 44;
     m.lineHeight = 15;
