@@ -244,6 +244,17 @@ TEST_F(Cli, UnreadableInputAndOutputExitTwoWithTheirMessages) {
     files.failCreates(true);
     EXPECT_EQ(run({L"csv", L"-o", L"x.csv", L"in.acl"}), 2);
     EXPECT_EQ(ui.messageTexts(), std::vector<std::wstring>{L"Error exporting file"});
+    // Standard output that cannot be written to.
+    ui.clear();
+    const char* name = "quorel-cli-test-readonly.tmp";
+    std::fclose(std::fopen(name, "w"));
+    env.out = std::fopen(name, "r");
+    ASSERT_NE(env.out, nullptr);
+    EXPECT_EQ(run({L"compare", L"in.acl", L"in.acl"}), 2);
+    EXPECT_EQ(ui.messageTexts(), std::vector<std::wstring>{L"Error writing data to file"});
+    std::fclose(env.out);
+    env.out = out;
+    std::remove(name);
 }
 
 TEST_F(Cli, EmptyDatasetGivesAnEmptyCsv) {

@@ -183,12 +183,17 @@ TEST_F(CliView, SettingsAndDynamicFilters) {
     rights.AppendRightColumn(0x10000, L"del");
     DynamicFilterSet rows;
     rows.rows.push_back(FilterRow{8, 0, L"sub"});  // "<filename>" contains "sub"
+    rows.rows.push_back(FilterRow{8, 0, L"c.txt"});
     ViewSettings settings{filter, rights, rows};
     ASSERT_TRUE(SaveSettings(files, quiet, L"v.qsf", settings));
     ASSERT_EQ(
         run({L"csv", L"--settings", L"v.qsf", L"--dynamic", L"and", L"-o", L"s.csv", L"base.acl"}),
         0);
-    EXPECT_EQ(blockHeads(file(L"s.csv")), (Heads{"C:\\share\\sub", "C:\\share\\sub\\c.txt"}));
+    EXPECT_EQ(blockHeads(file(L"s.csv")), (Heads{"C:\\share\\sub\\c.txt"}));
+    ASSERT_EQ(
+        run({L"csv", L"--settings", L"v.qsf", L"--dynamic", L"or", L"-o", L"o.csv", L"base.acl"}),
+        0);
+    EXPECT_EQ(blockHeads(file(L"o.csv")), (Heads{"C:\\share\\sub", "C:\\share\\sub\\c.txt"}));
     EXPECT_NE(file(L"s.csv").find(",del\r\n"), std::string::npos);
     EXPECT_EQ(run({L"csv", L"--settings", L"missing.qsf", L"-o", L"x.csv", L"base.acl"}), 2);
     EXPECT_EQ(file(L"x.csv"), "<missing>");

@@ -119,8 +119,16 @@ TEST_F(Csv, WriteFailuresAreReported) {
     files.failCreates(false);
     files.failWritesAfter(5);
     EXPECT_FALSE(WriteCsv(files, ui, L"C:\\out.csv", {file}, rights, CsvEncoding::AnsiCodePage));
+    // An export larger than one piece stops at the first that cannot be written.
+    file->resizeAces(1000);
+    for (std::uint32_t i = 0; i < 1000; ++i) {
+        file->ace(i)->setTrustee(std::wstring(100, L'n'), L"D");
+    }
+    EXPECT_FALSE(
+        WriteCsv(files, ui, L"C:\\big.csv", {file, file}, rights, CsvEncoding::AnsiCodePage));
     EXPECT_EQ(ui.messageTexts(),
-              (std::vector<std::wstring>{L"Error exporting file", L"Error writing data to file"}));
+              (std::vector<std::wstring>{L"Error exporting file", L"Error writing data to file",
+                                         L"Error writing data to file"}));
     EXPECT_EQ(ui.messages()[0].caption, L"Note");
 }
 
