@@ -1,6 +1,7 @@
 #include "view/line_layout.h"
 
 #include <algorithm>
+#include <cstdlib>
 
 #include "core/dir_entry.h"
 #include "filters/acl_diff.h"
@@ -198,7 +199,7 @@ class Layout {
     // it only when the boundary is not the top of the screen.
     void corners(int top, bool above, bool below) {
         for (int d = above ? -4 : 0; d <= (below ? 4 : -1); ++d) {
-            const char* row = kCornerRows[d < 0 ? -d : d];
+            const char* row = kCornerRows[std::abs(d)];
             for (int i = 0; row[i] != '\0'; ++i) {
                 const Colour colour = row[i] == 'G' ? colour::kGrey : colour::kWhite;
                 pixel(i, top + d, colour);
