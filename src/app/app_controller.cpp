@@ -13,7 +13,27 @@
 namespace quorel {
 
 AppController::AppController(AppPorts ports, AppFolders folders)
-    : ports_(ports), folders_(std::move(folders)), view_(ports.files, ports.ui) {}
+    : ports_(ports),
+      folders_(std::move(folders)),
+      view_(ports.files, ports.ui),
+      editing_(std::make_unique<EditingSession>(
+          EditPorts{ports.security, ports.accounts, ports.privileges, ports.ui}, ports.fileSystem)),
+      edits_(std::make_unique<EditCommands>(*this, *editing_, ports.ui)) {}
+
+bool AppController::PassWriteModeGate() {
+    if (writeMode_) {
+        return true;
+    }
+    if (ports_.ui.showMessage(L"Write mode not activated. It can be activated or deactivated in "
+                              L"the menu Edit -> Enable ACL write mode.\n\nDo you want to enable "
+                              L"write mode for ACLs now?",
+                              L"Enable write mode", MessageIcon::Question,
+                              MessageButtons::YesNoDefaultNo) != MessageAnswer::Yes) {
+        return false;
+    }
+    writeMode_ = true;
+    return true;
+}
 
 AppController::~AppController() = default;
 
@@ -53,6 +73,12 @@ void AppController::Prepare() {
     localName(L"S-1-3-0", creatorOwnerName_);
     localName(L"S-1-3-1", creatorGroupName_);
     takeOwnershipAvailable_ = ports_.privileges.enablePrivilege(Privilege::TakeOwnership) == 0;
+    EditSettings& settings = editing_->settings;
+    settings.currentUserName = userName_;
+    if (userSid_) {
+        settings.currentUserSid = *userSid_;
+    }
+    settings.takeOwnershipAvailable = takeOwnershipAvailable_;
     view_.rights.resetToStartup();
 }
 

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "app/app_windows.h"
+#include "app/edit_commands.h"
 #include "app/scan_configuration.h"
 #include "app/view_session.h"
 #include "platform/sid.h"
@@ -71,6 +72,13 @@ class AppController {
     // When the main window has been created: the default settings file.
     void OnMainWindowCreated();
 
+    // The write-mode gate before every change of an ACL: asks to turn write
+    // mode on when it is off; false when the user says No.
+    bool PassWriteModeGate();
+    EditingSession& editing() { return *editing_; }
+    const EditingSession& editing() const { return *editing_; }
+    EditCommands& edits() { return *edits_; }
+
     ViewSession& view() { return view_; }
     const ViewSession& view() const { return view_; }
     // The shown dataset comes from a scan of the disk (not from a file, not
@@ -119,6 +127,8 @@ class AppController {
     AppPorts ports_;
     AppFolders folders_;
     ViewSession view_;
+    std::unique_ptr<EditingSession> editing_;
+    std::unique_ptr<EditCommands> edits_;
     ScanConfiguration lastConfig_;
     bool scannedDataset_ = true;
     bool writeMode_ = false;

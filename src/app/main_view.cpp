@@ -2,6 +2,7 @@
 
 #include "app/app_controller.h"
 #include "core/dir_entry.h"
+#include "core/dir_list.h"
 #include "platform/interaction_port.h"
 #include "resource.h"
 #include "view/find_bar.h"
@@ -161,11 +162,122 @@ unsigned MainView::OnLeftButton(int x, int y) {
         return kNone;
     }
     state_.lastClickedEntry = target.slot.entry;
-    if (target.action == ClickAction::Select) {
-        selection_.ClickSelect(target.slot, target.cell, state_.modifierKey(), app_.view().lines());
+    // In the basic permission display the fourth column selects.
+    const bool basicSelect =
+        app_.view().rights.basicPermissionMode() && target.column == 3 && target.cell == 0;
+    if (target.action == ClickAction::Select || basicSelect) {
+        selection_.ClickSelect(target.slot, 0, state_.modifierKey(), app_.view().lines());
+        return kRedraw | kMenu;
     }
-    // A click in a cell edits the ACL; editing is not wired to the matrix.
+    if (target.slot.ace == nullptr || !app_.PassWriteModeGate()) {
+        return kRedraw | kMenu;
+    }
+    editCell(target);
+    return afterEdit();
+}
+
+void MainView::editCell(const ClickTarget& target) {
+    CDirEntry& entry = *target.slot.entry;
+    AceRecord& ace = *target.slot.ace;
+    EditCommands& edits = app_.edits();
+    if (target.column >= 0) {
+        edits.TogglePermission(entry, ace, target.column);
+    } else {
+        // The click selects the ACE line before its flag changes.
+        selection_.ClickSelect(target.slot, target.cell, state_.modifierKey(), app_.view().lines());
+        edits.ToggleInheritanceFlag(entry, ace, target.cell);
+    }
+}
+
+unsigned MainView::afterEdit() {
+    selection_.ForgetFocusedAce();
     return kRedraw | kMenu;
+}
+
+bool MainView::IsEditCommand(int id) {
+    switch (id) {
+        case IDM_UNDO:
+        case IDM_COPY:
+        case IDM_CUT:
+        case IDM_PASTE:
+        case IDM_COMBINE:
+        case IDM_DELETE_ACES:
+        case IDM_CONVERT_INHERITED:
+        case IDM_TAKE_OWNERSHIP:
+        case IDM_ELIMINATE_UNRESOLVED:
+        case IDM_PROPAGATE_CHANGES:
+            return true;
+        default:
+            return false;
+    }
+}
+
+unsigned MainView::EditCommand(int id) {
+    EditCommands& edits = app_.edits();
+    const EditFocus focus{selection_.focusedEntry(), selection_.focusedAce()};
+    switch (id) {
+        case IDM_UNDO:
+            edits.Undo();
+            break;
+        case IDM_COPY:
+            edits.CopyAcl(focus);
+            return kNone;
+        case IDM_CUT:
+            if (app_.PassWriteModeGate()) {
+                edits.CutAcl(focus);
+            }
+            break;
+        case IDM_PASTE:
+            if (app_.PassWriteModeGate()) {
+                edits.PasteAcl();
+            }
+            break;
+        case IDM_COMBINE:
+            if (app_.PassWriteModeGate()) {
+                edits.CombineAcl();
+            }
+            break;
+        case IDM_DELETE_ACES:
+            if (app_.PassWriteModeGate() &&
+                ui_.showMessage(L"Are you sure you want to delete the selected ACEs?",
+                                L"Delete ACEs", MessageIcon::Question,
+                                MessageButtons::YesNo) == MessageAnswer::Yes) {
+                edits.DeleteSelectedAces();
+            }
+            break;
+        case IDM_CONVERT_INHERITED:
+            if (app_.PassWriteModeGate()) {
+                edits.ConvertSelection();
+            }
+            break;
+        case IDM_TAKE_OWNERSHIP:
+            if (!app_.takeOwnershipAvailable()) {
+                ui_.showMessage(
+                    L"This function only works if Quorel is started with "
+                    L"administrator privileges",
+                    L"", MessageIcon::Information);
+                return kNone;
+            }
+            if (app_.PassWriteModeGate()) {
+                edits.TakeOwnershipOfSelection();
+            }
+            break;
+        case IDM_ELIMINATE_UNRESOLVED:
+            if (app_.PassWriteModeGate()) {
+                edits.EliminateUnresolvedTrustees();
+            }
+            break;
+        case IDM_PROPAGATE_CHANGES:
+            if (app_.PassWriteModeGate()) {
+                if (CDirList* dataset = app_.view().dataset()) {
+                    app_.editing().propagation.PropagateChanges(*dataset);
+                }
+            }
+            break;
+        default:
+            return kNone;
+    }
+    return afterEdit();
 }
 
 unsigned MainView::ShowLine(std::size_t index) {

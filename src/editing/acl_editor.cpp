@@ -346,6 +346,68 @@ EditResult AclEditor::AddTrusteeUnconditional(CDirEntry& entry, const Trustee& t
     return addAce(entry, trustee, mask, flags, allow, true);
 }
 
+EditResult AclEditor::RemoveAllAces(CDirEntry& entry) {
+    return Rewrite(entry, kDelTrustee,
+                   [](const SecurityDescriptor&, std::vector<RawAce>& dacl, bool&) {
+                       dacl.clear();
+                       return EditResult{};
+                   });
+}
+
+EditResult AclEditor::ReplaceWithTrustees(CDirEntry& entry, const std::vector<TrusteeAce>& aces) {
+    return Rewrite(entry, kAddTrusteeUnconditional,
+                   [&](const SecurityDescriptor&, std::vector<RawAce>& dacl, bool&) {
+                       dacl.clear();
+                       for (const TrusteeAce& a : aces) {
+                           Sid sid;
+                           if (const std::uint32_t error = resolve(a.trustee, sid); error != 0) {
+                               report(entry, L"Error getting the account name");
+                               return EditResult::failed(error);
+                           }
+                           dacl.push_back(RawAce::make(
+                               a.allow ? ace_type::kAccessAllowed : ace_type::kAccessDenied,
+                               a.flags, a.mask, sid));
+                       }
+                       return EditResult{};
+                   });
+}
+
+EditResult AclEditor::MergeTrustees(CDirEntry& entry, const std::vector<TrusteeAce>& aces) {
+    return Rewrite(
+        entry, kMergeTrustee, [&](const SecurityDescriptor& sd, std::vector<RawAce>& dacl, bool&) {
+            dacl = daclOf(sd);
+            for (const TrusteeAce& a : aces) {
+                ExplicitAccess access;
+                access.mode = a.allow ? ExplicitAccess::Mode::Grant : ExplicitAccess::Mode::Deny;
+                access.mask = a.mask;
+                access.inheritance = a.flags;
+                if (const std::uint32_t error = resolve(a.trustee, access.trustee); error != 0) {
+                    ports_.ui.showMessage(L"Error SetEntriesInAcl", L"Error SetEntriesInAcl",
+                                          MessageIcon::None);
+                    return EditResult::failed(error);
+                }
+                dacl = setEntriesInAcl(dacl, access);
+            }
+            return EditResult{};
+        });
+}
+
+EditResult AclEditor::DeleteAces(CDirEntry& entry, std::vector<std::uint32_t> indices) {
+    std::sort(indices.begin(), indices.end());
+    indices.erase(std::unique(indices.begin(), indices.end()), indices.end());
+    return Rewrite(entry, kDelTrustee,
+                   [&](const SecurityDescriptor& sd, std::vector<RawAce>& dacl, bool&) {
+                       dacl = daclOf(sd);
+                       if (!indices.empty() && indices.back() >= dacl.size()) {
+                           return EditResult{EditStatus::OutOfRange, 0};
+                       }
+                       for (auto i = indices.rbegin(); i != indices.rend(); ++i) {
+                           dacl.erase(dacl.begin() + static_cast<std::ptrdiff_t>(*i));
+                       }
+                       return EditResult{};
+                   });
+}
+
 EditResult AclEditor::AppendTrustee(CDirEntry& entry, const Trustee& trustee, std::uint32_t mask,
                                     std::uint8_t flags, bool allow) {
     return addAce(entry, trustee, mask, flags, allow, false);

@@ -212,6 +212,10 @@ bool OnCommand(MainState& st, int id) {
         Finish(st, st.matrix->Command(id));
         return false;
     }
+    if (MainView::IsEditCommand(id)) {
+        Finish(st, st.matrix->Apply(st.matrix->view().EditCommand(id)));
+        return false;
+    }
     const CommandResult result = st.app->Execute(id);
     if (result.quit) {
         return true;
