@@ -18,7 +18,40 @@ AppController::AppController(AppPorts ports, AppFolders folders)
       view_(ports.files, ports.ui),
       editing_(std::make_unique<EditingSession>(
           EditPorts{ports.security, ports.accounts, ports.privileges, ports.ui}, ports.fileSystem)),
-      edits_(std::make_unique<EditCommands>(*this, *editing_, ports.ui)) {}
+      edits_(std::make_unique<EditCommands>(*this, *editing_, ports.ui)) {
+    view_.onNewDataset = [this](CDirList& dataset) { RebuildMemberMaps(dataset, false); };
+}
+
+void AppController::RebuildMemberMaps(CDirList& dataset, bool recursive) {
+    view_.members.Build(dataset, ports_.accounts, recursive, MemberMap::Names::Accounts);
+    domainMembers_.Build(dataset, ports_.accounts, recursive, MemberMap::Names::Domains);
+}
+
+CommandResult AppController::BreakDownGroups() {
+    if (view_.breakDownGroups) {
+        view_.breakDownGroups = false;
+        return {false, true, false};
+    }
+    view_.breakDownGroups = true;
+    const bool recursive =
+        ports_.ui.showMessage(L"Must the user listing be done recursively ( WARNING: this may "
+                              L"take a VERY long time )",
+                              L"Do recursive user listing?", MessageIcon::Question,
+                              MessageButtons::YesNo) == MessageAnswer::Yes;
+    // "memebers" is the program's own spelling.
+    ports_.ui.setStatusText(0, L"Collecting group memebers. Please Wait ....");
+    ports_.ui.clearCancel();
+    ports_.ui.showHeartbeat();
+    InteractionPort& ui = ports_.ui;
+    view_.members.Build(*view_.dataset(), ports_.accounts, recursive, MemberMap::Names::Accounts,
+                        [&ui] {
+                            ui.pumpMessages();
+                            return !ui.cancelRequested();
+                        });
+    ports_.ui.closeHeartbeat();
+    ports_.ui.setStatusText(0, L"Ready");
+    return {false, true, false};
+}
 
 bool AppController::PassWriteModeGate() {
     if (writeMode_) {
@@ -410,6 +443,8 @@ CommandResult AppController::Execute(int id) {
         case IDM_BASIC_PERMISSION_SET:
             view_.UseBasicPermissionSet();
             return {false, true, false};
+        case IDM_BREAK_DOWN_GROUPS:
+            return BreakDownGroups();
         case IDM_WRITE_MODE:
             writeMode_ = !writeMode_;
             return {};

@@ -72,6 +72,13 @@ class AppController {
     // When the main window has been created: the default settings file.
     void OnMainWindowCreated();
 
+    // "Break Down Groups" (50062): on (asking whether to list members
+    // recursively, with the heartbeat window) or off.
+    CommandResult BreakDownGroups();
+    // The member maps of a dataset just shown: direct members.
+    void RebuildMemberMaps(CDirList& dataset, bool recursive);
+    const MemberMap& domainMembers() const { return domainMembers_; }
+
     // The write-mode gate before every change of an ACL: asks to turn write
     // mode on when it is off; false when the user says No.
     bool PassWriteModeGate();
@@ -129,6 +136,7 @@ class AppController {
     ViewSession view_;
     std::unique_ptr<EditingSession> editing_;
     std::unique_ptr<EditCommands> edits_;
+    MemberMap domainMembers_;
     ScanConfiguration lastConfig_;
     bool scannedDataset_ = true;
     bool writeMode_ = false;

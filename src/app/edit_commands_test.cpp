@@ -82,6 +82,75 @@ TEST_F(EditCommandsTest, BufferTextsAreExactAndReadBack) {
     EXPECT_TRUE(ReadAclBuffer(L"").empty());
 }
 
+TEST_F(EditCommandsTest, CopyTakesTheFocusedAceOrTheAclAndWarnsOfSeveral) {
+    EditCommands& edits = app.edits();
+    CDirEntry* b = entry(L"C:\\r\\b.txt");
+    select({L"C:\\r\\b.txt"});
+    edits.CopyAcl({b, b->ace(0)});  // the first ACE is an ACE too
+    EXPECT_EQ(edits.aclBuffer(), L"1\nsimuser\n0 1f01ff 0\n");
+    EXPECT_TRUE(ui.messageTexts().empty());
+    select({L"C:\\r\\a.txt", L"C:\\r\\b.txt"});
+    edits.CopyAcl({b, nullptr});
+    EXPECT_EQ(
+        ui.messageTexts(),
+        (std::vector<std::wstring>{L"It is not possible to copy more than one ACL to the buffer"}));
+    EXPECT_EQ(edits.aclBuffer(), AclBufferText(*b));
+}
+
+TEST_F(EditCommandsTest, AddNeedsAFocusedEntryAndDenyEntriesGetMaskZero) {
+    select({L"C:\\r\\a.txt"});
+    const std::vector<RawAce> before = disk(L"C:\\r\\a.txt");
+    app.edits().AddTrusteeToSelection({}, L"alice", false);
+    EXPECT_EQ(disk(L"C:\\r\\a.txt"), before);
+    app.edits().AddTrusteeToSelection({entry(L"C:\\r\\a.txt"), nullptr}, L"alice", false);
+    const std::vector<RawAce>& after = disk(L"C:\\r\\a.txt");
+    ASSERT_EQ(after.size(), 3u);
+    EXPECT_EQ(after[0].type(), ace_type::kAccessDenied);  // denies go first
+    EXPECT_EQ(*after[0].sid(), alice);
+    EXPECT_EQ(after[0].mask(), 0u);
+    EXPECT_EQ(app.editing().undo.top()->name, L"add trustee");
+}
+
+TEST_F(EditCommandsTest, InheritanceCellsFlipTheirBitOnFoldersOnly) {
+    CDirEntry* r = entry(L"C:\\r");
+    app.edits().ToggleInheritanceFlag(*r, *r->ace(1), 2);  // inherit only
+    EXPECT_EQ(disk(L"C:\\r")[1].flags(), 0x0B);
+    app.edits().ToggleInheritanceFlag(*r, *r->ace(1), 5);  // don't propagate
+    EXPECT_EQ(disk(L"C:\\r")[1].flags(), 0x0F);
+    app.edits().ToggleInheritanceFlag(*r, *r->ace(1), 3);  // files
+    EXPECT_EQ(disk(L"C:\\r")[1].flags(), 0x0E);
+    EXPECT_EQ(undoCount(), 0u);
+    // The inherited cell only explains; a file has no flags to change.
+    app.edits().ToggleInheritanceFlag(*r, *r->ace(1), 1);
+    EXPECT_EQ(ui.messageTexts().back(),
+              L"You cannot change the inheritance flag of a trustee directly. Please use the "
+              L"<Inherit>-function from the <Edit>-menu.");
+    EXPECT_EQ(disk(L"C:\\r")[1].flags(), 0x0E);
+    CDirEntry* a = entry(L"C:\\r\\a.txt");
+    const std::vector<RawAce> file = disk(L"C:\\r\\a.txt");
+    app.edits().ToggleInheritanceFlag(*a, *a->ace(1), 4);
+    EXPECT_EQ(disk(L"C:\\r\\a.txt"), file);
+}
+
+TEST_F(EditCommandsTest, ClickOnAnInheritedAceAsksToConvertFirst) {
+    sim.file(L"C:\\r\\inh.txt").owner(me).dacl().allow(me, kFull).allow(bob, 0x1200A9, 0x10);
+    scan();
+    CDirEntry* e = entry(L"C:\\r\\inh.txt");
+    const std::vector<RawAce> before = disk(L"C:\\r\\inh.txt");
+    ui.scriptAnswers({MessageAnswer::Cancel});
+    app.edits().TogglePermission(*e, *e->ace(1), 1);
+    EXPECT_EQ(disk(L"C:\\r\\inh.txt"), before);
+    EXPECT_EQ(undoCount(), 0u);
+    ui.scriptAnswers({MessageAnswer::Ok});
+    app.edits().TogglePermission(*e, *e->ace(1), 1);  // "wr" set on bob
+    const std::vector<RawAce>& after = disk(L"C:\\r\\inh.txt");
+    ASSERT_EQ(after.size(), 2u);
+    EXPECT_EQ(after[1].flags(), 0);
+    EXPECT_NE(after[1].mask(), 0x1200A9u);
+    EXPECT_TRUE(sim.volume().find(L"C:\\r\\inh.txt")->security.daclProtected());
+    EXPECT_EQ(app.editing().undo.top()->name, L"set permission");
+}
+
 TEST_F(EditCommandsTest, EmptyAclCopiesAsZeroAndPastingItEmptiesTheTargets) {
     sim.file(L"C:\\r\\empty.txt").owner(me).dacl();
     scan();

@@ -294,6 +294,11 @@ void MainView::Layout(const LayoutMetrics& metrics, const TextMeasure& measure) 
     switches.showCompletePath = state_.showCompletePath();
     switches.compareMode = view.compareMode();
     switches.hScroll = state_.hScroll();
+    if (view.breakDownGroups) {
+        switches.memberText = [&view](std::wstring_view trustee) {
+            return view.memberTextOf(trustee);
+        };
+    }
     LayOutScreen(view.lines(), state_.top(), metrics, switches, view.rights, measure, screen_);
     state_.AdoptTop({screen_.topEntry, screen_.lineOffset});
 }

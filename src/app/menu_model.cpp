@@ -52,6 +52,7 @@ std::vector<MainMenuItem> MainMenuStates(const AppController& app, const MenuVie
     add(50064, true, view.rights.basicPermissionMode());
     add(50031, true, view.dynamicFilters.active);
     add(50026, true, view.find.findMode);
+    add(50062, true, view.breakDownGroups);
     add(50066, true, flags.wheelMode == 2);
     add(50067, true, flags.wheelMode == 1);
     add(50068, true, flags.wheelMode == 0);

@@ -1,9 +1,11 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 
+#include "accounts/member_map.h"
 #include "filters/dynamic_filter_set.h"
 #include "filters/permissions.h"
 #include "filters/static_filter.h"
@@ -127,6 +129,14 @@ class ViewSession {
     FindState find;
     std::wstring findText;
     NameTables names;
+    // Group break-down: while it is on, the matrix shows under an ACE of a
+    // group the group's members, and find searches them.
+    bool breakDownGroups = false;
+    MemberMap members;
+    // Told of every new dataset shown (a scan, an open).
+    std::function<void(CDirList&)> onNewDataset;
+    // The member text of a trustee while break-down is on, else null.
+    const std::wstring* memberTextOf(std::wstring_view trustee) const;
 
   private:
     void applyAceOptions();
