@@ -33,11 +33,11 @@ CommandResult AppController::BreakDownGroups() {
         return {false, true, false};
     }
     view_.breakDownGroups = true;
-    const bool recursive =
-        ports_.ui.showMessage(L"Must the user listing be done recursively ( WARNING: this may "
-                              L"take a VERY long time )",
-                              L"Do recursive user listing?", MessageIcon::Question,
-                              MessageButtons::YesNo) == MessageAnswer::Yes;
+    const bool recursive = ports_.ui.showMessage(
+                               L"Must the user listing be done recursively ( WARNING: this may "
+                               L"take a VERY long time )",
+                               L"Do recursive user listing?", MessageIcon::Question,
+                               MessageButtons::YesNo) == MessageAnswer::Yes;
     // "memebers" is the program's own spelling.
     ports_.ui.setStatusText(0, L"Collecting group memebers. Please Wait ....");
     ports_.ui.clearCancel();
