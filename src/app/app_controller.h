@@ -5,6 +5,7 @@
 #include <optional>
 #include <string>
 
+#include "accounts/account_lists.h"
 #include "app/app_windows.h"
 #include "app/edit_commands.h"
 #include "app/scan_configuration.h"
@@ -83,6 +84,8 @@ class AppController {
     // mode on when it is off; false when the user says No.
     bool PassWriteModeGate();
     EditingSession& editing() { return *editing_; }
+    AppWindows& windows() { return ports_.windows; }
+    AccountLists& accountLists() { return accountLists_; }
     const EditingSession& editing() const { return *editing_; }
     EditCommands& edits() { return *edits_; }
 
@@ -137,6 +140,7 @@ class AppController {
     std::unique_ptr<EditingSession> editing_;
     std::unique_ptr<EditCommands> edits_;
     MemberMap domainMembers_;
+    AccountLists accountLists_;
     ScanConfiguration lastConfig_;
     bool scannedDataset_ = true;
     bool writeMode_ = false;

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "app/app_windows.h"
+#include "app/editing_forms.h"
 
 namespace quorel::test {
 
@@ -62,6 +63,47 @@ class ScriptedWindows : public AppWindows {
         return shellWorks;
     }
 
+    // The editing dialogs: `onDialog` may click the form's boxes; the
+    // dialog then answers `dialogOk`.
+    bool RunInheritanceFlagsDialog(InheritanceFlagsForm& form) override {
+        log.push_back(L"flags dialog");
+        if (onFlags) {
+            onFlags(form);
+        }
+        return dialogOk;
+    }
+    bool RunInheritSettingsDialog(InheritSettingsForm& form) override {
+        log.push_back(L"inherit dialog");
+        if (onInherit) {
+            onInherit(form);
+        }
+        return dialogOk;
+    }
+    bool RunRestoreDialog(RestoreForm& form) override {
+        log.push_back(L"restore dialog");
+        if (onRestore) {
+            onRestore(form);
+        }
+        return dialogOk;
+    }
+    bool RunModifyAceDialog(ModifyAceForm& form, const std::wstring& trustee) override {
+        log.push_back(L"modify ace dialog " + trustee);
+        if (onModifyAce) {
+            onModifyAce(form);
+        }
+        return dialogOk;
+    }
+    std::optional<AddUserChoice> RunAddUserDialog(AccountLists&, AccountPort&) override {
+        log.push_back(L"add user dialog");
+        return addUser;
+    }
+
+    bool dialogOk = true;
+    std::function<void(InheritanceFlagsForm&)> onFlags;
+    std::function<void(InheritSettingsForm&)> onInherit;
+    std::function<void(RestoreForm&)> onRestore;
+    std::function<void(ModifyAceForm&)> onModifyAce;
+    std::optional<AddUserChoice> addUser;
     StartChoice startChoice = StartChoice::Exit;
     std::deque<std::optional<ScanConfiguration>> configs;
     std::deque<std::optional<std::wstring>> files;

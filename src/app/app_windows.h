@@ -8,6 +8,20 @@
 
 namespace quorel {
 
+class AccountLists;
+class AccountPort;
+class InheritSettingsForm;
+class InheritanceFlagsForm;
+class ModifyAceForm;
+class RestoreForm;
+
+// What the "Add user" dialog gives: the name typed or chosen, and whether
+// "Deny Entry" was checked.
+struct AddUserChoice {
+    std::wstring name;
+    bool deny = false;
+};
+
 // The start window's five actions, numbered as its buttons store them.
 enum class StartChoice : int { Exit = 0, Scan = 1, Compare = 2, StartMain = 3, Open = 4 };
 
@@ -54,6 +68,17 @@ class AppWindows {
     virtual void ShowAboutDialog() = 0;
     virtual void RunProjectDialog() = 0;
     virtual void ShowErrorWindow() = 0;
+    // The editing dialogs: each shows its form and returns true after OK
+    // (the form then holds the choice), false after Cancel or the close box.
+    virtual bool RunInheritanceFlagsDialog(InheritanceFlagsForm& form) = 0;
+    virtual bool RunInheritSettingsDialog(InheritSettingsForm& form) = 0;
+    virtual bool RunRestoreDialog(RestoreForm& form) = 0;
+    virtual bool RunModifyAceDialog(ModifyAceForm& form, const std::wstring& trustee) = 0;
+    // "Add user": the four lists (rebuilt on "Rebuild Userlists" through
+    // `accounts`); nothing after Cancel.
+    virtual std::optional<AddUserChoice> RunAddUserDialog(AccountLists& lists,
+                                                          AccountPort& accounts) = 0;
+
     // Opens `path` with the shell; false when the shell reported an error.
     virtual bool OpenWithShell(const std::wstring& path) = 0;
 };

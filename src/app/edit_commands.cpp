@@ -6,6 +6,7 @@
 
 #include "app/acl_buffer.h"
 #include "app/app_controller.h"
+#include "app/editing_forms.h"
 #include "core/dir_entry.h"
 #include "core/dir_list.h"
 #include "platform/account_port.h"
@@ -497,6 +498,144 @@ void EditCommands::Undo() {
         const ViewSession& view = app_.view();
         ApplyAceVisibility(*dataset, view.showInheritOnlyAces, view.hideInheritedAces);
     }
+}
+
+void EditCommands::ChangeInheritanceFlags(const EditFocus& focus, AppWindows& windows) {
+    if (focus.entry == nullptr || !Contains(*focus.entry, focus.ace)) {
+        ui_.showMessage(
+            L"Error: No ACE selected. An non inherited ACE has to be selected to use "
+            L"this function",
+            L"No ACE selected", MessageIcon::None);
+        return;
+    }
+    if (focus.ace->inherited()) {
+        ui_.showMessage(
+            L"Error: changing inheritance flags is only possible for non inherited ACEs",
+            L"No ACE selected", MessageIcon::None);
+        return;
+    }
+    InheritanceFlagsForm form(focus.ace->aceFlags);
+    const std::uint32_t k = IndexOf(*focus.entry, *focus.ace);
+    if (!windows.RunInheritanceFlagsDialog(form) || compareModeRefuses()) {
+        return;
+    }
+    editing_.editor.SetInheritance(*focus.entry, k, form.flags());
+    refresh(*focus.entry);
+    status(L"Inheritance flags changed");
+}
+
+void EditCommands::ModifyAce(const EditFocus& focus, AppWindows& windows) {
+    if (focus.entry == nullptr || !Contains(*focus.entry, focus.ace)) {
+        ui_.showMessage(
+            L"Error: No ACE selected. An non inherited ACE has to be selected to use "
+            L"this function",
+            L"No ACE selected", MessageIcon::None);
+        return;
+    }
+    if (compareModeRefuses() || loadedDataRefuses()) {
+        return;
+    }
+    CDirEntry& entry = *focus.entry;
+    const std::uint32_t k = IndexOf(entry, *focus.ace);
+    if (focus.ace->inherited()) {
+        if (!askConvertInherited()) {
+            return;
+        }
+        undoElement(entry, L"modify ACE", Inheritable(*focus.ace));
+        if (!editing_.editor.ConvertInheritedAces(entry)) {
+            refresh(entry);
+            return;
+        }
+    } else {
+        undoElement(entry, L"modify ACE", Inheritable(*focus.ace));
+    }
+    const AceRecord& ace = *entry.ace(k);
+    ModifyAceForm form(ace.accessMask, ace.aceFlags, ace.aceType);
+    PendingChange change = Change(PendingChange::Kind::MaskChanged, entry, k, ace);
+    change.oldMask = ace.accessMask;
+    if (!windows.RunModifyAceDialog(form, std::wstring(ace.trustee()))) {
+        return;
+    }
+    change.newMask = form.mask();
+    if (Inheritable(ace) && form.mask() != ace.accessMask) {
+        editing_.pending.add(change);
+    }
+    editing_.editor.ModifyAce(entry, k, form.mask(), static_cast<std::uint8_t>(form.flags() & 0x0F),
+                              form.type());
+    refresh(entry);
+    status(L"ACE modified");
+}
+
+void EditCommands::AddAce(const EditFocus& focus, AppWindows& windows, AccountLists& lists) {
+    lists.BuildOnce(editing_.editor.ports().accounts);
+    const std::optional<AddUserChoice> choice =
+        windows.RunAddUserDialog(lists, editing_.editor.ports().accounts);
+    if (choice && !choice->name.empty()) {
+        AddTrusteeToSelection(focus, choice->name, !choice->deny);
+    }
+}
+
+bool EditCommands::InheritAcl(AppWindows& windows, const std::function<bool()>& gate) {
+    const std::vector<CDirEntry*> selected = selectedEntries();
+    if (selected.empty()) {
+        ui_.showMessage(
+            L"You must select a directory whose ACL has to be inherited to subsequent "
+            L"files or directories",
+            L"No Directory selected", MessageIcon::None);
+        return false;
+    }
+    if (selected.size() > 1) {
+        ui_.showMessage(
+            L"You may only select one directory whose ACL has to be inherited to "
+            L"subsequent files or directories",
+            L"Too Many Entries selected", MessageIcon::None);
+        return false;
+    }
+    CDirEntry& folder = *selected.front();
+    if (!folder.isDirectoryForEditing() || compareModeRefuses() || loadedDataRefuses() || !gate()) {
+        return false;
+    }
+    if (ui_.showMessage(L"Apply ACL to all subdirectories and files?\n\nWARNING: This action "
+                        L"cannot be undone and will clear the contents of the undo buffer. Are "
+                        L"you sure you wish to proceed?",
+                        L"Confirmation", MessageIcon::Warning,
+                        MessageButtons::YesNoDefaultNo) != MessageAnswer::Yes) {
+        return false;
+    }
+    editing_.undo.ClearUndoBuffer();
+    InheritSettingsForm form;
+    if (!windows.RunInheritSettingsDialog(form)) {
+        return false;
+    }
+    EditSettings& settings = editing_.settings;
+    form.ApplyTo(settings);
+    status(L"Inherit in progress - please wait ....");
+    ui_.clearCancel();
+    editing_.propagation.InheritAcl(folder);
+    status(L"Inherit complete");
+    settings.autoTakeOwnership = false;
+    settings.giveBackOwnership = false;
+    settings.keepExplicitAces = false;
+    settings.skipNotInherited = false;
+    ui_.showMessage(L"File processing complete.", L"Quorel", MessageIcon::Information);
+    app_.view().EntriesReplaced();
+    return true;
+}
+
+void EditCommands::RestorePermissions(AppWindows& windows) {
+    ViewSession& view = app_.view();
+    if (!view.compareMode() || view.dataset() == nullptr) {
+        return;
+    }
+    RestoreForm form;
+    if (!windows.RunRestoreDialog(form)) {
+        return;
+    }
+    form.ApplyTo(editing_.settings);
+    const std::vector<CDirEntry*>& shown = view.lines().lines();
+    editing_.propagation.RestorePermissions(shown, *view.dataset(), form.applyInheritance());
+    view.RefreshAfterEdits();
+    status(L"Permissions restored");
 }
 
 }  // namespace quorel

@@ -9,6 +9,7 @@
 // (AppController::PassWriteModeGate).
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -21,8 +22,10 @@
 
 namespace quorel {
 
+class AccountLists;
 class AceRecord;
 class AppController;
+class AppWindows;
 class CDirEntry;
 class InteractionPort;
 
@@ -74,6 +77,19 @@ class EditCommands {
     void EliminateUnresolvedTrustees();
     // Undo (50006).
     void Undo();
+
+    // The commands with a dialog. 50058: the focused explicit ACE's flags.
+    void ChangeInheritanceFlags(const EditFocus& focus, AppWindows& windows);
+    // 50057: the focused ACE's type, flags and rights, in one write.
+    void ModifyAce(const EditFocus& focus, AppWindows& windows);
+    // 50049: after the multiple-selection question and the gate.
+    void AddAce(const EditFocus& focus, AppWindows& windows, AccountLists& lists);
+    // 50052 on the one selected folder; `gate` (the write-mode gate) is
+    // passed after the checks of the selection. True when the entries
+    // below the folder were read again (the view must forget them).
+    bool InheritAcl(AppWindows& windows, const std::function<bool()>& gate);
+    // 50070 in compare mode.
+    void RestorePermissions(AppWindows& windows);
 
     const std::wstring& aclBuffer() const { return buffer_; }
 

@@ -5,6 +5,7 @@
 #include "app/acl_buffer.h"
 #include "app/app_controller.h"
 #include "app/app_test_support.h"
+#include "app/editing_forms.h"
 #include "app/main_view.h"
 #include "core/dir_list.h"
 #include "platform/sim/memory_files.h"
@@ -348,6 +349,136 @@ TEST_F(EditCommandsTest, WriteModeGateAndCellClicksThroughTheView) {
     }
     view.EditCommand(IDM_UNDO);
     EXPECT_EQ(disk(L"C:\\r\\a.txt"), before);
+}
+
+TEST(EditingForms, CheckBoxRulesOfTheThreeDialogs) {
+    InheritanceFlagsForm flags(0x1B);  // inherited bit dropped, 0x0B kept
+    EXPECT_TRUE(flags.checked(20) && flags.checked(21) && flags.checked(22));
+    EXPECT_FALSE(flags.checked(23));
+    flags.Click(21);
+    flags.Click(23);
+    EXPECT_EQ(flags.flags(), 0x0E);
+
+    InheritSettingsForm inherit;
+    EXPECT_FALSE(inherit.enabled(21));
+    inherit.Click(21);  // disabled: nothing
+    EXPECT_FALSE(inherit.checked(21));
+    inherit.Click(20);
+    inherit.Click(21);
+    inherit.Click(23);
+    EditSettings settings;
+    inherit.ApplyTo(settings);
+    EXPECT_TRUE(settings.autoTakeOwnership && settings.giveBackOwnership);
+    EXPECT_TRUE(settings.skipNotInherited);
+    EXPECT_FALSE(settings.keepExplicitAces);
+    // Give back checked, then take ownership unchecked: both off.
+    inherit.Click(20);
+    EXPECT_FALSE(inherit.checked(21));
+    inherit.ApplyTo(settings);
+    EXPECT_FALSE(settings.autoTakeOwnership || settings.giveBackOwnership);
+
+    RestoreForm restore;
+    EXPECT_TRUE(restore.applyInheritance());
+    EXPECT_TRUE(restore.checked(20) && !restore.checked(21));
+    restore.ApplyTo(settings);
+    EXPECT_FALSE(settings.autoTakeOwnership || settings.giveBackOwnership);
+    restore.Click(21);
+    restore.Click(22);
+    restore.Click(23);
+    EXPECT_FALSE(restore.applyInheritance());
+    restore.ApplyTo(settings);
+    EXPECT_TRUE(settings.autoTakeOwnership && settings.giveBackOwnership);
+    restore.Click(22);
+    EXPECT_FALSE(restore.enabled(23) || restore.checked(23));
+}
+
+TEST(EditingForms, ModifyAceKeepsAllAndItsRightsTogether) {
+    ModifyAceForm form(0x1F01FF | 0x01000000, 0x03, 0);         // with ACCESS_SYSTEM_SECURITY
+    EXPECT_TRUE(form.checked(IDC_MODIFY_ACE_FIRST_RIGHT));      // all
+    EXPECT_TRUE(form.checked(IDC_MODIFY_ACE_FIRST_RIGHT + 6));  // rd
+    EXPECT_FALSE(form.enabled(IDC_MODIFY_ACE_INHERITED));
+    form.Click(IDC_MODIFY_ACE_FIRST_RIGHT + 9);  // wr off: "all" goes off too
+    EXPECT_FALSE(form.checked(IDC_MODIFY_ACE_FIRST_RIGHT));
+    EXPECT_EQ(form.mask(), (0x1F01FFu & ~0x2u) | 0x01000000u);
+    form.Click(IDC_MODIFY_ACE_FIRST_RIGHT);  // all on again
+    EXPECT_EQ(form.mask(), 0x1F01FFu | 0x01000000u);
+    form.Click(IDC_MODIFY_ACE_FIRST_RIGHT);  // all off: every right under it
+    EXPECT_EQ(form.mask(), 0x01000000u);
+    form.Click(IDC_MODIFY_ACE_DENY);
+    form.Click(21);
+    EXPECT_EQ(form.type(), 1);
+    EXPECT_EQ(form.flags(), 0x02);
+}
+
+TEST_F(EditCommandsTest, ModifyAceWritesMaskFlagsAndTypeOnce) {
+    CDirEntry* r = entry(L"C:\\r");
+    windows.onModifyAce = [](ModifyAceForm& form) {
+        form.Click(IDC_MODIFY_ACE_DENY);
+        form.Click(22);                              // no longer to folders
+        form.Click(IDC_MODIFY_ACE_FIRST_RIGHT + 9);  // wr
+    };
+    sim.counters() = {};
+    app.edits().ModifyAce({r, r->ace(1)}, windows);
+    EXPECT_EQ(sim.counters().writeDacl, 1u);
+    const RawAce& ace = disk(L"C:\\r")[1];
+    EXPECT_EQ(ace.type(), ace_type::kAccessDenied);
+    EXPECT_EQ(*ace.sid(), alice);
+    EXPECT_EQ(ace.flags(), 0x01);
+    EXPECT_EQ(ace.mask(), 0x1200ABu);
+    EXPECT_EQ(app.editing().undo.top()->name, L"modify ACE");
+    ASSERT_EQ(app.editing().pending.size(), 1u);
+    EXPECT_EQ(app.editing().pending.at(0).oldMask, 0x1200A9u);
+    EXPECT_EQ(windows.log.back(), L"modify ace dialog alice");
+}
+
+TEST_F(EditCommandsTest, InheritanceFlagsDialogRefusesInheritedAcesAndCancel) {
+    sim.file(L"C:\\r\\inh.txt").owner(me).dacl().allow(bob, 0x1200A9, 0x10);
+    scan();
+    CDirEntry* inh = entry(L"C:\\r\\inh.txt");
+    app.edits().ChangeInheritanceFlags({inh, inh->ace(0)}, windows);
+    EXPECT_EQ(ui.messageTexts().back(),
+              L"Error: changing inheritance flags is only possible for non inherited ACEs");
+    app.edits().ChangeInheritanceFlags({inh, nullptr}, windows);
+    EXPECT_EQ(ui.messageTexts().back(),
+              L"Error: No ACE selected. An non inherited ACE has to be "
+              L"selected to use this function");
+    CDirEntry* r = entry(L"C:\\r");
+    windows.onFlags = [](InheritanceFlagsForm& f) { f.Click(20); };
+    windows.dialogOk = false;
+    app.edits().ChangeInheritanceFlags({r, r->ace(1)}, windows);
+    EXPECT_EQ(disk(L"C:\\r")[1].flags(), 0x03);
+    windows.dialogOk = true;
+    app.edits().ChangeInheritanceFlags({r, r->ace(1)}, windows);
+    EXPECT_EQ(disk(L"C:\\r")[1].flags(), 0x0B);
+    EXPECT_EQ(ui.statusTexts(0).back(), L"Inheritance flags changed");
+}
+
+TEST_F(EditCommandsTest, InheritAclChecksTheSelectionAsksAndRebuildsTheSubtree) {
+    select({});
+    int gates = 0;
+    auto gate = [&] { return ++gates > 0; };
+    EXPECT_FALSE(app.edits().InheritAcl(windows, gate));
+    EXPECT_EQ(ui.messageTexts().back(),
+              L"You must select a directory whose ACL has to be "
+              L"inherited to subsequent files or directories");
+    select({L"C:\\r", L"C:\\r\\sub"});
+    EXPECT_FALSE(app.edits().InheritAcl(windows, gate));
+    EXPECT_EQ(gates, 0);
+    select({L"C:\\r"});
+    ui.scriptAnswers({MessageAnswer::No});
+    EXPECT_FALSE(app.edits().InheritAcl(windows, gate));
+    EXPECT_EQ(gates, 1);
+    const std::uint64_t generation = app.view().entriesGeneration();
+    ui.scriptAnswers({MessageAnswer::Yes});
+    EXPECT_TRUE(app.edits().InheritAcl(windows, gate));
+    EXPECT_EQ(ui.messageTexts().back(), L"File processing complete.");
+    EXPECT_NE(app.view().entriesGeneration(), generation);
+    // a.txt now carries C:\r's inheritable ACEs, inherited.
+    const std::vector<RawAce>& a = disk(L"C:\\r\\a.txt");
+    ASSERT_FALSE(a.empty());
+    EXPECT_EQ(a.back().flags() & 0x10, 0x10);
+    EXPECT_FALSE(app.editing().settings.autoTakeOwnership);
+    EXPECT_EQ(entry(L"C:\\r\\a.txt")->visibleAceCount, entry(L"C:\\r\\a.txt")->aceCount());
 }
 
 }  // namespace

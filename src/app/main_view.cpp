@@ -206,6 +206,11 @@ bool MainView::IsEditCommand(int id) {
         case IDM_TAKE_OWNERSHIP:
         case IDM_ELIMINATE_UNRESOLVED:
         case IDM_PROPAGATE_CHANGES:
+        case IDM_CHANGE_INHERITANCE_FLAGS:
+        case IDM_MODIFY_ACE:
+        case IDM_ADD_ACE:
+        case IDM_INHERIT_ACL:
+        case IDM_RESTORE_PERMISSIONS:
             return true;
         default:
             return false;
@@ -267,6 +272,44 @@ unsigned MainView::EditCommand(int id) {
                 edits.EliminateUnresolvedTrustees();
             }
             break;
+        case IDM_CHANGE_INHERITANCE_FLAGS:
+            if (app_.PassWriteModeGate()) {
+                edits.ChangeInheritanceFlags(focus, app_.windows());
+            }
+            break;
+        case IDM_MODIFY_ACE:
+            if (app_.PassWriteModeGate()) {
+                edits.ModifyAce(focus, app_.windows());
+            }
+            break;
+        case IDM_ADD_ACE: {
+            std::size_t selected = 0;
+            for (const CDirEntry* e : app_.view().lines().lines()) {
+                selected += e->selected ? 1 : 0;
+            }
+            if (selected > 1 &&
+                ui_.showMessage(L"There are more than one Files/Folders selected. Are you sure "
+                                L"you want to proceed?",
+                                L"Multiple Selection", MessageIcon::Question,
+                                MessageButtons::YesNo) != MessageAnswer::Yes) {
+                return kNone;
+            }
+            if (app_.PassWriteModeGate()) {
+                edits.AddAce(focus, app_.windows(), app_.accountLists());
+            }
+            break;
+        }
+        case IDM_INHERIT_ACL:
+            // The gate comes after the checks of the selection.
+            if (edits.InheritAcl(app_.windows(), [this] { return app_.PassWriteModeGate(); })) {
+                return resetScroll() | afterEdit();
+            }
+            break;
+        case IDM_RESTORE_PERMISSIONS:
+            if (app_.PassWriteModeGate()) {
+                edits.RestorePermissions(app_.windows());
+            }
+            break;
         case IDM_PROPAGATE_CHANGES:
             if (app_.PassWriteModeGate()) {
                 if (CDirList* dataset = app_.view().dataset()) {
@@ -278,6 +321,15 @@ unsigned MainView::EditCommand(int id) {
             return kNone;
     }
     return afterEdit();
+}
+
+unsigned MainView::OnDoubleClick(int x, int y) {
+    const ClickTarget target = HitTest(screen_, x, y);
+    if (target.slot.ace == nullptr) {
+        return kNone;
+    }
+    selection_.ClickSelect(target.slot, 0, 0, app_.view().lines());
+    return EditCommand(IDM_MODIFY_ACE);
 }
 
 unsigned MainView::ShowLine(std::size_t index) {

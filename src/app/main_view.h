@@ -77,6 +77,8 @@ class MainView {
     // A left click at (x, y) of the drawing area. Outside the cells it
     // selects; in a cell it would edit, which this view does not do.
     unsigned OnLeftButton(int x, int y);
+    // A double click on an ACE line: "MODIFYACE" for that ACE.
+    unsigned OnDoubleClick(int x, int y);
     // The error window's jump: entry `index` of the display list at the top.
     unsigned ShowLine(std::size_t index);
 

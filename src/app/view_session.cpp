@@ -292,4 +292,21 @@ void ViewSession::ToggleShowMatchingOnly(const std::wstring& text) {
     RebuildLines();
 }
 
+void ViewSession::EntriesReplaced() {
+    ++generation_;
+    applyAceOptions();
+    HideDotEntries(*dataset_);
+    HideBelowDepth(*dataset_, displayDepth);
+    RebuildLines();
+}
+
+void ViewSession::RefreshAfterEdits() {
+    applyAceOptions();
+    if (compare_.compareMode) {
+        RefreshCompare(compare_, compareView());
+        return;
+    }
+    RebuildLines();
+}
+
 }  // namespace quorel

@@ -106,6 +106,13 @@ class ViewSession {
     // entries that do not contain `text`.
     void ToggleShowMatchingOnly(const std::wstring& text);
 
+    // Entries of the shown dataset were freed and read again (Inherit ACL):
+    // their ACE options and the lines anew; what keeps entry pointers
+    // forgets them.
+    void EntriesReplaced();
+    // After edits in compare mode: the links between both datasets anew.
+    void RefreshAfterEdits();
+
     // The display list again from the visibility flags: the compare layout
     // in compare mode.
     void RebuildLines();

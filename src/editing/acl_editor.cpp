@@ -316,6 +316,23 @@ EditResult AclEditor::SetInheritance(CDirEntry& entry, std::uint32_t index, std:
                   [&](std::vector<RawAce>& dacl) { dacl[index].setFlags(flags); });
 }
 
+EditResult AclEditor::ModifyAce(CDirEntry& entry, std::uint32_t index, std::uint32_t mask,
+                                std::uint8_t flags, std::uint8_t type) {
+    return editAt(entry, index, kSetAccessMask, [&](std::vector<RawAce>& dacl) {
+        RawAce& ace = dacl[index];
+        const bool plain =
+            ace.type() == ace_type::kAccessAllowed || ace.type() == ace_type::kAccessDenied;
+        const std::optional<Sid> sid = ace.sid();
+        if (plain && sid && ace.type() != type &&
+            (type == ace_type::kAccessAllowed || type == ace_type::kAccessDenied)) {
+            ace = RawAce::make(type, flags, mask, *sid);
+            return;
+        }
+        ace.setMask(mask);
+        ace.setFlags(flags);
+    });
+}
+
 EditResult AclEditor::DelTrustee(CDirEntry& entry, std::uint32_t index) {
     return editAt(entry, index, kDelTrustee, [&](std::vector<RawAce>& dacl) {
         dacl.erase(dacl.begin() + static_cast<std::ptrdiff_t>(index));

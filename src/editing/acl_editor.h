@@ -73,6 +73,10 @@ class AclEditor {
     // Replace the access mask, or the flags byte, of ACE `index` in place.
     EditResult SetAccessMask(CDirEntry& entry, std::uint32_t index, std::uint32_t mask);
     EditResult SetInheritance(CDirEntry& entry, std::uint32_t index, std::uint8_t flags);
+    // Mask, flags and type of ACE `index` together, in one write (the
+    // trustee stays).
+    EditResult ModifyAce(CDirEntry& entry, std::uint32_t index, std::uint32_t mask,
+                         std::uint8_t flags, std::uint8_t type);
     // Delete ACE `index`.
     EditResult DelTrustee(CDirEntry& entry, std::uint32_t index);
     // A new allow (or deny) ACE first, or last, before the DACL's own ACEs,

@@ -323,6 +323,8 @@ HWND MainWindow::Create() {
     ModifyMenuW(st.menu, IDM_UNDO, MF_BYCOMMAND | MF_STRING | MF_GRAYED, IDM_UNDO,
                 L"Undo: \tCtrl+Z");
     WNDCLASSW wc{};
+    // Double clicks open an ACE's "MODIFYACE" dialog.
+    wc.style = CS_DBLCLKS;
     wc.lpfnWndProc = MainProc;
     wc.hInstance = instance;
     wc.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(IDI_QUOREL));

@@ -6,6 +6,7 @@
 #include "core/dir_list.h"
 #include "ui/win32/configuration_window.h"
 #include "ui/win32/dialogs.h"
+#include "ui/win32/editing_dialogs.h"
 #include "ui/win32/error_window.h"
 #include "ui/win32/gui_interaction.h"
 #include "ui/win32/main_window.h"
@@ -80,6 +81,27 @@ bool Win32AppWindows::OpenWithShell(const std::wstring& path) {
     const auto result = reinterpret_cast<INT_PTR>(
         ShellExecuteW(main_, L"open", path.c_str(), nullptr, nullptr, SW_SHOWNORMAL));
     return result > 32;
+}
+
+bool Win32AppWindows::RunInheritanceFlagsDialog(InheritanceFlagsForm& form) {
+    return win32::RunInheritanceFlagsDialog(main_, form);
+}
+
+bool Win32AppWindows::RunInheritSettingsDialog(InheritSettingsForm& form) {
+    return win32::RunInheritSettingsDialog(main_, form);
+}
+
+bool Win32AppWindows::RunRestoreDialog(RestoreForm& form) {
+    return win32::RunRestoreDialog(main_, form);
+}
+
+bool Win32AppWindows::RunModifyAceDialog(ModifyAceForm& form, const std::wstring& trustee) {
+    return win32::RunModifyAceDialog(main_, form, trustee);
+}
+
+std::optional<AddUserChoice> Win32AppWindows::RunAddUserDialog(AccountLists& lists,
+                                                               AccountPort& accounts) {
+    return win32::RunAddUserDialog(main_, lists, accounts);
 }
 
 }  // namespace quorel::win32
