@@ -14,7 +14,7 @@ HWND FindMessageBox(DWORD pid, const wchar_t* caption) {
         if (ClassOf(window) != L"#32770" || GetDlgItem(window, 0xFFFF) == nullptr) {
             continue;
         }
-        if (caption == nullptr || TextOf(window) == caption) {
+        if (caption == nullptr || TitleOf(window) == caption) {
             return window;
         }
     }
@@ -23,7 +23,7 @@ HWND FindMessageBox(DWORD pid, const wchar_t* caption) {
 
 HWND FindFileDialog(DWORD pid, const wchar_t* title) {
     for (HWND window : TopWindows(pid)) {
-        if (ClassOf(window) == L"#32770" && TextOf(window) == title &&
+        if (ClassOf(window) == L"#32770" && TitleOf(window) == title &&
             GetDlgItem(window, kFileNameField) != nullptr) {
             return window;
         }
@@ -140,8 +140,21 @@ bool ChooseInFolderPicker(const Program& program, const std::wstring& title,
     if (picker == nullptr) {
         return false;
     }
-    if (!SelectFolderInPicker(program.handle(), picker, path)) {
-        why = L"BFFM_SETSELECTIONW was not answered";
+    // A picker that has just appeared may not have filled its tree yet and
+    // then ignores the selection: select until the tree shows the folder.
+    HWND tree = Descendant(picker, L"SysTreeView32");
+    const std::wstring name = path.substr(path.find_last_of(L'\\') + 1);
+    std::optional<std::wstring> selected;
+    const bool shown = PollUntil([&] {
+        if (!SelectFolderInPicker(program.handle(), picker, path)) {
+            return false;
+        }
+        selected = SelectedTreeItemText(program.handle(), tree);
+        return selected == name;
+    });
+    if (!shown) {
+        why = L"the folder picker did not select \"" + path + L"\"; its tree shows \"" +
+              selected.value_or(L"<nothing>") + L"\"";
         return false;
     }
     if (!Click(GetDlgItem(picker, IDOK)) || !WaitUntilGone(picker)) {

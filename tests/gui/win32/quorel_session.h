@@ -81,4 +81,7 @@ class QuorelSession : public testing::Test {
     HookClient hook;
 };
 
+// The tests that take the screenshots under build/: run once more at 144 DPI.
+class Screens : public QuorelSession {};
+
 }  // namespace quorel::gui

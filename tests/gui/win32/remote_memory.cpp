@@ -76,4 +76,43 @@ bool SelectFolderInPicker(HANDLE process, HWND picker, const std::wstring& path)
                                kStepTimeoutMs, &result) != 0;
 }
 
+std::optional<std::wstring> SelectedTreeItemText(HANDLE process, HWND tree) {
+    DWORD_PTR item = 0;
+    if (!SendMessageTimeoutW(tree, TVM_GETNEXTITEM, TVGN_CARET, 0, SMTO_ABORTIFHUNG, kStepTimeoutMs,
+                             &item) ||
+        item == 0) {
+        return std::nullopt;
+    }
+    constexpr int kChars = 1024;
+    RemoteBuffer buffer(process, sizeof(TVITEMW) + kChars * sizeof(wchar_t));
+    if (!buffer.valid()) {
+        return std::nullopt;
+    }
+    TVITEMW request{};
+    request.mask = TVIF_TEXT | TVIF_HANDLE;
+    request.hItem = reinterpret_cast<HTREEITEM>(item);
+    request.pszText =
+        reinterpret_cast<wchar_t*>(static_cast<char*>(buffer.address()) + sizeof(TVITEMW));
+    request.cchTextMax = kChars;
+    const wchar_t none = L'\0';
+    if (!buffer.Write(&request, sizeof request)) {
+        return std::nullopt;
+    }
+    SIZE_T written = 0;
+    WriteProcessMemory(process, request.pszText, &none, sizeof none, &written);
+    DWORD_PTR ok = 0;
+    if (!SendMessageTimeoutW(tree, TVM_GETITEMW, 0, buffer.param(), SMTO_ABORTIFHUNG,
+                             kStepTimeoutMs, &ok) ||
+        ok == 0) {
+        return std::nullopt;
+    }
+    std::vector<wchar_t> text(kChars + 1, L'\0');
+    SIZE_T read = 0;
+    if (!ReadProcessMemory(process, request.pszText, text.data(), kChars * sizeof(wchar_t),
+                           &read)) {
+        return std::nullopt;
+    }
+    return std::wstring(text.data());
+}
+
 }  // namespace quorel::gui

@@ -41,4 +41,8 @@ std::optional<std::vector<std::wstring>> StatusBarTexts(HANDLE process, HWND sta
 // BFFM_SETSELECTIONW with the path in the picker's own memory.
 bool SelectFolderInPicker(HANDLE process, HWND picker, const std::wstring& path);
 
+// The text of the selected item of a tree view (SysTreeView32) of
+// `process`; nothing when none is selected or it did not answer.
+std::optional<std::wstring> SelectedTreeItemText(HANDLE process, HWND tree);
+
 }  // namespace quorel::gui

@@ -3,6 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <functional>
+
 #include "host.h"
 #include "quorel_session.h"
 #include "window_access.h"
@@ -94,6 +97,167 @@ TEST_F(StartModes, AFolderIsScannedAndShownInTheMainWindow) {
     EXPECT_EQ(view[L"compare"], L"0");
     EXPECT_TRUE(WaitForStatus(main, 0, L"Settings loaded."));
     Quit(main);
+}
+
+TEST_F(StartModes, OpenChoosesADatasetFileAndShowsIt) {
+    const std::wstring tree = MakeSmallTree();
+    const std::wstring saved = scratch.path(L"saved.acl");
+    ASSERT_EQ(RunCli(L"scan -o \"" + saved + L"\" \"" + tree + L"\""), 0u);
+    Start(L"");
+    HWND start = StartWindow(*this, quorel);
+    ASSERT_NE(start, nullptr);
+    ASSERT_TRUE(Click(Child(start, 3)));
+    ChooseFile(L"Open", saved);
+    HWND main = MainWindow();
+    ASSERT_NE(main, nullptr);
+    const std::vector<std::wstring> expected = {tree, tree + L"\\a.txt", tree + L"\\b",
+                                                tree + L"\\b\\c.txt", tree + L"\\d"};
+    EXPECT_EQ(Lines(main), expected);
+    std::map<std::wstring, std::wstring> view = View(main);
+    EXPECT_EQ(view[L"scanned"], L"0");
+    EXPECT_EQ(view[L"file"], saved);
+    Quit(main);
+}
+
+TEST_F(StartModes, OpenCancelledShowsTheMainWindowWithoutData) {
+    Start(L"");
+    HWND start = StartWindow(*this, quorel);
+    ASSERT_NE(start, nullptr);
+    ASSERT_TRUE(Click(Child(start, 3)));
+    CancelFile(L"Open");
+    HWND main = MainWindow();
+    ASSERT_NE(main, nullptr);
+    EXPECT_TRUE(Lines(main).empty());
+    Quit(main);
+}
+
+TEST_F(StartModes, ADatasetFileIsOpenedAsOpenWouldAndShown) {
+    const std::wstring tree = MakeSmallTree();
+    const std::wstring saved = scratch.path(L"saved.acl");
+    ASSERT_EQ(RunCli(L"scan -o \"" + saved + L"\" \"" + tree + L"\""), 0u);
+    Start(L"\"" + saved + L"\"");
+    HWND main = MainWindow();
+    ASSERT_NE(main, nullptr);
+    const std::vector<std::wstring> expected = {tree, tree + L"\\a.txt", tree + L"\\b",
+                                                tree + L"\\b\\c.txt", tree + L"\\d"};
+    EXPECT_EQ(Lines(main), expected);
+    std::map<std::wstring, std::wstring> view = View(main);
+    EXPECT_EQ(view[L"scanned"], L"0");
+    EXPECT_EQ(view[L"file"], saved);
+    // The five and the "." and ".." entries of the three folders, which the
+    // dataset keeps and the view hides.
+    EXPECT_EQ(view[L"entries"], L"11");
+    Quit(main);
+}
+
+// A project file as the project dialog writes it: the magic text, version
+// 1, the directory text, the output name, the counter option.
+std::string ProjectFileBytes(const std::wstring& directories, const std::wstring& output,
+                             bool counter) {
+    std::string bytes;
+    auto u32 = [&](std::uint32_t v) {
+        for (int i = 0; i < 4; ++i) {
+            bytes.push_back(static_cast<char>((v >> (8 * i)) & 0xFF));
+        }
+    };
+    auto text = [&](const std::wstring& t) {
+        for (wchar_t c : t) {
+            bytes.push_back(static_cast<char>(c & 0xFF));
+            bytes.push_back(static_cast<char>(c >> 8));
+        }
+        bytes.append(2, '\0');
+    };
+    text(L"Quorel project file");
+    u32(1);
+    u32(static_cast<std::uint32_t>(2 * (directories.size() + 1)));
+    text(directories);
+    u32(static_cast<std::uint32_t>(2 * (output.size() + 1)));
+    text(output);
+    u32(counter ? 1 : 0);
+    return bytes;
+}
+
+// The lines of a UTF-8 text with its byte-order mark, without line ends.
+std::vector<std::string> TextLines(std::string text) {
+    if (text.rfind("\xEF\xBB\xBF", 0) == 0) {
+        text.erase(0, 3);
+    }
+    std::vector<std::string> lines;
+    std::size_t start = 0;
+    while (start < text.size()) {
+        std::size_t end = text.find('\n', start);
+        if (end == std::string::npos) {
+            end = text.size();
+        }
+        std::string line = text.substr(start, end - start);
+        if (!line.empty() && line.back() == '\r') {
+            line.pop_back();
+        }
+        lines.push_back(line);
+        start = end + 1;
+    }
+    return lines;
+}
+
+// Runs the project `project` and expects it to end with 0 without ever
+// showing the main window.
+void RunProject(QuorelSession& s, Program& quorel, const std::wstring& project,
+                const std::function<void(const std::wstring&)>& start) {
+    (void)s;
+    start(L"\"" + project + L"\"");
+    bool mainSeen = false;
+    PollUntil([&] {
+        mainSeen = mainSeen || FindTopWindow(quorel.pid(), L"Rizive", nullptr) != nullptr;
+        return !quorel.Running();
+    });
+    std::optional<DWORD> code = quorel.WaitForExit(0);
+    ASSERT_TRUE(code.has_value()) << "the project run did not end; windows:\n"
+                                  << Narrow(DescribeWindows(quorel.pid()));
+    EXPECT_EQ(*code, 0u);
+    EXPECT_FALSE(mainSeen) << "a project run showed the main window";
+}
+
+TEST_F(StartModes, AProjectFileWithCounterWritesTheFirstFreeNumberAndShowsNoWindow) {
+    const std::wstring tree = MakeSmallTree();
+    const std::wstring out = scratch.makeDir(L"out");
+    ASSERT_FALSE(out.empty());
+    ASSERT_TRUE(WriteBytes(out + L"\\scan0.acl", ""));
+    ASSERT_TRUE(WriteBytes(out + L"\\scan1.acl", ""));
+    const std::wstring project = scratch.path(L"nightly.qpf");
+    // The directory twice on two lines with an empty one between: two roots.
+    ASSERT_TRUE(WriteBytes(
+        project, ProjectFileBytes(tree + L"\r\n\r\n" + tree + L"\\b\\", out + L"\\scan", true)));
+    RunProject(*this, quorel, project, [&](const std::wstring& a) { Start(a); });
+    EXPECT_EQ(ReadBytes(out + L"\\scan0.acl"), std::string());
+    EXPECT_EQ(ReadBytes(out + L"\\scan1.acl"), std::string());
+    ASSERT_TRUE(FileExists(out + L"\\scan2.acl"));
+    EXPECT_FALSE(FileExists(out + L"\\scan3.acl"));
+    // What it holds, as quorel-cli lists it: both roots and their entries.
+    const std::wstring csv = scratch.path(L"scan2.csv");
+    ASSERT_EQ(RunCli(L"csv --utf8 -o \"" + csv + L"\" \"" + out + L"\\scan2.acl\""), 0u);
+    std::optional<std::string> listed = ReadBytes(csv);
+    ASSERT_TRUE(listed.has_value());
+    const std::vector<std::string> lines = TextLines(*listed);
+    auto count = [&](const std::wstring& path) {
+        return std::count(lines.begin(), lines.end(), Narrow(path));
+    };
+    // The first root with all below it, then tree\b again as the second
+    // root (its trailing backslash gone) with its file.
+    for (const std::wstring& path : {tree, tree + L"\\a.txt", tree + L"\\d"}) {
+        EXPECT_EQ(count(path), 1) << Narrow(path) << " in the dataset";
+    }
+    EXPECT_EQ(count(tree + L"\\b"), 2);
+    EXPECT_EQ(count(tree + L"\\b\\c.txt"), 2);
+    EXPECT_EQ(count(tree + L"\\b\\"), 0);
+}
+
+TEST_F(StartModes, AProjectFileWithoutCounterWritesTheNameWithAcl) {
+    const std::wstring tree = MakeSmallTree();
+    const std::wstring project = scratch.path(L"once.qpf");
+    ASSERT_TRUE(WriteBytes(project, ProjectFileBytes(tree, scratch.path(L"result"), false)));
+    RunProject(*this, quorel, project, [&](const std::wstring& a) { Start(a); });
+    EXPECT_TRUE(FileExists(scratch.path(L"result.acl")));
+    EXPECT_FALSE(FileExists(scratch.path(L"result0.acl")));
 }
 
 TEST_F(StartModes, AMissingPathIsReadAsAProjectFileAndRefused) {

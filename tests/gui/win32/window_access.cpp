@@ -45,7 +45,7 @@ HWND FindTopWindow(DWORD pid, const wchar_t* className, const wchar_t* title) {
         if (className != nullptr && ClassOf(window) != className) {
             continue;
         }
-        if (title != nullptr && TextOf(window) != title) {
+        if (title != nullptr && TitleOf(window) != title) {
             continue;
         }
         return window;
@@ -81,6 +81,12 @@ std::wstring ClassOf(HWND window) {
     return name;
 }
 
+std::wstring TitleOf(HWND window) {
+    wchar_t text[1024] = {};
+    GetWindowTextW(window, text, 1023);
+    return text;
+}
+
 std::wstring TextOf(HWND window) {
     DWORD_PTR length = 0;
     if (!SendMessageTimeoutW(window, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, kStepTimeoutMs,
@@ -106,9 +112,9 @@ bool SetText(HWND window, const std::wstring& text) {
 std::wstring DescribeWindows(DWORD pid) {
     std::wstring out;
     for (HWND window : TopWindows(pid)) {
-        out += L"  " + ClassOf(window) + L" \"" + TextOf(window) + L"\"";
+        out += L"  " + ClassOf(window) + L" \"" + TitleOf(window) + L"\"";
         if (HWND text = GetDlgItem(window, 0xFFFF)) {
-            out += L": \"" + TextOf(text) + L"\"";
+            out += L": \"" + TitleOf(text) + L"\"";
         }
         out += L"\n";
     }

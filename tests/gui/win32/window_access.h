@@ -40,9 +40,13 @@ HWND WaitForTopWindow(const Program& program, const wchar_t* className, const wc
 bool WaitUntilGone(HWND window, DWORD timeoutMs = kStepTimeoutMs);
 
 // The class name and the text (WM_GETTEXT, which Windows carries across
-// processes) of a window.
+// processes, so the window's thread must answer) of a window.
 std::wstring ClassOf(HWND window);
 std::wstring TextOf(HWND window);
+// The text the window manager keeps for a window of another process
+// (GetWindowTextW): a title, a static text; answered also while the
+// window's thread is busy, but not the text of an edit control.
+std::wstring TitleOf(HWND window);
 // Sets a control's text (WM_SETTEXT); false when the window did not answer.
 bool SetText(HWND window, const std::wstring& text);
 
