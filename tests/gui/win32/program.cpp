@@ -53,6 +53,13 @@ Program::~Program() {
 
 bool Program::Start(const std::wstring& exe, const std::wstring& arguments, const Environment& env,
                     std::wstring& why) {
+    // A program started before by the same test is over by now, or ended.
+    Terminate();
+    if (process_ != nullptr) {
+        CloseHandle(process_);
+        process_ = nullptr;
+        pid_ = 0;
+    }
     std::wstring line = L"\"" + exe + L"\"";
     if (!arguments.empty()) {
         line += L" " + arguments;

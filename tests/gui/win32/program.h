@@ -24,8 +24,9 @@ class Program {
     Program& operator=(const Program&) = delete;
 
     // Starts `exe` with the command line `exe` quoted, a blank and
-    // `arguments` as they are (nothing after the program when empty). False
-    // with the reason in `why` when CreateProcessW fails.
+    // `arguments` as they are (nothing after the program when empty); a
+    // process started before is ended first. False with the reason in `why`
+    // when CreateProcessW fails.
     bool Start(const std::wstring& exe, const std::wstring& arguments, const Environment& env,
                std::wstring& why);
 

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include "big_inputs.h"
+#include "file_texts.h"
 #include "host.h"
 #include "quorel_session.h"
 #include "window_access.h"
@@ -39,8 +40,6 @@ TEST_F(Screens, ConfigurationWindowInBothForms) {
     for (int button : {0, 4}) {
         const bool compare = button == 4;
         SCOPED_TRACE(compare ? "compare form" : "new-scan form");
-        Program& previous = quorel;
-        (void)previous;
         Start(L"");
         HWND start = Window(L"Rizive_StartWin", L"Quorel - select action");
         ASSERT_NE(start, nullptr);
@@ -75,37 +74,6 @@ TEST_F(Screens, ProgressWindowOnALongPathAndItsCancel) {
     ASSERT_TRUE(AnswerMessageBox(box, IDOK));
     ExpectExit(0);
     EXPECT_EQ(quorel.Describe().find(L"still"), std::wstring::npos);
-}
-
-// The paths of a CSV export: the first line of each block.
-std::vector<std::wstring> PathsOfCsv(const std::string& bytes) {
-    std::vector<std::wstring> paths;
-    std::string text = bytes.rfind("\xEF\xBB\xBF", 0) == 0 ? bytes.substr(3) : bytes;
-    bool blockStart = true;
-    std::size_t start = 0;
-    while (start < text.size()) {
-        std::size_t end = text.find('\n', start);
-        if (end == std::string::npos) {
-            end = text.size();
-        }
-        std::string line = text.substr(start, end - start);
-        if (!line.empty() && line.back() == '\r') {
-            line.pop_back();
-        }
-        if (line.empty()) {
-            blockStart = true;
-        } else if (blockStart) {
-            const int n = MultiByteToWideChar(CP_UTF8, 0, line.data(),
-                                              static_cast<int>(line.size()), nullptr, 0);
-            std::wstring wide(static_cast<std::size_t>(n), L'\0');
-            MultiByteToWideChar(CP_UTF8, 0, line.data(), static_cast<int>(line.size()), wide.data(),
-                                n);
-            paths.push_back(wide);
-            blockStart = false;
-        }
-        start = end + 1;
-    }
-    return paths;
 }
 
 TEST_F(Screens, MainWindowOnTheSampleDataset) {

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <functional>
 
+#include "file_texts.h"
 #include "host.h"
 #include "quorel_session.h"
 #include "window_access.h"
@@ -148,55 +149,6 @@ TEST_F(StartModes, ADatasetFileIsOpenedAsOpenWouldAndShown) {
     // dataset keeps and the view hides.
     EXPECT_EQ(view[L"entries"], L"11");
     Quit(main);
-}
-
-// A project file as the project dialog writes it: the magic text, version
-// 1, the directory text, the output name, the counter option.
-std::string ProjectFileBytes(const std::wstring& directories, const std::wstring& output,
-                             bool counter) {
-    std::string bytes;
-    auto u32 = [&](std::uint32_t v) {
-        for (int i = 0; i < 4; ++i) {
-            bytes.push_back(static_cast<char>((v >> (8 * i)) & 0xFF));
-        }
-    };
-    auto text = [&](const std::wstring& t) {
-        for (wchar_t c : t) {
-            bytes.push_back(static_cast<char>(c & 0xFF));
-            bytes.push_back(static_cast<char>(c >> 8));
-        }
-        bytes.append(2, '\0');
-    };
-    text(L"Quorel project file");
-    u32(1);
-    u32(static_cast<std::uint32_t>(2 * (directories.size() + 1)));
-    text(directories);
-    u32(static_cast<std::uint32_t>(2 * (output.size() + 1)));
-    text(output);
-    u32(counter ? 1 : 0);
-    return bytes;
-}
-
-// The lines of a UTF-8 text with its byte-order mark, without line ends.
-std::vector<std::string> TextLines(std::string text) {
-    if (text.rfind("\xEF\xBB\xBF", 0) == 0) {
-        text.erase(0, 3);
-    }
-    std::vector<std::string> lines;
-    std::size_t start = 0;
-    while (start < text.size()) {
-        std::size_t end = text.find('\n', start);
-        if (end == std::string::npos) {
-            end = text.size();
-        }
-        std::string line = text.substr(start, end - start);
-        if (!line.empty() && line.back() == '\r') {
-            line.pop_back();
-        }
-        lines.push_back(line);
-        start = end + 1;
-    }
-    return lines;
 }
 
 // Runs the project `project` and expects it to end with 0 without ever
