@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include "big_inputs.h"
 #include "host.h"
 #include "quorel_session.h"
 #include "window_access.h"
@@ -38,13 +39,7 @@ class ConfigurationWindow : public QuorelSession {
     // Starts quorel.exe and presses the start window's button `id` (0 SCAN,
     // 4 COMPARE); the configuration window, or null.
     HWND Open(int startButton) {
-        Start(L"");
-        HWND start = Window(L"Rizive_StartWin", L"Quorel - select action");
-        if (start == nullptr) {
-            return nullptr;
-        }
-        EXPECT_TRUE(Click(Child(start, startButton)));
-        return Window(L"ChooseConfiguration", L"New Scan");
+        return StartAndChoose(startButton) ? Window(L"ChooseConfiguration", L"New Scan") : nullptr;
     }
 
     // The child with `id` and class `className` (the window has three
@@ -235,6 +230,25 @@ TEST_F(ConfigurationWindow, BrowseAddsEachChosenFolderOnALineOfItsOwn) {
     const std::vector<std::wstring> expected = {tree + L"\\b", tree + L"\\b\\c.txt", tree + L"\\d"};
     EXPECT_EQ(Lines(main), expected);
     Quit(main);
+}
+
+TEST_F(ConfigurationWindow, ItsScanShowsTheCurrentDirectoryInTheProgressWindow) {
+    const std::wstring root = scratch.makeDir(L"long");
+    ASSERT_FALSE(root.empty());
+    std::wstring deepest;
+    ASSERT_TRUE(MakeLongTree(root, 40, 100, deepest));
+    HWND window = Open(0);
+    ASSERT_NE(window, nullptr);
+    ASSERT_TRUE(SetText(DirectoryField(window), root));
+    ASSERT_TRUE(Click(Child(window, 2)));
+    // Not a scan named on the command line: the other title.
+    HWND progress = Window(L"Rizive_ScanStateWin", L"Current Directory:");
+    ASSERT_NE(progress, nullptr) << "the scan may have ended before its window was seen";
+    ASSERT_TRUE(Click(Child(progress, 0)));
+    MessageBoxSeen box = ExpectBox(L"Scanning canceled", L"Scanning canceled");
+    ASSERT_NE(box.window, nullptr);
+    ASSERT_TRUE(AnswerMessageBox(box, IDOK));
+    ExpectExit(0);
 }
 
 TEST_F(ConfigurationWindow, CompareFormRefusesAMissingOrEmptyCompareFile) {

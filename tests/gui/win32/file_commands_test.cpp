@@ -15,15 +15,6 @@ namespace {
 
 class FileCommands : public QuorelSession {
   protected:
-    // The main window without data (start window, "STARTMAIN").
-    HWND StartWithoutData() {
-        Start(L"");
-        HWND start = Window(L"Rizive_StartWin", L"Quorel - select action");
-        if (start == nullptr || !Click(Child(start, 1))) {
-            return nullptr;
-        }
-        return MainWindow();
-    }
     // A file dialog of the program, if one is open.
     HWND OpenFileDialog() {
         for (HWND window : TopWindows(quorel.pid())) {
@@ -69,10 +60,9 @@ TEST_F(FileCommands, OpenSaveAsOpenGivesTheSameBytes) {
 
     // Save writes to the file's own name without asking.
     ASSERT_TRUE(DeleteFileW(second.c_str()));
-    ASSERT_TRUE(Command(main, 50003));
-    ASSERT_TRUE(Sync(main));
+    ASSERT_TRUE(CommandDone(main, 50003)) << "Save did not return; windows:\n"
+                                          << Narrow(DescribeWindows(quorel.pid()));
     EXPECT_EQ(OpenFileDialog(), nullptr) << "Save asked for a name";
-    ASSERT_TRUE(PollUntil([&] { return FileExists(second); }));
     EXPECT_EQ(ReadBytes(second), saved);
     Quit(main);
 }

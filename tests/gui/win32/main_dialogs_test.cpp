@@ -108,14 +108,10 @@ TEST_F(DepthDialog, TheDepthLimitsTheLinesAndNamesItselfInTheMenu) {
 }
 
 TEST_F(DepthDialog, WithoutDataTheDepthCommandDoesNothing) {
-    Start(L"");
-    HWND start = Window(L"Rizive_StartWin", L"Quorel - select action");
-    ASSERT_NE(start, nullptr);
-    ASSERT_TRUE(Click(Child(start, 1)));
-    HWND main = MainWindow();
+    HWND main = StartWithoutData();
     ASSERT_NE(main, nullptr);
-    ASSERT_TRUE(Command(main, 50044));
-    ASSERT_TRUE(Sync(main));
+    ASSERT_TRUE(CommandDone(main, 50044)) << "the depth command opened a window:\n"
+                                          << Narrow(DescribeWindows(quorel.pid()));
     EXPECT_EQ(FindTopWindow(quorel.pid(), L"#32770", L"Set displayed depth"), nullptr);
     Quit(main);
 }
@@ -146,9 +142,10 @@ TEST_F(Screens, ErrorWindowListsTheErrorsAndClearsThem) {
     const std::wstring marker = tree + L"\\d\\made";
     std::wstring why;
     // (Bound by a relative name: a socket's path may not exceed 107 bytes.)
-    ASSERT_TRUE(RunUnixShell("cd '" + unixTree +
-                                 "' && python3 -c \"import socket; "
-                                 "socket.socket(socket.AF_UNIX).bind('socket')\" && touch d/made",
+    ASSERT_TRUE(RunUnixShell(
+        "cd '" + unixTree +
+            "' && python3 -c \"import socket; "
+            "socket.socket(socket.AF_UNIX).bind('socket')\" && touch d/made",
         [&] { return FileExists(marker); }, kStepTimeoutMs, why))
         << Narrow(why);
     Start(L"\"" + tree + L"\"");
@@ -222,11 +219,7 @@ TEST_F(QuorelSession, ExitAsksAndNoKeepsTheWindow) {
 }
 
 TEST_F(QuorelSession, HelpWithoutItsFileSaysSo) {
-    Start(L"");
-    HWND start = Window(L"Rizive_StartWin", L"Quorel - select action");
-    ASSERT_NE(start, nullptr);
-    ASSERT_TRUE(Click(Child(start, 1)));
-    HWND main = MainWindow();
+    HWND main = StartWithoutData();
     ASSERT_NE(main, nullptr);
     ASSERT_TRUE(Command(main, 50018));
     MessageBoxSeen box = ExpectBox(L"Error", L"Error! Help file not found");

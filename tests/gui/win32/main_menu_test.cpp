@@ -219,11 +219,7 @@ TEST_F(MainMenu, WithDataLoadedFromAFileEditingIsGreyed) {
 }
 
 TEST_F(MainMenu, WithoutDataEditingIsGreyed) {
-    Start(L"");
-    HWND start = Window(L"Rizive_StartWin", L"Quorel - select action");
-    ASSERT_NE(start, nullptr);
-    ASSERT_TRUE(Click(Child(start, 1)));
-    HWND main = MainWindow();
+    HWND main = StartWithoutData();
     ASSERT_NE(main, nullptr);
     ExpectMenu(main, Data::None);
     Quit(main);

@@ -38,6 +38,21 @@ void QuorelSession::Start(const std::wstring& arguments) {
         << Narrow(why);
 }
 
+bool QuorelSession::StartAndChoose(int id) {
+    Start(L"");
+    HWND start = StartWindow();
+    if (start == nullptr) {
+        return false;
+    }
+    const bool clicked = Click(Child(start, id));
+    EXPECT_TRUE(clicked) << "start window button " << id;
+    return clicked;
+}
+
+HWND QuorelSession::StartWithoutData() {
+    return StartAndChoose(1) ? MainWindow() : nullptr;
+}
+
 HWND QuorelSession::Window(const wchar_t* className, const wchar_t* title) {
     std::wstring why;
     HWND window = WaitForTopWindow(quorel, className, title, why);

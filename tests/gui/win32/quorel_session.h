@@ -35,6 +35,14 @@ class QuorelSession : public testing::Test {
     HWND Window(const wchar_t* className, const wchar_t* title);
     // The main window "Quorel" (class "Rizive").
     HWND MainWindow() { return Window(L"Rizive", L"Quorel"); }
+    // The start window "Quorel - select action" (class "Rizive_StartWin").
+    HWND StartWindow() { return Window(L"Rizive_StartWin", L"Quorel - select action"); }
+    // Starts without argument and presses the start window's button `id`
+    // (0 SCAN, 1 STARTMAIN, 3 OPEN, 4 COMPARE, 2 EXIT); false after a failure.
+    bool StartAndChoose(int id);
+    // Starts without argument, chooses "STARTMAIN": the main window without
+    // data, or null.
+    HWND StartWithoutData();
     // Waits for a message box captioned `caption` showing exactly `text`
     // with exactly the buttons `buttons` ("OK", "YesNo"); the box, or an
     // empty one after a failure.

@@ -27,7 +27,7 @@ SIZE SizeOf(HWND window) {
 
 TEST_F(Screens, StartWindow) {
     Start(L"");
-    HWND start = Window(L"Rizive_StartWin", L"Quorel - select action");
+    HWND start = StartWindow();
     ASSERT_NE(start, nullptr);
     EXPECT_EQ(SizeOf(start).cx, Scaled(900));
     EXPECT_EQ(SizeOf(start).cy, Scaled(640));
@@ -40,10 +40,7 @@ TEST_F(Screens, ConfigurationWindowInBothForms) {
     for (int button : {0, 4}) {
         const bool compare = button == 4;
         SCOPED_TRACE(compare ? "compare form" : "new-scan form");
-        Start(L"");
-        HWND start = Window(L"Rizive_StartWin", L"Quorel - select action");
-        ASSERT_NE(start, nullptr);
-        ASSERT_TRUE(Click(Child(start, button)));
+        ASSERT_TRUE(StartAndChoose(button));
         HWND window = Window(L"ChooseConfiguration", L"New Scan");
         ASSERT_NE(window, nullptr);
         EXPECT_EQ(SizeOf(window).cy, Scaled(compare ? 510 : 460));

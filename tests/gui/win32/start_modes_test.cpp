@@ -14,7 +14,24 @@
 namespace quorel::gui {
 namespace {
 
-using StartModes = QuorelSession;
+class StartModes : public QuorelSession {
+  protected:
+    // Runs the project file `project` and expects it to end with 0 without
+    // ever showing the main window.
+    void RunProject(const std::wstring& project) {
+        Start(L"\"" + project + L"\"");
+        bool mainSeen = false;
+        PollUntil([&] {
+            mainSeen = mainSeen || FindTopWindow(quorel.pid(), L"Rizive", nullptr) != nullptr;
+            return !quorel.Running();
+        });
+        std::optional<DWORD> code = quorel.WaitForExit(0);
+        ASSERT_TRUE(code.has_value()) << "the project run did not end; windows:\n"
+                                      << Narrow(DescribeWindows(quorel.pid()));
+        EXPECT_EQ(*code, 0u);
+        EXPECT_FALSE(mainSeen) << "a project run showed the main window";
+    }
+};
 
 // The start window's picture buttons, in the order they stand (id, text).
 struct StartButton {
@@ -24,17 +41,9 @@ struct StartButton {
 constexpr StartButton kStartButtons[] = {
     {0, L"SCAN"}, {1, L"STARTMAIN"}, {3, L"OPEN"}, {4, L"COMPARE"}, {2, L"EXIT"}};
 
-HWND StartWindow(QuorelSession& s, Program& quorel) {
-    (void)s;
-    std::wstring why;
-    HWND window = WaitForTopWindow(quorel, L"Rizive_StartWin", L"Quorel - select action", why);
-    EXPECT_NE(window, nullptr) << Narrow(why);
-    return window;
-}
-
 TEST_F(StartModes, NoArgumentShowsTheStartWindowWithItsFiveButtons) {
     Start(L"");
-    HWND start = StartWindow(*this, quorel);
+    HWND start = StartWindow();
     ASSERT_NE(start, nullptr);
     std::vector<HWND> buttons = Children(start);
     ASSERT_EQ(buttons.size(), 5u);
@@ -52,7 +61,7 @@ TEST_F(StartModes, NoArgumentShowsTheStartWindowWithItsFiveButtons) {
 
 TEST_F(StartModes, ExitEndsTheProcessWithoutAnotherWindow) {
     Start(L"");
-    HWND start = StartWindow(*this, quorel);
+    HWND start = StartWindow();
     ASSERT_NE(start, nullptr);
     ASSERT_TRUE(Click(Child(start, 2)));
     ExpectExit(0);
@@ -60,7 +69,7 @@ TEST_F(StartModes, ExitEndsTheProcessWithoutAnotherWindow) {
 
 TEST_F(StartModes, TheCloseBoxEndsTheProcessLikeExit) {
     Start(L"");
-    HWND start = StartWindow(*this, quorel);
+    HWND start = StartWindow();
     ASSERT_NE(start, nullptr);
     ASSERT_TRUE(Close(start));
     ExpectExit(0);
@@ -68,7 +77,7 @@ TEST_F(StartModes, TheCloseBoxEndsTheProcessLikeExit) {
 
 TEST_F(StartModes, StartMainOpensTheMainWindowWithoutData) {
     Start(L"");
-    HWND start = StartWindow(*this, quorel);
+    HWND start = StartWindow();
     ASSERT_NE(start, nullptr);
     ASSERT_TRUE(Click(Child(start, 1)));
     HWND main = MainWindow();
@@ -105,7 +114,7 @@ TEST_F(StartModes, OpenChoosesADatasetFileAndShowsIt) {
     const std::wstring saved = scratch.path(L"saved.acl");
     ASSERT_EQ(RunCli(L"scan -o \"" + saved + L"\" \"" + tree + L"\""), 0u);
     Start(L"");
-    HWND start = StartWindow(*this, quorel);
+    HWND start = StartWindow();
     ASSERT_NE(start, nullptr);
     ASSERT_TRUE(Click(Child(start, 3)));
     ChooseFile(L"Open", saved);
@@ -122,7 +131,7 @@ TEST_F(StartModes, OpenChoosesADatasetFileAndShowsIt) {
 
 TEST_F(StartModes, OpenCancelledShowsTheMainWindowWithoutData) {
     Start(L"");
-    HWND start = StartWindow(*this, quorel);
+    HWND start = StartWindow();
     ASSERT_NE(start, nullptr);
     ASSERT_TRUE(Click(Child(start, 3)));
     CancelFile(L"Open");
@@ -151,24 +160,6 @@ TEST_F(StartModes, ADatasetFileIsOpenedAsOpenWouldAndShown) {
     Quit(main);
 }
 
-// Runs the project `project` and expects it to end with 0 without ever
-// showing the main window.
-void RunProject(QuorelSession& s, Program& quorel, const std::wstring& project,
-                const std::function<void(const std::wstring&)>& start) {
-    (void)s;
-    start(L"\"" + project + L"\"");
-    bool mainSeen = false;
-    PollUntil([&] {
-        mainSeen = mainSeen || FindTopWindow(quorel.pid(), L"Rizive", nullptr) != nullptr;
-        return !quorel.Running();
-    });
-    std::optional<DWORD> code = quorel.WaitForExit(0);
-    ASSERT_TRUE(code.has_value()) << "the project run did not end; windows:\n"
-                                  << Narrow(DescribeWindows(quorel.pid()));
-    EXPECT_EQ(*code, 0u);
-    EXPECT_FALSE(mainSeen) << "a project run showed the main window";
-}
-
 TEST_F(StartModes, AProjectFileWithCounterWritesTheFirstFreeNumberAndShowsNoWindow) {
     const std::wstring tree = MakeSmallTree();
     const std::wstring out = scratch.makeDir(L"out");
@@ -179,7 +170,7 @@ TEST_F(StartModes, AProjectFileWithCounterWritesTheFirstFreeNumberAndShowsNoWind
     // The directory twice on two lines with an empty one between: two roots.
     ASSERT_TRUE(WriteBytes(
         project, ProjectFileBytes(tree + L"\r\n\r\n" + tree + L"\\b\\", out + L"\\scan", true)));
-    RunProject(*this, quorel, project, [&](const std::wstring& a) { Start(a); });
+    RunProject(project);
     EXPECT_EQ(ReadBytes(out + L"\\scan0.acl"), std::string());
     EXPECT_EQ(ReadBytes(out + L"\\scan1.acl"), std::string());
     ASSERT_TRUE(FileExists(out + L"\\scan2.acl"));
@@ -207,7 +198,7 @@ TEST_F(StartModes, AProjectFileWithoutCounterWritesTheNameWithAcl) {
     const std::wstring tree = MakeSmallTree();
     const std::wstring project = scratch.path(L"once.qpf");
     ASSERT_TRUE(WriteBytes(project, ProjectFileBytes(tree, scratch.path(L"result"), false)));
-    RunProject(*this, quorel, project, [&](const std::wstring& a) { Start(a); });
+    RunProject(project);
     EXPECT_TRUE(FileExists(scratch.path(L"result.acl")));
     EXPECT_FALSE(FileExists(scratch.path(L"result0.acl")));
 }

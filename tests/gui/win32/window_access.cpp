@@ -169,6 +169,12 @@ bool Command(HWND window, int id) {
     return PostMessageW(window, WM_COMMAND, MAKEWPARAM(id, 0), 0) != FALSE;
 }
 
+bool CommandDone(HWND window, int id) {
+    DWORD_PTR result = 0;
+    return SendMessageTimeoutW(window, WM_COMMAND, MAKEWPARAM(id, 0), 0, SMTO_ABORTIFHUNG,
+                               kStepTimeoutMs, &result) != 0;
+}
+
 bool Close(HWND window) {
     return PostMessageW(window, WM_CLOSE, 0, 0) != FALSE;
 }
@@ -180,8 +186,22 @@ bool ClickAt(HWND window, int x, int y) {
 }
 
 bool PressKey(HWND window, WORD key, const std::vector<WORD>& modifiers) {
-    SetForegroundWindow(window);
-    if (!PollUntil([&] { return GetForegroundWindow() == window; }, 5000)) {
+    // The keys go to the active window of the foreground thread: wait until
+    // that is `window` in the program's own view too (after a dialog closes
+    // the program activates its owner a moment later).
+    const DWORD thread = GetWindowThreadProcessId(window, nullptr);
+    auto active = [&] {
+        GUITHREADINFO info{};
+        info.cbSize = sizeof info;
+        return GetForegroundWindow() == window && GetGUIThreadInfo(thread, &info) &&
+               info.hwndActive == window;
+    };
+    if (!PollUntil([&] {
+            if (!active()) {
+                SetForegroundWindow(window);
+            }
+            return active();
+        })) {
         return false;
     }
     std::vector<INPUT> inputs;

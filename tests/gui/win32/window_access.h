@@ -70,6 +70,10 @@ int CheckState(HWND button);
 bool Click(HWND button);
 // WM_COMMAND with `id` (as a menu or an accelerator sends it), posted.
 bool Command(HWND window, int id);
+// The same, sent: returns when the window has handled the command; false
+// when it did not within the step timeout (a modal window it opened is
+// still up, or it hangs). Only for commands that open no window.
+bool CommandDone(HWND window, int id);
 // WM_CLOSE (the close box), posted.
 bool Close(HWND window);
 // A left click at client coordinates (WM_LBUTTONDOWN and WM_LBUTTONUP).
@@ -78,8 +82,9 @@ bool ClickAt(HWND window, int x, int y);
 // front: `modifiers` held (e.g. VK_CONTROL) while `key` is pressed.
 bool PressKey(HWND window, WORD key, const std::vector<WORD>& modifiers = {});
 
-// Sends WM_NULL and waits for the window's thread to handle it: the
-// messages sent or posted to it before have been handled.
+// Sends WM_NULL and waits for the window's thread to answer it: the
+// messages sent to it before have been handled (posted ones need not have
+// been: a thread handles sent messages first).
 bool Sync(HWND window, DWORD timeoutMs = kStepTimeoutMs);
 
 }  // namespace quorel::gui
