@@ -227,6 +227,7 @@ void AppController::startCompare() {
 
 void AppController::startEmpty() {
     view_.ClearDataset();
+    scannedDataset_ = false;  // nothing read from the disk: nothing to edit
     ports_.windows.RunMainWindow();
 }
 

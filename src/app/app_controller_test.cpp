@@ -151,6 +151,16 @@ TEST_F(Controller, StartScanAppliesTheChosenFilterAndCancelShowsNoData) {
     other.Startup(L"");
 }
 
+TEST_F(Controller, StartMainShowsNoDataAsNotScanned) {
+    windows.startChoice = StartChoice::StartMain;
+    windows.onMain = [&] {
+        EXPECT_FALSE(app.hasData());
+        EXPECT_FALSE(app.scannedDataset());
+    };
+    EXPECT_EQ(app.Startup(L""), 0);
+    EXPECT_EQ(windows.log, (Log{L"start", L"main"}));
+}
+
 TEST_F(Controller, StartCompareThatDoesNotMatchEndsTheProcess) {
     ScanConfiguration saved = config();
     saved.directories = {L"C:\\r\\sub"};

@@ -14,16 +14,10 @@
 #include "ui/win32/dpi.h"
 #include "ui/win32/gui_interaction.h"
 #include "ui/win32/matrix_view.h"
+#include "ui/win32/test_hook.h"
 #include "ui/win32/win32_app_windows.h"
 #include "ui/win32/window_support.h"
 #include "view/find_bar.h"
-
-#if __has_include("ui/win32/test_hook.h")
-#include "ui/win32/test_hook.h"
-#define QUOREL_HAS_TEST_HOOK 1
-#else
-#define QUOREL_HAS_TEST_HOOK 0
-#endif
 
 namespace quorel::win32 {
 
@@ -272,13 +266,9 @@ LRESULT CALLBACK MainProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
             }
             return 0;
         case WM_COPYDATA:
-#if QUOREL_HAS_TEST_HOOK
             return HandleTestHookCopyData(hwnd, reinterpret_cast<const COPYDATASTRUCT*>(lParam))
                        ? TRUE
                        : FALSE;
-#else
-            return FALSE;
-#endif
         case WM_DESTROY:
             st->ui->AttachMainWindow(nullptr, nullptr);
             st->ready = false;
