@@ -500,12 +500,20 @@ void EditCommands::Undo() {
     }
 }
 
+bool EditCommands::focusedAce(const EditFocus& focus) {
+    if (focus.entry != nullptr && Contains(*focus.entry, focus.ace)) {
+        return true;
+    }
+    // "An non inherited ACE" is the program's own wording.
+    ui_.showMessage(
+        L"Error: No ACE selected. An non inherited ACE has to be selected to use this "
+        L"function",
+        L"No ACE selected", MessageIcon::None);
+    return false;
+}
+
 void EditCommands::ChangeInheritanceFlags(const EditFocus& focus, AppWindows& windows) {
-    if (focus.entry == nullptr || !Contains(*focus.entry, focus.ace)) {
-        ui_.showMessage(
-            L"Error: No ACE selected. An non inherited ACE has to be selected to use "
-            L"this function",
-            L"No ACE selected", MessageIcon::None);
+    if (!focusedAce(focus)) {
         return;
     }
     if (focus.ace->inherited()) {
@@ -525,11 +533,7 @@ void EditCommands::ChangeInheritanceFlags(const EditFocus& focus, AppWindows& wi
 }
 
 void EditCommands::ModifyAce(const EditFocus& focus, AppWindows& windows) {
-    if (focus.entry == nullptr || !Contains(*focus.entry, focus.ace)) {
-        ui_.showMessage(
-            L"Error: No ACE selected. An non inherited ACE has to be selected to use "
-            L"this function",
-            L"No ACE selected", MessageIcon::None);
+    if (!focusedAce(focus)) {
         return;
     }
     if (compareModeRefuses() || loadedDataRefuses()) {

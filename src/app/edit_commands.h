@@ -100,6 +100,8 @@ class EditCommands {
     bool confirmMultipleSelection(const std::vector<CDirEntry*>& selected);
     // The "Disable Inheritance" question; false on Cancel.
     bool askConvertInherited();
+    // Whether the focus holds an ACE of its entry; says so when not.
+    bool focusedAce(const EditFocus& focus);
     std::vector<CDirEntry*> selectedEntries() const;
     void undoElement(CDirEntry& entry, const wchar_t* name, bool propagation);
     // The ACEs of the buffer that `entry` takes, with their trustees.

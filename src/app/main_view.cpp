@@ -1,5 +1,8 @@
 #include "app/main_view.h"
 
+#include <functional>
+#include <utility>
+
 #include "app/app_controller.h"
 #include "core/dir_entry.h"
 #include "core/dir_list.h"
@@ -220,6 +223,26 @@ bool MainView::IsEditCommand(int id) {
 unsigned MainView::EditCommand(int id) {
     EditCommands& edits = app_.edits();
     const EditFocus focus{selection_.focusedEntry(), selection_.focusedAce()};
+    // The commands that only need the write-mode gate before them.
+    const std::pair<int, std::function<void()>> gated[] = {
+        {IDM_CUT, [&] { edits.CutAcl(focus); }},
+        {IDM_PASTE, [&] { edits.PasteAcl(); }},
+        {IDM_COMBINE, [&] { edits.CombineAcl(); }},
+        {IDM_CONVERT_INHERITED, [&] { edits.ConvertSelection(); }},
+        {IDM_ELIMINATE_UNRESOLVED, [&] { edits.EliminateUnresolvedTrustees(); }},
+        {IDM_CHANGE_INHERITANCE_FLAGS,
+         [&] { edits.ChangeInheritanceFlags(focus, app_.windows()); }},
+        {IDM_MODIFY_ACE, [&] { edits.ModifyAce(focus, app_.windows()); }},
+        {IDM_RESTORE_PERMISSIONS, [&] { edits.RestorePermissions(app_.windows()); }},
+    };
+    for (const auto& [command, run] : gated) {
+        if (command == id) {
+            if (app_.PassWriteModeGate()) {
+                run();
+            }
+            return afterEdit();
+        }
+    }
     switch (id) {
         case IDM_UNDO:
             edits.Undo();
@@ -227,32 +250,12 @@ unsigned MainView::EditCommand(int id) {
         case IDM_COPY:
             edits.CopyAcl(focus);
             return kNone;
-        case IDM_CUT:
-            if (app_.PassWriteModeGate()) {
-                edits.CutAcl(focus);
-            }
-            break;
-        case IDM_PASTE:
-            if (app_.PassWriteModeGate()) {
-                edits.PasteAcl();
-            }
-            break;
-        case IDM_COMBINE:
-            if (app_.PassWriteModeGate()) {
-                edits.CombineAcl();
-            }
-            break;
         case IDM_DELETE_ACES:
             if (app_.PassWriteModeGate() &&
                 ui_.showMessage(L"Are you sure you want to delete the selected ACEs?",
                                 L"Delete ACEs", MessageIcon::Question,
                                 MessageButtons::YesNo) == MessageAnswer::Yes) {
                 edits.DeleteSelectedAces();
-            }
-            break;
-        case IDM_CONVERT_INHERITED:
-            if (app_.PassWriteModeGate()) {
-                edits.ConvertSelection();
             }
             break;
         case IDM_TAKE_OWNERSHIP:
@@ -265,21 +268,6 @@ unsigned MainView::EditCommand(int id) {
             }
             if (app_.PassWriteModeGate()) {
                 edits.TakeOwnershipOfSelection();
-            }
-            break;
-        case IDM_ELIMINATE_UNRESOLVED:
-            if (app_.PassWriteModeGate()) {
-                edits.EliminateUnresolvedTrustees();
-            }
-            break;
-        case IDM_CHANGE_INHERITANCE_FLAGS:
-            if (app_.PassWriteModeGate()) {
-                edits.ChangeInheritanceFlags(focus, app_.windows());
-            }
-            break;
-        case IDM_MODIFY_ACE:
-            if (app_.PassWriteModeGate()) {
-                edits.ModifyAce(focus, app_.windows());
             }
             break;
         case IDM_ADD_ACE: {
@@ -303,11 +291,6 @@ unsigned MainView::EditCommand(int id) {
             // The gate comes after the checks of the selection.
             if (edits.InheritAcl(app_.windows(), [this] { return app_.PassWriteModeGate(); })) {
                 return resetScroll() | afterEdit();
-            }
-            break;
-        case IDM_RESTORE_PERMISSIONS:
-            if (app_.PassWriteModeGate()) {
-                edits.RestorePermissions(app_.windows());
             }
             break;
         case IDM_PROPAGATE_CHANGES:
