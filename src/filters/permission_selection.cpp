@@ -13,12 +13,12 @@ namespace {
 constexpr std::size_t kFirstSingleBit = 5;
 }  // namespace
 
-PermissionSelection::PermissionSelection(const DisplayedRights& shown, InteractionPort& ui)
-    : ui_(ui) {
+PermissionSelection::PermissionSelection(DisplayedRights& rights, InteractionPort& ui)
+    : rights_(rights), ui_(ui) {
     const auto& named = namedRights();
-    for (std::size_t c = 0; c < shown.count(); ++c) {
+    for (std::size_t c = 0; c < rights.count(); ++c) {
         for (std::size_t r = 0; r < kCount; ++r) {
-            if (named[r].mask == shown.column(c).mask) {
+            if (named[r].mask == rights.column(c).mask) {
                 checked_[r] = true;
             }
         }
@@ -45,7 +45,8 @@ void PermissionSelection::ShowGenericInfo() {
                     MessageIcon::None, MessageButtons::Ok);
 }
 
-void PermissionSelection::Ok(DisplayedRights& rights) {
+void PermissionSelection::Ok() {
+    DisplayedRights& rights = rights_;
     rights.clear();
     const auto& named = namedRights();
     for (std::size_t r = 0; r < kCount; ++r) {

@@ -32,9 +32,10 @@ class PermissionSelection {
 
     enum class Outcome { Open, Ok, Cancel, Closed };
 
-    // A right is checked when some displayed column has exactly its mask: of
-    // the basic set only full_acc (the mask of `all`) checks anything.
-    PermissionSelection(const DisplayedRights& shown, InteractionPort& ui);
+    // Opens on the displayed columns `rights`, which OK rebuilds. A right is
+    // checked when some column has exactly its mask: of the basic set only
+    // full_acc (the mask of `all`) checks anything.
+    PermissionSelection(DisplayedRights& rights, InteractionPort& ui);
 
     bool checked(std::size_t right) const { return right < kCount && checked_[right]; }
     // A click on a box. "All Permissions (all)" sets or clears itself and the
@@ -46,12 +47,13 @@ class PermissionSelection {
 
     // OK: the columns become the checked rights in the order of
     // namedRights(), and basic mode ends.
-    void Ok(DisplayedRights& rights);
+    void Ok();
     void Cancel() { outcome_ = Outcome::Cancel; }
     void Close() { outcome_ = Outcome::Closed; }
     Outcome outcome() const { return outcome_; }
 
   private:
+    DisplayedRights& rights_;
     InteractionPort& ui_;
     std::array<bool, kCount> checked_{};
     Outcome outcome_ = Outcome::Open;

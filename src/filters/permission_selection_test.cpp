@@ -40,7 +40,7 @@ TEST_F(Selection, BasicSetChecksOnlyAllAndOkLeavesBasicModeWithTheColumnAll) {
     rights.setBasicPermissionMode(true);
     PermissionSelection s(rights, ui);
     EXPECT_EQ(checkedRows(s), std::vector<std::size_t>{0});
-    s.Ok(rights);
+    s.Ok();
     EXPECT_EQ(columns(rights), Names{L"all"});
     EXPECT_EQ(rights.column(0).mask, 0x1F01FFu);
     EXPECT_FALSE(rights.basicPermissionMode());
@@ -50,7 +50,7 @@ TEST_F(Selection, BasicSetChecksOnlyAllAndOkLeavesBasicModeWithTheColumnAll) {
 TEST_F(Selection, StartupColumnsComeBackInTheFixedOrder) {
     PermissionSelection s(rights, ui);  // rd, wr, ex, del
     EXPECT_EQ(checkedRows(s), (std::vector<std::size_t>{5, 6, 9, 13}));
-    s.Ok(rights);
+    s.Ok();
     EXPECT_EQ(columns(rights), (Names{L"ex", L"rd", L"wr", L"del"}));
 }
 
@@ -60,7 +60,7 @@ TEST_F(Selection, OkWithNothingCheckedLeavesNoColumns) {
         s.Click(r);
     }
     EXPECT_TRUE(checkedRows(s).empty());
-    s.Ok(rights);
+    s.Ok();
     EXPECT_EQ(rights.count(), 0u);
 }
 
@@ -75,7 +75,7 @@ TEST_F(Selection, AllOverGenericReadGivesSixteenColumnsAndClearsAgain) {
     PermissionSelection again = s;
     again.Click(PermissionSelection::kAll);  // set: clears the fifteen, keeps g_rd
     EXPECT_EQ(checkedRows(again), std::vector<std::size_t>{2});
-    s.Ok(rights);
+    s.Ok();
     EXPECT_EQ(columns(rights),
               (Names{L"all", L"g_rd", L"ex", L"rd", L"rd_a", L"rd_ea", L"wr", L"app", L"wr_a",
                      L"wr_ea", L"del", L"rd_p", L"wr_p", L"ow_t", L"del_ch", L"sync"}));
