@@ -82,6 +82,19 @@ DynamicFilterEditor::DynamicFilterEditor(DynamicFilterSet& filters, std::uint8_t
     showRows();
 }
 
+int DynamicFilterEditor::subjectIndex(std::wstring_view subject) const {
+    auto it = std::lower_bound(
+        subjects_.begin(), subjects_.end(), subject,
+        [](const std::wstring& a, std::wstring_view b) { return compareNoCase(a, b) < 0; });
+    // Names equal but for case sit together; the exact one is among them.
+    for (; it != subjects_.end() && compareNoCase(*it, subject) == 0; ++it) {
+        if (*it == subject) {
+            return static_cast<int>(it - subjects_.begin());
+        }
+    }
+    return -1;
+}
+
 int DynamicFilterEditor::staticFilterSelection() const {
     for (std::size_t i = 0; i < staticValues_.size(); ++i) {
         if (staticValues_[i] == staticFilter_) {

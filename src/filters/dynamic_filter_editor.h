@@ -71,11 +71,13 @@ class DynamicFilterEditor {
     int staticFilterSelection() const;
     void ChooseStaticFilter(std::size_t listIndex);
 
-    // "<filename>", "<any user>" and every account name once, sorted as a
-    // sorted combo box sorts them (case-insensitively): the window fills each
-    // subject list with it once, in this order, so that no item is inserted
-    // in the middle.
+    // "<filename>", "<any user>" and every account name once, sorted
+    // without regard to case. The window fills each subject list with it
+    // once, in this order and without sorting again (tens of thousands of
+    // names), and selects a subject by its index here.
     const std::vector<std::wstring>& subjects() const { return subjects_; }
+    // The index of `subject` (exact) in subjects(), or -1.
+    int subjectIndex(std::wstring_view subject) const;
 
     // -1 without rows; the scroll position with more than seven rows; else 0.
     int firstShownRow() const { return first_; }

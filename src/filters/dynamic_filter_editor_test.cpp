@@ -303,10 +303,20 @@ TEST_F(Editor, StaticFilterListAndItsCompareModeSubset) {
     EXPECT_EQ(staticFilter, 7);
 }
 
-TEST_F(Editor, SubjectsAreSortedWithoutRegardToCase) {
+TEST_F(Editor, SubjectsAreSortedWithoutRegardToCaseAndFoundExactly) {
     names.push_back(L"<any user>");
+    names.push_back(L"users");
+    names.push_back(L"USERS");
     const DynamicFilterEditor& e = open(0);
-    EXPECT_EQ(e.subjects(), (Texts{L"<any user>", L"<filename>", L"admins", L"Users", L"Zed"}));
+    ASSERT_EQ(e.subjects(), (Texts{L"<any user>", L"<filename>", L"admins", L"Users", L"users",
+                                   L"USERS", L"Zed"}));
+    EXPECT_EQ(e.subjectIndex(L"<any user>"), 0);
+    EXPECT_EQ(e.subjectIndex(L"users"), 4);
+    EXPECT_EQ(e.subjectIndex(L"USERS"), 5);
+    EXPECT_EQ(e.subjectIndex(L"Zed"), 6);
+    EXPECT_EQ(e.subjectIndex(L"uSers"), -1);
+    EXPECT_EQ(e.subjectIndex(L"Zz"), -1);
+    EXPECT_EQ(e.subjectIndex(L""), -1);
 }
 
 TEST(FilterOperators, TextsRoundTrip) {

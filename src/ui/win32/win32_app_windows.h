@@ -39,6 +39,9 @@ class Win32AppWindows : public AppWindows {
     void RunProjectDialog() override;
     void ShowErrorWindow() override;
     bool OpenWithShell(const std::wstring& path) override;
+    void RunDynamicFilterWindow(DynamicFilterEditor& editor) override;
+    void RunPermissionWindow(PermissionSelection& selection) override;
+    std::unique_ptr<PrintDevice> ChoosePrinter() override;
 
   private:
     GuiInteraction& ui_;
