@@ -110,6 +110,8 @@ void ShowSlots(FilterWindowState& st) {
     }
     SetScrollRange(st.scroll, SB_CTL, 0, e.scrollMaximum(), FALSE);
     SetScrollPos(st.scroll, SB_CTL, e.scrollPosition(), TRUE);
+    // Greyed while all rows fit: a thumb that cannot move looks movable.
+    EnableWindow(st.scroll, e.scrollMaximum() > 0);
     st.shownRevision = e.revision();
     st.filling = false;
 }

@@ -249,6 +249,7 @@ TEST_F(FilterWindows, WithoutRowsOnePlusAndOneMinusAndPlusAddsAnyUserHasAll) {
         EXPECT_EQ(Shown(w, SlotControlId(0, kPermission)), L"all permissions (all)");
         EXPECT_FALSE(Visible(w, SlotControlId(0, kEdit)));
         EXPECT_FALSE(Visible(w, SlotControlId(1, kPlus)));
+        EXPECT_FALSE(IsWindowEnabled(Item(w, kScrollBar)));
         SaveShot(w, L"dynamic_filters");
         Click(w, kOk);
     };
@@ -268,6 +269,7 @@ TEST_F(FilterWindows, NineRowsScrollFromZeroToTwoAndPlusOnSlotSixScrollsDown) {
     }
     windows.filters = [](HWND w) {
         EXPECT_EQ(ScrollMax(w), 2);
+        EXPECT_TRUE(IsWindowEnabled(Item(w, kScrollBar)));
         EXPECT_EQ(Shown(w, SlotControlId(6, kSubject)), L"r6");
         Scroll(w, SB_LINEDOWN);
         EXPECT_EQ(ScrollPos(w), 1);
@@ -288,6 +290,7 @@ TEST_F(FilterWindows, NineRowsScrollFromZeroToTwoAndPlusOnSlotSixScrollsDown) {
         EXPECT_EQ(ScrollMax(w), 3);
         EXPECT_EQ(Shown(w, SlotControlId(6, kSubject)), L"<any user>");
         EXPECT_EQ(Shown(w, SlotControlId(5, kSubject)), L"r7");
+        SaveShot(w, L"dynamic_filters_rows");
         Click(w, kCancel);
     };
     app.Execute(IDM_DYNAMIC_FILTERS);
@@ -351,7 +354,9 @@ TEST_F(FilterWindows, CompareModeOffersFourStaticFiltersAndOrIsApplied) {
     windows.filters = [](HWND w) {
         EXPECT_EQ(Count(w, kStaticList), 4);
         EXPECT_EQ(Shown(w, kStaticList), L"Show All Files");  // 3 went back to 1
+        SendMessageW(Item(w, kStaticList), CB_SHOWDROPDOWN, TRUE, 0);
         SaveShot(w, L"dynamic_filters_compare");
+        SendMessageW(Item(w, kStaticList), CB_SHOWDROPDOWN, FALSE, 0);
         ChooseIndex(w, kStaticList, 1);
         Click(w, kOr);
         EXPECT_EQ(SendMessageW(Item(w, kOr), BM_GETCHECK, 0, 0), BST_CHECKED);
