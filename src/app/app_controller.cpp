@@ -5,10 +5,13 @@
 #include "core/dir_list.h"
 #include "core/scanner.h"
 #include "core/security_reader.h"
+#include "filters/dynamic_filter_editor.h"
+#include "filters/permission_selection.h"
 #include "platform/account_port.h"
 #include "platform/interaction_port.h"
 #include "platform/privilege_port.h"
 #include "resource.h"
+#include "view/print_job.h"
 
 namespace quorel {
 
@@ -389,6 +392,72 @@ CommandResult AppController::help() {
     return {};
 }
 
+CommandResult AppController::dynamicFilters() {
+    if (!hasData()) {
+        return {};
+    }
+    // The subject lists name the accounts of the dataset as it is now.
+    RebuildNameTables(*view_.dataset(), view_.names);
+    DynamicFilterEditor editor(view_.dynamicFilters, view_.staticFilter, view_.compareMode(),
+                               view_.names.users, ports_.ui);
+    ports_.windows.RunDynamicFilterWindow(editor);
+    // The window may have chosen another static filter: its menu item is
+    // the checked one now.
+    if (view_.staticFilter >= 1 && view_.staticFilter <= 8) {
+        view_.staticFilterMenuItem = kStaticFilterMenuIds[view_.staticFilter - 1];
+    }
+    switch (editor.outcome()) {
+        case DynamicFilterEditor::Outcome::Ok:
+            view_.ApplyDynamicFilterWindow(editor.combination());
+            return {true, true, false};
+        case DynamicFilterEditor::Outcome::Cancel:
+            view_.dynamicFilters.active = false;
+            ports_.ui.setStatusText(0, L"Dynamic filter aborted");
+            return {};
+        case DynamicFilterEditor::Outcome::Closed:
+            view_.dynamicFilters.active = false;
+            return {};
+        case DynamicFilterEditor::Outcome::Open:
+            break;
+    }
+    return {};
+}
+
+CommandResult AppController::selectPermissions() {
+    PermissionSelection selection(view_.rights, ports_.ui);
+    ports_.windows.RunPermissionWindow(selection);
+    switch (selection.outcome()) {
+        case PermissionSelection::Outcome::Ok:
+            ports_.ui.setStatusText(0, L"A new set of permissions to display was selected");
+            return {false, true, false};
+        case PermissionSelection::Outcome::Cancel:
+            ports_.ui.setStatusText(0, L"No new set of permissions to display was selected");
+            return {};
+        case PermissionSelection::Outcome::Closed:
+        case PermissionSelection::Outcome::Open:
+            break;
+    }
+    return {};
+}
+
+CommandResult AppController::print() {
+    // Nothing loaded, nothing to print: not even the dialog.
+    if (!hasData()) {
+        return {};
+    }
+    std::unique_ptr<PrintDevice> printer = ports_.windows.ChoosePrinter();
+    if (!printer) {
+        return {};
+    }
+    PrintLayout layout(*view_.dataset(), view_.rights, printer->metrics(), *printer);
+    const PrintResult result = RunPrintJob(layout, *printer);
+    if (result.status == PrintResult::Status::PageFailed) {
+        ports_.ui.showMessage(PrintFailureText(result.failedPage),
+                              std::wstring(kPrintFailureCaption), MessageIcon::Error);
+    }
+    return {};
+}
+
 CommandResult AppController::Execute(int id) {
     for (int item : kStaticFilterMenuIds) {
         if (item == id) {
@@ -446,6 +515,12 @@ CommandResult AppController::Execute(int id) {
             return {false, true, false};
         case IDM_BREAK_DOWN_GROUPS:
             return BreakDownGroups();
+        case IDM_DYNAMIC_FILTERS:
+            return dynamicFilters();
+        case IDM_SELECT_PERMISSIONS:
+            return selectPermissions();
+        case IDM_PRINT:
+            return print();
         case IDM_WRITE_MODE:
             writeMode_ = !writeMode_;
             return {};

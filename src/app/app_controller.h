@@ -133,6 +133,9 @@ class AppController {
     CommandResult depth();
     CommandResult quit();
     CommandResult help();
+    CommandResult dynamicFilters();
+    CommandResult selectPermissions();
+    CommandResult print();
 
     AppPorts ports_;
     AppFolders folders_;

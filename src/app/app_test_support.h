@@ -5,12 +5,16 @@
 
 #include <deque>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "app/app_windows.h"
 #include "app/editing_forms.h"
+#include "filters/dynamic_filter_editor.h"
+#include "filters/permission_selection.h"
+#include "view/print_job.h"
 
 namespace quorel::test {
 
@@ -104,12 +108,38 @@ class ScriptedWindows : public AppWindows {
     std::function<void(RestoreForm&)> onRestore;
     std::function<void(ModifyAceForm&)> onModifyAce;
     std::optional<AddUserChoice> addUser;
+    // The user's clicks in the filter windows; without a script the window
+    // is closed with its close box.
+    void RunDynamicFilterWindow(DynamicFilterEditor& editor) override {
+        log.push_back(L"filters");
+        if (onFilterWindow) {
+            onFilterWindow(editor);
+        } else {
+            editor.Close();
+        }
+    }
+    void RunPermissionWindow(PermissionSelection& selection) override {
+        log.push_back(L"permissions");
+        if (onPermissionWindow) {
+            onPermissionWindow(selection);
+        } else {
+            selection.Close();
+        }
+    }
+    std::unique_ptr<PrintDevice> ChoosePrinter() override {
+        log.push_back(L"print dialog");
+        return printer ? printer() : nullptr;
+    }
+
     StartChoice startChoice = StartChoice::Exit;
     std::deque<std::optional<ScanConfiguration>> configs;
     std::deque<std::optional<std::wstring>> files;
     std::uint32_t depthAnswer = 0;
     bool shellWorks = false;
     std::function<void()> onMain;
+    std::function<void(DynamicFilterEditor&)> onFilterWindow;
+    std::function<void(PermissionSelection&)> onPermissionWindow;
+    std::function<std::unique_ptr<PrintDevice>()> printer;  // none: the dialog was cancelled
     std::vector<std::wstring> log;
 };
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 
@@ -21,6 +22,9 @@ struct AddUserChoice {
     std::wstring name;
     bool deny = false;
 };
+class DynamicFilterEditor;
+class PermissionSelection;
+class PrintDevice;
 
 // The start window's five actions, numbered as its buttons store them.
 enum class StartChoice : int { Exit = 0, Scan = 1, Compare = 2, StartMain = 3, Open = 4 };
@@ -81,6 +85,17 @@ class AppWindows {
 
     // Opens `path` with the shell; false when the shell reported an error.
     virtual bool OpenWithShell(const std::wstring& path) = 0;
+
+    // "Set Dynamic Filters" over `editor`: every click and choice goes to
+    // the editor, which also records how the window was closed. Returns
+    // when it is closed; the editor's outcome stays Open when the window
+    // could not be made.
+    virtual void RunDynamicFilterWindow(DynamicFilterEditor& editor) = 0;
+    // "Select Permissions to Display" over `selection`, the same way.
+    virtual void RunPermissionWindow(PermissionSelection& selection) = 0;
+    // The print dialog: the chosen printer, ready to print, or null when the
+    // user cancelled it or there is no printer.
+    virtual std::unique_ptr<PrintDevice> ChoosePrinter() = 0;
 };
 
 }  // namespace quorel

@@ -49,6 +49,9 @@ std::vector<MainMenuItem> MainMenuStates(const AppController& app, const MenuVie
     add(50050, true, view.showInheritOnlyAces);
     add(50055, true, view.hideInheritedAces);
     add(50027, true, flags.showCompletePath);
+    // The columns come from the permission window (50030) or are the basic
+    // set (50064): one of the two is checked.
+    add(50030, true, !view.rights.basicPermissionMode());
     add(50064, true, view.rights.basicPermissionMode());
     add(50031, true, view.dynamicFilters.active);
     add(50026, true, view.find.findMode);

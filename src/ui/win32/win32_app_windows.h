@@ -45,6 +45,9 @@ class Win32AppWindows : public AppWindows {
     bool RunModifyAceDialog(ModifyAceForm& form, const std::wstring& trustee) override;
     std::optional<AddUserChoice> RunAddUserDialog(AccountLists& lists,
                                                   AccountPort& accounts) override;
+    void RunDynamicFilterWindow(DynamicFilterEditor& editor) override;
+    void RunPermissionWindow(PermissionSelection& selection) override;
+    std::unique_ptr<PrintDevice> ChoosePrinter() override;
 
   private:
     GuiInteraction& ui_;
