@@ -66,7 +66,8 @@ DynamicFilterEditor::DynamicFilterEditor(DynamicFilterSet& filters, std::uint8_t
     } else {
         staticValues_ = {1, 2, 3, 4, 5, 6, 7, 8};
     }
-    if (staticFilterSelection() < 0) {
+    if (std::find(staticValues_.begin(), staticValues_.end(), staticFilter_) ==
+        staticValues_.end()) {
         staticFilter_ = 1;
     }
 
@@ -168,7 +169,8 @@ void DynamicFilterEditor::showRows() {
     const int rows = static_cast<int>(filters_.rows.size());
     maximum_ = rows > 6 ? rows - kSlots : 0;
     position_ = std::clamp(position_, 0, maximum_);
-    first_ = rows == 0 ? -1 : (rows > kSlots ? position_ : 0);
+    // Up to seven rows the position is 0: the first row is shown first.
+    first_ = rows == 0 ? -1 : position_;
     shown_ = std::min(rows, kSlots);
     for (int k = 0; k < kSlots; ++k) {
         FilterSlot slot;
@@ -269,9 +271,7 @@ void DynamicFilterEditor::ChooseOperator(int k, FilterOperator op) {
             next.text = slot.subject;
             break;
     }
-    if (next.text.size() > FilterRow::kMaxTextChars) {
-        next.text.resize(FilterRow::kMaxTextChars);
-    }
+    next.text = next.text.substr(0, FilterRow::kMaxTextChars);
     *row = std::move(next);
     showRows();
 }
@@ -298,8 +298,9 @@ void DynamicFilterEditor::EditLostFocus(int k) {
 }
 
 void DynamicFilterEditor::commitShownEdits() {
-    for (int k = 0; k < shown_; ++k) {
-        EditLostFocus(k);
+    int k = 0;
+    for ([[maybe_unused]] const FilterSlot& slot : slots_) {
+        EditLostFocus(k++);  // a slot without a row has nothing to write
     }
 }
 

@@ -77,6 +77,7 @@ TEST_F(Editor, WithoutRowsOnlyTheButtonsOfSlotZeroShowAndPlusAddsAnyUserHasAll) 
     EXPECT_EQ(set.rows[0].text, L"<any user>");
     const FilterSlot& s = e.slot(0);
     EXPECT_TRUE(s.shown);
+    EXPECT_TRUE(s.buttonsShown);
     EXPECT_EQ(s.subject, L"<any user>");
     // The window's own "<any user>" rows list all six operators.
     EXPECT_EQ(s.operators, kAccountOps);
@@ -91,6 +92,7 @@ TEST_F(Editor, NineRowsScrollFromZeroToTwo) {
     DynamicFilterEditor& e = open(9);
     EXPECT_EQ(e.scrollMaximum(), 2);
     EXPECT_EQ(e.shownSlots(), 7);
+    EXPECT_TRUE(e.slot(6).buttonsShown && e.slot(6).shown);
     EXPECT_EQ(shownTexts(), (Texts{L"r0", L"r1", L"r2", L"r3", L"r4", L"r5", L"r6"}));
     e.OnScroll(DynamicFilterEditor::Scroll::LineUp, 0);
     EXPECT_EQ(e.scrollPosition(), 0);
@@ -99,8 +101,9 @@ TEST_F(Editor, NineRowsScrollFromZeroToTwo) {
     e.OnScroll(DynamicFilterEditor::Scroll::PageDown, 0);
     EXPECT_EQ(e.scrollPosition(), 2);
     EXPECT_EQ(shownTexts(), (Texts{L"r2", L"r3", L"r4", L"r5", L"r6", L"r7", L"r8"}));
-    e.OnScroll(DynamicFilterEditor::Scroll::Thumb, 1);
+    e.OnScroll(DynamicFilterEditor::Scroll::LineUp, 0);
     EXPECT_EQ(e.scrollPosition(), 1);
+    EXPECT_EQ(e.slot(0).subject, L"r1");
     e.OnScroll(DynamicFilterEditor::Scroll::Thumb, 9);
     EXPECT_EQ(e.scrollPosition(), 2);
     e.OnScroll(DynamicFilterEditor::Scroll::PageUp, 0);
@@ -146,11 +149,22 @@ TEST_F(Editor, MinusDeletesTheSlotsRowAndMovesUpUnlessBelowTheNewMaximum) {
     EXPECT_EQ(e.scrollPosition(), 0);
     EXPECT_EQ(e.shownSlots(), 6);
     EXPECT_FALSE(e.slot(6).buttonsShown);
-    // Below the new maximum the position stays.
+    // Below the new maximum the position stays; at it, it moves up.
     DynamicFilterEditor& ten = open(10);
     ten.Minus(3);
     EXPECT_EQ(ten.scrollPosition(), 0);
     EXPECT_EQ(set.rows[3].text, L"r4");
+    DynamicFilterEditor& nine = open(9);
+    nine.OnScroll(DynamicFilterEditor::Scroll::Thumb, 2);
+    nine.Minus(6);  // r8; eight rows: the position 2 passes the maximum 1
+    nine.OnScroll(DynamicFilterEditor::Scroll::Thumb, 1);
+    nine.Plus(0);   // nine again, position 1 = ...
+    nine.Minus(0);  // ... the new maximum 1: up to 0
+    EXPECT_EQ(nine.scrollPosition(), 0);
+    // A slot past the seventh has no buttons.
+    nine.Minus(7);
+    nine.Plus(7);
+    EXPECT_EQ(set.rows.size(), 8u);
 }
 
 TEST_F(Editor, TextTypedIntoAFileNameEditReachesTheRow) {
@@ -227,6 +241,17 @@ TEST_F(Editor, AnAccountWithIsGroupStoresCodeFourWhateverPermissionShows) {
     EXPECT_EQ(set.rows[0].op, kRuleHasPermission);
     EXPECT_EQ(set.rows[0].text, L"<any user>");
     EXPECT_EQ(set.rows[0].right, 14u);
+    // A row text holds 999 characters.
+    e.ChooseSubject(0, std::wstring(1000, L'x'));
+    e.ChooseOperator(0, Op::IsOwner);
+    EXPECT_EQ(set.rows[0].text, std::wstring(999, L'x'));
+    e.ChooseSubject(0, L"<filename>");
+    e.TypeEditText(0, std::wstring(1200, L'y'));
+    e.ChooseOperator(0, Op::Contains);
+    EXPECT_EQ(set.rows[0].text.size(), 999u);
+    e.TypeEditText(0, std::wstring(1000, L'z'));
+    e.EditLostFocus(0);
+    EXPECT_EQ(set.rows[0].text, std::wstring(999, L'z'));
     // Calls for a slot without a row change nothing.
     e.ChooseOperator(1, Op::IsOwner);
     e.ChoosePermission(1, 3);

@@ -1,5 +1,6 @@
 #include "filters/permission_selection.h"
 
+#include <algorithm>
 #include <string>
 
 #include "filters/permissions.h"
@@ -15,12 +16,13 @@ constexpr std::size_t kFirstSingleBit = 5;
 
 PermissionSelection::PermissionSelection(DisplayedRights& rights, InteractionPort& ui)
     : rights_(rights), ui_(ui) {
-    const auto& named = namedRights();
     for (std::size_t c = 0; c < rights.count(); ++c) {
-        for (std::size_t r = 0; r < kCount; ++r) {
-            if (named[r].mask == rights.column(c).mask) {
+        std::size_t r = 0;
+        for (const NamedRight& named : namedRights()) {
+            if (named.mask == rights.column(c).mask) {
                 checked_[r] = true;
             }
+            ++r;
         }
     }
 }
@@ -35,9 +37,7 @@ void PermissionSelection::Click(std::size_t right) {
     }
     const bool set = !checked_[kAll];
     checked_[kAll] = set;
-    for (std::size_t r = kFirstSingleBit; r < kCount; ++r) {
-        checked_[r] = set;
-    }
+    std::fill(checked_.begin() + kFirstSingleBit, checked_.end(), set);
 }
 
 void PermissionSelection::ShowGenericInfo() {
@@ -48,10 +48,10 @@ void PermissionSelection::ShowGenericInfo() {
 void PermissionSelection::Ok() {
     DisplayedRights& rights = rights_;
     rights.clear();
-    const auto& named = namedRights();
-    for (std::size_t r = 0; r < kCount; ++r) {
-        if (checked_[r]) {
-            rights.AppendRightColumn(named[r].mask, named[r].abbreviation);
+    std::size_t r = 0;
+    for (const NamedRight& named : namedRights()) {
+        if (checked_[r++]) {
+            rights.AppendRightColumn(named.mask, named.abbreviation);
         }
     }
     rights.setBasicPermissionMode(false);
