@@ -89,6 +89,7 @@ TEST(CommandLine, IsTrimmedAndLosesOnePairOfQuotes) {
     EXPECT_EQ(CleanCommandLine(L"  \"C:\\My Data\"  "), L"C:\\My Data");
     EXPECT_EQ(CleanCommandLine(L"\"\"x\"\""), L"\"x\"");
     EXPECT_EQ(CleanCommandLine(L"\""), L"\"");
+    EXPECT_EQ(CleanCommandLine(L"\"\""), L"");
     EXPECT_EQ(CleanCommandLine(L" \t\r\n"), L"");
     EXPECT_EQ(ProgramFolderOf(L"C:\\Tools\\q.exe"), L"C:\\Tools\\");
     EXPECT_EQ(ProgramFolderOf(L"q.exe"), L"");
@@ -165,6 +166,18 @@ TEST_F(Controller, StartMainShowsNoDataAsNotScanned) {
     EXPECT_EQ(windows.log, (Log{L"start", L"main"}));
 }
 
+TEST_F(Controller, ScanFilterValuesOutsideOneToEightShowAll) {
+    const std::pair<std::uint8_t, int> cases[] = {{0, 50020}, {1, 50020}, {8, 50046}, {9, 50020}};
+    for (const auto& [filter, item] : cases) {
+        windows.configs = {config(filter)};
+        app.NewScanCommand();
+        EXPECT_EQ(checkedFilters(), std::vector<int>{item}) << int{filter};
+        EXPECT_EQ(app.view().staticFilter, item == 50046 ? 8 : 1);
+        // Nothing here has an analysis error.
+        EXPECT_EQ(shown(), item == 50046 ? std::vector<std::wstring>{} : kAllButDots);
+    }
+}
+
 TEST_F(Controller, StartCompareThatDoesNotMatchEndsTheProcess) {
     ScanConfiguration saved = config();
     saved.directories = {L"C:\\r\\sub"};
@@ -237,6 +250,27 @@ TEST_F(Controller, RescanRepeatsTheDirectoriesUnlimitedAndResetsTheFilterItem) {
     EXPECT_EQ(shown().back(), L"C:\\r\\sub\\deeper\\c.txt");
     EXPECT_EQ(shown().size(), 7u);
     EXPECT_EQ(windows.log.size(), 5u);  // no second configuration window
+}
+
+TEST_F(Controller, CommandsThatRebuildTheListGoBackToTheTop) {
+    windows.configs = {config()};
+    app.NewScanCommand();
+    ASSERT_TRUE(app.view().SaveDatasetFile(L"D:\\r.acl"));
+    ASSERT_TRUE(app.view().SaveSettingsFile(L"D:\\s.qsf"));
+    windows.files = {L"D:\\r.acl", L"D:\\t.acl", L"D:\\r.acl", L"D:\\s.qsf"};
+    // (command, back to the top, redrawn): in the order of the file dialogs.
+    const std::tuple<int, bool, bool> cases[] = {
+        {50002, true, true},   {50004, true, true},   {50028, true, true},   {50037, true, true},
+        {50034, true, true},   {50050, true, true},   {50055, true, true},   {50022, true, true},
+        {50064, false, true},  {50061, false, true},  {50051, false, false}, {50019, false, false},
+        {50032, false, false}, {50036, false, false}, {50018, false, false}};
+    for (const auto& [id, reset, redraw] : cases) {
+        const CommandResult r = app.Execute(id);
+        EXPECT_EQ(r.resetScroll, reset) << id;
+        EXPECT_EQ(r.redraw || r.resetScroll, redraw) << id;
+        EXPECT_FALSE(r.quit) << id;
+    }
+    EXPECT_TRUE(windows.files.empty());
 }
 
 TEST_F(Controller, SaveAsksForANameOnlyTheFirstTimeAndSaveAsAlways) {
@@ -356,6 +390,56 @@ TEST_F(Controller, MenuStatesFollowLiveLoadedAndCompareData) {
     app.Execute(50002);
     EXPECT_FALSE(enabled(50048));
     EXPECT_TRUE(enabled(50022));
+}
+
+TEST_F(Controller, MenuChecksFollowTheViewOptionsAndTheWheelSpeed) {
+    windows.configs = {config()};
+    app.NewScanCommand();
+    auto item = [&](int id, const MenuViewFlags& flags) {
+        for (const MainMenuItem& s : MainMenuStates(app, flags)) {
+            if (s.id == id) {
+                return s;
+            }
+        }
+        ADD_FAILURE() << "no state for " << id;
+        return MainMenuItem{};
+    };
+    // Each wheel speed checks its own item; all three can be chosen.
+    const int wheel[3] = {50068, 50067, 50066};  // slow, normal, fast
+    for (int mode = 0; mode < 3; ++mode) {
+        MenuViewFlags flags;
+        flags.wheelMode = mode;
+        for (int i = 0; i < 3; ++i) {
+            EXPECT_EQ(item(wheel[i], flags).checked, i == mode) << mode << " " << wheel[i];
+            EXPECT_TRUE(item(wheel[i], flags).enabled);
+        }
+    }
+    // The options are checked while they are on, and can always be chosen.
+    const int options[] = {50051, 50050, 50055, 50027, 50064, 50031, 50026};
+    auto checks = [&](const MenuViewFlags& flags) {
+        std::vector<int> on;
+        for (int id : options) {
+            EXPECT_TRUE(item(id, flags).enabled) << id;
+            if (item(id, flags).checked) {
+                on.push_back(id);
+            }
+        }
+        return on;
+    };
+    MenuViewFlags flags;
+    EXPECT_EQ(checks(flags), (std::vector<int>{50050, 50027}));
+    for (int id : {50051, 50050, 50055, 50064}) {
+        app.Execute(id);
+    }
+    app.view().ApplyDynamicFilterWindow(0);
+    app.view().SetFindMode(true);
+    flags.showCompletePath = false;
+    EXPECT_EQ(checks(flags), (std::vector<int>{50051, 50055, 50064, 50031, 50026}));
+    // Inherit ACL needs a clicked directory of live data.
+    EXPECT_FALSE(item(50052, flags).enabled);
+    flags.lastClickedIsDirectory = true;
+    EXPECT_TRUE(item(50052, flags).enabled);
+    EXPECT_EQ(item(50044, flags).text, L"Depth \u221E");
 }
 
 TEST_F(Controller, CreatorNamesAndTheUserComeFromTheAccounts) {

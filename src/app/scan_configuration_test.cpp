@@ -70,6 +70,7 @@ TEST(LeadingNumber, ReadsLikeTheStandardConversion) {
     EXPECT_EQ(LeadingNumber(L""), 0u);
     EXPECT_EQ(LeadingNumber(L"x12"), 0u);
     EXPECT_EQ(LeadingNumber(L"  12abc"), 12u);
+    EXPECT_EQ(LeadingNumber(L"\t\n\r\v\f 90"), 90u);
     EXPECT_EQ(LeadingNumber(L"+7"), 7u);
     EXPECT_EQ(LeadingNumber(L"-1"), 0xFFFFFFFFu);
     EXPECT_EQ(LeadingNumber(L"4294967297"), 1u);

@@ -88,6 +88,12 @@ TEST_F(ShellMode, FailuresEndWithANonZeroCode) {
     ASSERT_EQ(ui.messages().size(), 1u);
     EXPECT_EQ(ui.messages()[0].text, L"Directory field in project file is empty - no scan done");
     EXPECT_EQ(ui.messages()[0].caption, L"no scan");
+    // A first line of backslashes alone names no directory either.
+    ui.clear();
+    project(L"\\\\\r\nC:\\one", L"C:\\out", false);
+    EXPECT_EQ(RunShellMode(context, L"C:\\p.qpf"), kShellModeFailure);
+    EXPECT_EQ(ui.messageTexts(), std::vector<std::wstring>{
+                                     L"Directory field in project file is empty - no scan done"});
 }
 
 TEST_F(ShellMode, UnreadableDirectoryEndsTheProcessWithFailure) {

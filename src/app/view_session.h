@@ -124,7 +124,6 @@ class ViewSession {
     std::uint64_t entriesGeneration() const { return generation_; }
     const DisplayList& lines() const { return lines_; }
     bool compareMode() const { return compare_.compareMode; }
-    const CompareState& compareState() const { return compare_; }
 
     DisplayedRights rights;
     std::uint8_t staticFilter = kShowAll;

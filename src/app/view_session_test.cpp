@@ -72,6 +72,10 @@ TEST_F(Session, StaticFilterCommandFiltersChecksItsItemAndEndsDynamicFilters) {
     EXPECT_EQ(lineNames(), (Names{L"C:\\r", L"f2"}));
     EXPECT_EQ(ui.statusTexts(0).back(),
               L"Filter set to <show only files which have ACEs that are non-inherited>");
+    view.OnStaticFilterCommand(50025);
+    EXPECT_EQ(ui.statusTexts(0).back(),
+              L"Filter set to <show only directories which permissions deviate from directory "
+              L"containing it>");
     // Rules 7 and 8 show no status text.
     const auto before = ui.statusTexts(0).size();
     view.OnStaticFilterCommand(50045);
@@ -80,6 +84,21 @@ TEST_F(Session, StaticFilterCommandFiltersChecksItsItemAndEndsDynamicFilters) {
     EXPECT_TRUE(lineNames().empty());
     view.OnStaticFilterCommand(12345);  // not a filter command
     EXPECT_EQ(view.staticFilter, 7);
+}
+
+TEST_F(Session, SettingsFilterOutsideOneToEightLeavesTheCheckedItem) {
+    ASSERT_TRUE(view.Open(L"r.acl"));
+    view.OnStaticFilterCommand(50022);
+    const std::pair<std::uint8_t, int> cases[] = {{0, 50022}, {8, 50046}, {9, 50046}, {1, 50020}};
+    for (const auto& [value, item] : cases) {
+        std::uint8_t filter = value;
+        DisplayedRights rights;
+        DynamicFilterSet rows;
+        ViewSettings settings{filter, rights, rows};
+        ASSERT_TRUE(SaveSettings(files, ui, L"s.qsf", settings));
+        ASSERT_TRUE(view.LoadSettingsFile(L"s.qsf"));
+        EXPECT_EQ(view.staticFilterMenuItem, item) << int{value};
+    }
 }
 
 TEST_F(Session, AceOptionsHideTheirKindOnTheShownDataset) {

@@ -26,20 +26,27 @@ TEST(WindowTexts, FileDialogFiltersAreDoubleNulTerminatedPairs) {
     EXPECT_EQ(open.filter,
               std::wstring(L"Quorel Save Files (*.ACL)\0*.acl\0All Files (*.*)\0*.*\0\0", 53));
     EXPECT_EQ(open.defaultExtension, L"txt");
-    EXPECT_FALSE(open.save);
-    EXPECT_TRUE(open.createPrompt);
     const FileDialogSpec compare = FileDialogSpecOf(FileDialog::CompareFile);
     EXPECT_EQ(compare.filter, std::wstring(L"Quorel Save Files (*.ACL)\0*.acl\0\0", 33));
     const FileDialogSpec csv = FileDialogSpecOf(FileDialog::ExportCsv);
-    EXPECT_TRUE(csv.save);
-    EXPECT_TRUE(csv.overwritePrompt);
     EXPECT_EQ(csv.filter.substr(0, 18), std::wstring(L"CSV Files (*.CSV)\0", 18));
     const FileDialogSpec saveProject = FileDialogSpecOf(FileDialog::SaveProject);
     EXPECT_NE(saveProject.filter.find(L"All files (*.*)"), std::wstring::npos);
     EXPECT_NE(FileDialogSpecOf(FileDialog::OpenProject).filter.find(L"All Files (*.*)"),
               std::wstring::npos);
-    EXPECT_FALSE(FileDialogSpecOf(FileDialog::LoadSettings).save);
-    EXPECT_TRUE(FileDialogSpecOf(FileDialog::SaveSettings).overwritePrompt);
+    // The save dialogs ask before overwriting; only opening a dataset offers
+    // to create a file.
+    const std::pair<FileDialog, bool> kinds[] = {
+        {FileDialog::OpenDataset, false}, {FileDialog::SaveDataset, true},
+        {FileDialog::ExportCsv, true},    {FileDialog::LoadSettings, false},
+        {FileDialog::SaveSettings, true}, {FileDialog::CompareFile, false},
+        {FileDialog::OpenProject, false}, {FileDialog::SaveProject, true}};
+    for (const auto& [kind, save] : kinds) {
+        const FileDialogSpec spec = FileDialogSpecOf(kind);
+        EXPECT_EQ(spec.save, save) << static_cast<int>(kind);
+        EXPECT_EQ(spec.overwritePrompt, save) << static_cast<int>(kind);
+        EXPECT_EQ(spec.createPrompt, kind == FileDialog::OpenDataset) << static_cast<int>(kind);
+    }
 }
 
 TEST(WindowTexts, ErrorNumberOfLine) {
@@ -49,6 +56,10 @@ TEST(WindowTexts, ErrorNumberOfLine) {
     EXPECT_EQ(ErrorNumberOfLine(L""), std::nullopt);
     EXPECT_EQ(ErrorNumberOfLine(L"- C:\\a"), std::nullopt);
     EXPECT_EQ(ErrorNumberOfLine(L"abc 12"), std::nullopt);
+    EXPECT_EQ(ErrorNumberOfLine(L"\t-3: x"), -3);
+    EXPECT_EQ(ErrorNumberOfLine(L"+9"), 9);
+    EXPECT_EQ(ErrorNumberOfLine(L"2147483647 - x"), 2147483647);
+    EXPECT_EQ(ErrorNumberOfLine(L"2147483648 - x"), std::nullopt);
     // Only the first 255 characters are read.
     EXPECT_EQ(ErrorNumberOfLine(std::wstring(255, L' ') + L"5"), std::nullopt);
     EXPECT_EQ(ErrorNumberOfLine(std::wstring(254, L' ') + L"5"), 5);

@@ -9,7 +9,9 @@
 #include "core/dir_list.h"
 #include "platform/sim/memory_files.h"
 #include "platform/sim/recording_interaction.h"
+#include "platform/sim/sim_platform.h"
 #include "storage/dataset_file.h"
+#include "storage/project_file.h"
 #include "storage/utf16.h"
 
 namespace quorel {
@@ -54,9 +56,30 @@ class Cli : public ::testing::Test {
         std::fclose(err);
     }
     int run(std::vector<std::wstring> args) { return RunCli(args, env); }
+    // What was written to stderr since the last call.
+    std::string takeErrors() {
+        std::string text = contents(err);
+        std::fclose(err);
+        env.err = err = std::tmpfile();
+        return text;
+    }
     std::string file(const std::wstring& path) {
         const auto* bytes = files.get(path);
         return bytes ? std::string(bytes->begin(), bytes->end()) : std::string("<missing>");
+    }
+    // The paths of a dataset file in walk order, "." and ".." left out.
+    std::vector<std::wstring> paths(const std::wstring& acl) {
+        sim::RecordingInteraction quiet;
+        CDirList list(quiet);
+        std::vector<std::wstring> result;
+        if (LoadDatasetFile(files, quiet, list, acl)) {
+            for (const CDirEntry& e : list) {
+                if (!e.isDotEntry()) {
+                    result.push_back(e.path());
+                }
+            }
+        }
+        return result;
     }
 
     sim::MemoryFiles files;
@@ -149,6 +172,69 @@ TEST_F(Cli, BadUsageExitsTwo) {
     }
     EXPECT_EQ(file(L"x.csv"), "<missing>");
     EXPECT_NE(contents(err).find("unknown column 'nope'"), std::string::npos);
+}
+
+TEST_F(Cli, NumbersAndOperandsAtTheirLimits) {
+    // --depth takes up to nine decimal digits and nothing else; --filter 1 to 8.
+    const std::pair<std::vector<std::wstring>, int> cases[] = {
+        {{L"--depth", L"0"}, 0},          {{L"--depth", L"9"}, 0},  {{L"--depth", L"999999999"}, 0},
+        {{L"--depth", L"1234567890"}, 2}, {{L"--depth", L""}, 2},   {{L"--depth", L"1a"}, 2},
+        {{L"--depth", L"/"}, 2},          {{L"--depth", L":"}, 2},  {{L"--filter", L"1"}, 0},
+        {{L"--filter", L"8"}, 0},         {{L"--filter", L"0"}, 2},
+    };
+    for (const auto& [options, code] : cases) {
+        std::vector<std::wstring> args = {L"csv", L"-o", L"n.csv"};
+        args.insert(args.end(), options.begin(), options.end());
+        args.push_back(L"in.acl");
+        EXPECT_EQ(run(args), code) << toUtf8(options[0]) << " '" << toUtf8(options[1]) << "'";
+    }
+    const std::string errors = takeErrors();
+    EXPECT_NE(errors.find("quorel-cli: --depth needs a number, not 1234567890\n"
+                          "Try 'quorel-cli --help'.\n"),
+              std::string::npos);
+    EXPECT_NE(errors.find("--filter needs a number from 1 to 8, not 0\n"), std::string::npos);
+    // A lone "-" is an operand, here a dataset file of that name.
+    files.put(L"-", *files.get(L"in.acl"));
+    ASSERT_EQ(run({L"csv", L"-o", L"dash.csv", L"-"}), 0);
+    ASSERT_EQ(run({L"csv", L"-o", L"in.csv", L"in.acl"}), 0);
+    EXPECT_EQ(file(L"dash.csv"), file(L"in.csv"));
+}
+
+TEST_F(Cli, ScanAndProjectNeedTheWindowsPortsAndJoinDriveRootsOnce) {
+    sim::SimPlatform sim;
+    sim.file(L"C:\\top.txt");
+    sim.file(L"D:\\two\\sub\\deep.txt");
+    // Each of the three ports is needed.
+    for (int missing = 0; missing < 3; ++missing) {
+        env.security = missing == 0 ? nullptr : &sim;
+        env.accounts = missing == 1 ? nullptr : &sim;
+        env.fileSystem = missing == 2 ? nullptr : &sim;
+        EXPECT_EQ(run({L"scan", L"-o", L"s.acl", L"C:\\"}), 2);
+        EXPECT_EQ(run({L"project", L"p.qpf"}), 2);
+        const std::string refused =
+            "quorel-cli: scanning needs Windows\nTry 'quorel-cli --help'.\n";
+        EXPECT_EQ(takeErrors(), refused + refused);
+    }
+    env.fileSystem = &sim;
+    ASSERT_EQ(run({L"scan", L"--depth", L"1", L"-o", L"s.acl", L"C:\\", L"D:\\two"}), 0);
+    EXPECT_EQ(paths(L"s.acl"),
+              (std::vector<std::wstring>{L"C:\\", L"C:\\top.txt", L"D:\\two", L"D:\\two\\sub"}));
+    sim::RecordingInteraction quiet;
+    ASSERT_TRUE(WriteProjectFile(files, quiet, L"p.qpf", {L"D:\\two\\", L"out", false}));
+    ASSERT_EQ(run({L"project", L"p.qpf"}), 0);
+    EXPECT_EQ(paths(L"out.acl"),
+              (std::vector<std::wstring>{L"D:\\two", L"D:\\two\\sub", L"D:\\two\\sub\\deep.txt"}));
+    const std::vector<std::pair<std::vector<std::wstring>, std::string>> refused = {
+        {{L"scan", L"C:\\"}, "scan needs -o OUT.acl"},
+        {{L"scan", L"-o", L"s.acl"}, "scan needs at least one directory"},
+        {{L"project"}, "project needs exactly one project file"},
+        {{L"project", L"p.qpf", L"q.qpf"}, "project needs exactly one project file"},
+        {{L"project", L"--depth", L"1", L"p.qpf"}, "unknown option --depth"},
+    };
+    for (const auto& [args, message] : refused) {
+        EXPECT_EQ(run(args), 2) << message;
+        EXPECT_EQ(takeErrors(), "quorel-cli: " + message + "\nTry 'quorel-cli --help'.\n");
+    }
 }
 
 TEST_F(Cli, UnreadableInputAndOutputExitTwoWithTheirMessages) {

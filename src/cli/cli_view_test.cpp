@@ -57,7 +57,7 @@ class CliView : public ::testing::Test {
         }
         CDirEntry* sub = list.newLoadEntry(false);
         sub->setName(L"sub");
-        give(sub, L"Admins", 0x1F01FF, 0x13, 0);
+        give(sub, L"Admins", 0x1F01FF, 0x1B, 0);  // inherited, inherit only
         list.currentDepth = 2;
         CDirEntry* c = list.newLoadEntry(true);
         c->setName(L"c.txt");
@@ -160,6 +160,12 @@ TEST_F(CliView, StaticFilterDepthAndAceOptions) {
     const std::string h = file(L"h.csv");
     EXPECT_NE(h.find("C:\\share\\sub\\c.txt\r\n,wr\r\nGuest DENY,x\r\n\r\n"), std::string::npos);
     EXPECT_NE(h.find("C:\\share\\a.txt\r\n,wr\r\n\r\n"), std::string::npos);
+    ASSERT_EQ(
+        run({L"csv", L"--hide-inherit-only", L"--columns", L"wr", L"-o", L"i.csv", L"base.acl"}),
+        0);
+    EXPECT_NE(file(L"i.csv").find("C:\\share\\sub\r\n,wr\r\n\r\n"), std::string::npos);
+    EXPECT_NE(file(L"i.csv").find("C:\\share\\a.txt\r\n,wr\r\nAdmins INHERITED,x\r\n"),
+              std::string::npos);
 }
 
 TEST_F(CliView, FindShowsMatchingEntriesOnly) {

@@ -39,15 +39,6 @@ class AceRecord {
     bool sameAceWithoutMask(const AceRecord& other) const;
     // As above, and the access masks equal.
     bool sameAce(const AceRecord& other) const;
-    // Trustee texts equal, and the masks and flags equal under the given bits.
-    bool sameTrusteeUnderMasks(const AceRecord& other, std::uint32_t maskBits,
-                               std::uint8_t flagBits) const;
-    // Whether this record grants (or, for a deny record, denies) more of
-    // `maskBits` than `other`: false unless trustees and types are equal and
-    // both records are visible. A deny record has extra rights when maskBits
-    // holds a bit that `other` has and this one lacks; any other type when
-    // maskBits holds a bit that this one has and `other` lacks.
-    bool extraRights(const AceRecord& other, std::uint32_t maskBits) const;
 
     std::uint32_t accessMask = 0;
     std::uint16_t partnerAce = kNoPartnerAce;  // index into the partner entry's ACEs

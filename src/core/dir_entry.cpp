@@ -6,20 +6,6 @@
 
 namespace quorel {
 
-namespace {
-std::uint32_t gMaxAceCount = 0;
-}  // namespace
-
-std::uint32_t maxAceCount() {
-    return gMaxAceCount;
-}
-
-void raiseMaxAceCount(std::uint32_t count) {
-    if (count > gMaxAceCount) {
-        gMaxAceCount = count;
-    }
-}
-
 CDirEntry::CDirEntry(CDirList* dataset) : dataset_(dataset) {}
 
 CDirEntry::~CDirEntry() = default;
@@ -106,26 +92,6 @@ void CDirEntry::setOwner(std::wstring_view name, std::wstring_view domain) {
 
 void CDirEntry::setGroup(std::wstring_view name, std::wstring_view domain) {
     group_ = AccountNames::instance().intern(name, domain);
-}
-
-void CDirEntry::setOwnerName(std::wstring_view name) {
-    AccountNames& names = AccountNames::instance();
-    owner_ = names.internIds(names.internText(name), names.domainId(owner_));
-}
-
-void CDirEntry::setOwnerDomain(std::wstring_view domain) {
-    AccountNames& names = AccountNames::instance();
-    owner_ = names.internIds(names.nameId(owner_), names.internText(domain));
-}
-
-void CDirEntry::setGroupName(std::wstring_view name) {
-    AccountNames& names = AccountNames::instance();
-    group_ = names.internIds(names.internText(name), names.domainId(group_));
-}
-
-void CDirEntry::setGroupDomain(std::wstring_view domain) {
-    AccountNames& names = AccountNames::instance();
-    group_ = names.internIds(names.nameId(group_), names.internText(domain));
 }
 
 void CDirEntry::setGroupNameOnly(std::wstring_view name) {

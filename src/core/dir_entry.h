@@ -81,10 +81,6 @@ class CDirEntry {
     void setOwnerAccount(std::uint32_t account) { owner_ = account; }
     void setGroupAccount(std::uint32_t account) { group_ = account; }
     void setGroup(std::wstring_view name, std::wstring_view domain);
-    void setOwnerName(std::wstring_view name);
-    void setOwnerDomain(std::wstring_view domain);
-    void setGroupName(std::wstring_view name);
-    void setGroupDomain(std::wstring_view domain);
     // The name becomes `name` and the domain is left unset.
     void setGroupNameOnly(std::wstring_view name);
 
@@ -155,10 +151,5 @@ class CDirEntry {
     bool listingNotRead_ = false;
     bool pathStored_ = false;
 };
-
-// The largest aceCount of any entry read so far; raised by the security
-// reader, never lowered.
-std::uint32_t maxAceCount();
-void raiseMaxAceCount(std::uint32_t count);
 
 }  // namespace quorel

@@ -98,12 +98,6 @@ void CDirList::link(CDirEntry* entry, bool asChild) {
         return;
     }
     entryCount += 1;
-    if (currentCDirEntry == nullptr) {
-        // After a finished walk the cursor is null; link at the top listing
-        // rather than lose the entry.
-        currentCDirEntry = firstEntry;
-        asChild = false;
-    }
     if (asChild) {
         // A listing that was not read becomes a read one.
         currentCDirEntry->listingNotRead_ = false;
@@ -155,56 +149,12 @@ CDirEntry* CDirList::Iterator::next(CDirEntry* e) {
     return e != nullptr ? e->nextSibling_ : nullptr;
 }
 
-CDirEntry* CDirList::firstListElement() {
-    currentCDirEntry = firstEntry;
-    return currentCDirEntry;
-}
-
-CDirEntry* CDirList::getNextListElement() {
-    if (currentCDirEntry == nullptr) {
-        ui_.showMessage(L"Error: getNextListElement->currentCDirEntry == NULL",
-                        L"currentCDirEntry is invalid", MessageIcon::Error);
-        return nullptr;
-    }
-    currentCDirEntry = Iterator::next(currentCDirEntry);
-    return currentCDirEntry;
-}
-
 CDirEntry* CDirList::cursorToLastSibling() {
     if (currentCDirEntry != nullptr) {
         while (currentCDirEntry->nextSibling_ != nullptr) {
             currentCDirEntry = currentCDirEntry->nextSibling_;
         }
     }
-    return currentCDirEntry;
-}
-
-CDirEntry* CDirList::cursorToFirst() {
-    currentCDirEntry = firstEntry;
-    return currentCDirEntry;
-}
-
-CDirEntry* CDirList::cursorToNextSibling() {
-    if (currentCDirEntry == nullptr || currentCDirEntry->nextSibling_ == nullptr) {
-        return nullptr;
-    }
-    currentCDirEntry = currentCDirEntry->nextSibling_;
-    return currentCDirEntry;
-}
-
-CDirEntry* CDirList::cursorToFirstChild() {
-    if (currentCDirEntry == nullptr || currentCDirEntry->firstChild_ == nullptr) {
-        return nullptr;
-    }
-    currentCDirEntry = currentCDirEntry->firstChild_;
-    return currentCDirEntry;
-}
-
-CDirEntry* CDirList::cursorToParent() {
-    if (currentCDirEntry == nullptr || currentCDirEntry->parent_ == nullptr) {
-        return nullptr;
-    }
-    currentCDirEntry = currentCDirEntry->parent_;
     return currentCDirEntry;
 }
 

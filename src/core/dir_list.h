@@ -35,22 +35,9 @@ class CDirList {
     // sets the texts and ACEs.
     CDirEntry* newLoadEntry(bool asChild);
 
-    // Pre-order walk on the shared cursor; one walk per dataset at a time.
-    // firstListElement puts the cursor on the first root and returns it
-    // (null for an empty dataset); getNextListElement steps the cursor and
-    // returns it, null at the end. Stepping with a null cursor shows
-    // "currentCDirEntry is invalid" and returns null.
-    CDirEntry* firstListElement();
-    CDirEntry* getNextListElement();
-
-    // Cursor moves used by the scanner and the file reader.
+    // Moves the cursor to the last entry of its listing (the scanner and
+    // the file reader append there).
     CDirEntry* cursorToLastSibling();
-    CDirEntry* cursorToFirst();
-    // These three return null, leaving the cursor where it was, when there
-    // is no such entry.
-    CDirEntry* cursorToNextSibling();
-    CDirEntry* cursorToFirstChild();
-    CDirEntry* cursorToParent();
     void setCursor(CDirEntry* entry) { currentCDirEntry = entry; }
 
     // 1 + the number of visible entries.

@@ -16,22 +16,11 @@ void ErrorList::clear() {
     elements_.shrink_to_fit();
     texts_.clear();
     textIds_.clear();
-    iter_ = 0;
 }
 
 ErrorElement ErrorList::at(std::size_t index) const {
     const Stored& s = elements_.at(index);
     return {static_cast<std::int32_t>(index), s.entry, s.value, texts_[s.text]};
-}
-
-std::vector<std::wstring> ErrorList::textsFor(const CDirEntry* entry) const {
-    std::vector<std::wstring> result;
-    for (const Stored& s : elements_) {
-        if (s.entry == entry) {
-            result.push_back(texts_[s.text]);
-        }
-    }
-    return result;
 }
 
 std::vector<std::wstring> ErrorList::texts() const {

@@ -32,12 +32,6 @@ class ErrorList {
     std::size_t count() const { return elements_.size(); }
     ErrorElement at(std::size_t index) const;
 
-    // Iteration as the error window walks the list.
-    void resetIteration() { iter_ = 0; }
-    bool hasCurrent() const { return iter_ < elements_.size(); }
-    ErrorElement current() const { return at(iter_); }
-    void advance() { ++iter_; }
-
     // Errors of entries that are freed keep their place and number but no
     // longer name an entry.
     template <class Pred>
@@ -49,8 +43,7 @@ class ErrorList {
         }
     }
 
-    // The error texts of `entry`, in list order.
-    std::vector<std::wstring> textsFor(const CDirEntry* entry) const;
+    // The error texts in list order.
     std::vector<std::wstring> texts() const;
 
   private:
@@ -62,7 +55,6 @@ class ErrorList {
     std::vector<Stored> elements_;
     std::vector<std::wstring> texts_;
     TextIdMap textIds_;
-    std::size_t iter_ = 0;
 };
 
 }  // namespace quorel

@@ -81,7 +81,6 @@ void SecurityReader::readFailed(CDirEntry& entry, SdStep step) {
     entry.setGroup(L"ERROR READING FILE", L"");
     entry.resizeAces(0);
     entry.visibleAceCount = 0;
-    raiseMaxAceCount(0);
     addError(entry,
              L"Error reading ACL information from file ( maybe you have insufficient "
              L"permissions )");
@@ -140,7 +139,6 @@ void SecurityReader::applyDescriptor(CDirEntry& entry, const SdReadStatus& statu
         }
 
         entry.visibleAceCount = aceCount;
-        raiseMaxAceCount(aceCount);
         entry.resizeAces(aceCount);
         for (std::uint32_t i = 0; i < aceCount; ++i) {
             AceRecord& record = *entry.ace(i);

@@ -43,8 +43,6 @@ class SecurityReader : public EntrySecurity {
     // getAceDACL )" or "Cannot resolve SID") and returns false.
     bool getAceDACL(CDirEntry& entry, std::uint32_t i, std::uint32_t& account);
 
-    // Forgets the cached lookups (the next read asks the system again).
-    void clearLookupCache() { cache_.clear(); }
     std::size_t cachedSidCount() const { return cache_.size(); }
 
   private:

@@ -148,6 +148,20 @@ TEST_F(Primitives, ReadAndWriteFailuresAreReportedAndLeaveDiskAndEntryAsTheyWere
     EXPECT_TRUE(b.showsDisk(*e));
 }
 
+TEST_F(Primitives, TheWorkingAceIsTakenOutWhereverItStandsAndOnlyOnce) {
+    WorkingAce working = b.editor.InsertWorkingAce(*e);
+    ASSERT_TRUE(working.inserted);
+    EXPECT_EQ(b.dacl(kFile).front(), Allow(b.me, 0x1F01FF));
+    // Another ACE was put before it since.
+    b.sim.file(kFile).dacl(
+        {Allow(b.carol, 1), Allow(b.me, 0x1F01FF), Deny(b.alice, 0x10000), Allow(b.bob, 0x1200A9)});
+    EXPECT_TRUE(b.editor.RemoveWorkingAce(*e, working).ok());
+    EXPECT_EQ(b.dacl(kFile), (std::vector<RawAce>{Allow(b.carol, 1), Deny(b.alice, 0x10000),
+                                                  Allow(b.bob, 0x1200A9)}));
+    EXPECT_FALSE(working.inserted);
+    EXPECT_EQ(b.editor.RemoveWorkingAce(*e, working).status, EditStatus::Unchanged);
+}
+
 TEST_F(Primitives, ADamagedAceStopsTheEditWithItsMessage) {
     const RawAce damaged{{ace_type::kAccessAllowed, 0, 4, 0}};
     b.sim.file(kFile).dacl({Allow(b.bob, 1), damaged});

@@ -256,6 +256,41 @@ TEST_F(InheritAclRun, CancelStopsAfterTheCurrentEntryAndTakesEveryWorkingAceOut)
     EXPECT_EQ(b.dacl(L"C:\\R\\sub\\deep\\x.txt"), (std::vector<RawAce>{Allow(b.carol, 0x1F01FF)}));
 }
 
+// Lists like the simulated volume but refuses one folder, as a share does
+// when the folder goes away in the middle of a run.
+class RefusingListing : public FileSystemPort {
+  public:
+    RefusingListing(FileSystemPort& inner, std::wstring refused)
+        : inner_(inner), refused_(std::move(refused)) {}
+    std::unique_ptr<DirEnumerator> openDirectory(const std::wstring& path, DirItem& first,
+                                                 std::uint32_t& error) override {
+        if (path == refused_) {
+            error = 5;
+            return nullptr;
+        }
+        return inner_.openDirectory(path, first, error);
+    }
+    std::uint32_t readReparseTarget(const std::wstring& path, std::wstring& target) override {
+        return inner_.readReparseTarget(path, target);
+    }
+
+  private:
+    FileSystemPort& inner_;
+    std::wstring refused_;
+};
+
+TEST_F(InheritAclRun, AFolderThatCannotBeListedKeepsNoWorkingAce) {
+    RefusingListing files(b.sim, L"C:\\R\\sub");
+    Propagation propagation(b.editor, files, b.undo, b.pending);
+    propagation.InheritAcl(*root);
+    EXPECT_EQ(b.dacl(L"C:\\R\\sub"),
+              (std::vector<RawAce>{Allow(b.me, 0x1F01FF, 0x13), Allow(b.bob, 0x1200A9, 0x13),
+                                   Allow(b.alice, 0x1, 0x19)}));
+    EXPECT_FALSE(anyWorkingAce(b, *b.sim.volume().find(L"C:")));
+    // What lies below keeps its ACL.
+    EXPECT_EQ(b.dacl(L"C:\\R\\sub\\f.txt"), (std::vector<RawAce>{Allow(b.carol, 0x1F01FF)}));
+}
+
 TEST(InheritAclPath, APathTooLongIsReportedAtTheEnd) {
     EditBench b;
     const std::wstring path = L"C:\\" + std::wstring(23398, L'a');
@@ -314,6 +349,9 @@ class Propagate : public ::testing::Test {
             .dacl({Allow(b.bob, 5, 0x10), Allow(b.bob, 6, 0x10), Allow(b.bob, 5),
                    Deny(b.bob, 5, 0x10)});
         b.sim.dir(L"C:\\top\\P\\d").owner(b.me).dacl({Allow(b.bob, 5, 0x13)});
+        // A folder the user may list, before d in the walk.
+        b.sim.dir(L"C:\\top\\P\\c").owner(b.me).dacl({Allow(b.me, 0x1200A9)});
+        b.sim.file(L"C:\\top\\P\\c\\x").owner(b.me).dacl({Allow(b.bob, 5, 0x10)});
         b.sim.dir(L"C:\\top\\Q").owner(b.me).dacl({Allow(b.bob, 5, 0x13)});
         b.scan(L"C:\\top");
     }
@@ -340,6 +378,7 @@ TEST_F(Propagate, AMaskChangeTouchesOnlyInheritedAcesWithTheOldMaskInTheSubtree)
               (std::vector<RawAce>{Allow(b.bob, 7, 0x10), Allow(b.bob, 6, 0x10), Allow(b.bob, 5),
                                    Deny(b.bob, 5, 0x10)}));
     EXPECT_EQ(b.dacl(L"C:\\top\\P\\d"), (std::vector<RawAce>{Allow(b.bob, 7, 0x13)}));
+    EXPECT_EQ(b.dacl(L"C:\\top\\P\\c\\x"), (std::vector<RawAce>{Allow(b.bob, 7, 0x10)}));
     EXPECT_EQ(b.dacl(L"C:\\top\\P"),
               (std::vector<RawAce>{Allow(b.bob, 5, 0x03), Allow(b.me, 0x1200A9)}));
     EXPECT_EQ(b.dacl(L"C:\\top\\Q"), (std::vector<RawAce>{Allow(b.bob, 5, 0x13)}));
@@ -365,6 +404,7 @@ TEST_F(Propagate, NoLeavesEverythingAndADeletionSparesTheEntryItself) {
     EXPECT_EQ(b.dacl(L"C:\\top\\P\\a"),
               (std::vector<RawAce>{Allow(b.bob, 6, 0x10), Allow(b.bob, 5), Deny(b.bob, 5, 0x10)}));
     EXPECT_TRUE(b.dacl(L"C:\\top\\P\\d").empty());
+    EXPECT_TRUE(b.dacl(L"C:\\top\\P\\c\\x").empty());
     EXPECT_EQ(b.dacl(L"C:\\top\\P").size(), 3u);
     EXPECT_EQ(b.dacl(L"C:\\top\\Q").size(), 1u);
 }

@@ -62,22 +62,6 @@ bool IsNewAce(const CDirEntry& entry, const AceRecord& ace) {
     return entry.partner != nullptr && !ace.hasPartnerAce();
 }
 
-std::vector<MissingAce> MissingAces(const CDirEntry& entry) {
-    std::vector<MissingAce> missing;
-    const CDirEntry* other = entry.partner;
-    if (other == nullptr) {
-        return missing;
-    }
-    for (std::uint32_t j = 0; j < other->aceCount(); ++j) {
-        const AceRecord& b = *other->ace(j);
-        if (b.visible && !b.hasPartnerAce()) {
-            missing.push_back(
-                {j, &b, std::wstring(b.trustee()) + shortSuffix(b.aceType, b.aceFlags)});
-        }
-    }
-    return missing;
-}
-
 std::uint32_t MissingAceCount(const CDirEntry& entry) {
     const CDirEntry* other = entry.partner;
     std::uint32_t count = 0;
@@ -103,19 +87,6 @@ std::uint32_t ChangedCells(const CDirEntry& entry, const AceRecord& ace,
         }
     }
     return changed;
-}
-
-EntryCompareMarks CompareMarksOf(const CDirEntry& entry, const DisplayedRights& rights) {
-    EntryCompareMarks marks;
-    marks.newAce.reserve(entry.aceCount());
-    marks.changedCells.reserve(entry.aceCount());
-    for (std::uint32_t i = 0; i < entry.aceCount(); ++i) {
-        const AceRecord& ace = *entry.ace(i);
-        marks.newAce.push_back(IsNewAce(entry, ace));
-        marks.changedCells.push_back(ChangedCells(entry, ace, rights));
-    }
-    marks.missing = MissingAces(entry);
-    return marks;
 }
 
 }  // namespace quorel

@@ -1,8 +1,6 @@
 #pragma once
 
 #include <cstdint>
-#include <string>
-#include <vector>
 
 namespace quorel {
 
@@ -23,27 +21,13 @@ bool DiffAcl(CDirEntry& entry, const CDirEntry* other);
 // An ACE of an entry with a counterpart that has no counterpart itself.
 bool IsNewAce(const CDirEntry& entry, const AceRecord& ace);
 
-// A visible ACE of the counterpart entry with no counterpart here: drawn
+// The visible ACEs of the counterpart entry with no counterpart here: drawn
 // struck out below the entry's own ACEs.
-struct MissingAce {
-    std::uint32_t index;  // in the counterpart's ACEs
-    const AceRecord* ace;
-    std::wstring text;  // trustee and short suffixes, e.g. "Users DENY INHERITED"
-};
-std::vector<MissingAce> MissingAces(const CDirEntry& entry);
 std::uint32_t MissingAceCount(const CDirEntry& entry);
 
 // Bit i set: column i of `rights` shows a different answer of AceHasRight
 // (plain mask test) for `ace` and for its counterpart. 0 without one.
 std::uint32_t ChangedCells(const CDirEntry& entry, const AceRecord& ace,
                            const DisplayedRights& rights);
-
-// The marks of one entry at once.
-struct EntryCompareMarks {
-    std::vector<bool> newAce;                 // per ACE of the entry
-    std::vector<std::uint32_t> changedCells;  // per ACE of the entry
-    std::vector<MissingAce> missing;
-};
-EntryCompareMarks CompareMarksOf(const CDirEntry& entry, const DisplayedRights& rights);
 
 }  // namespace quorel

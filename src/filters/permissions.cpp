@@ -128,11 +128,6 @@ Cell DisplayedRights::ColumnCell(const CDirEntry& entry, const AceRecord& ace,
     return AceHasRight(ace, mask, readColumn, isDirectory) ? Cell::Set : Cell::Clear;
 }
 
-DisplayedRights& displayedRights() {
-    static DisplayedRights rights;
-    return rights;
-}
-
 std::wstring shortSuffix(std::uint8_t aceType, std::uint8_t aceFlags) {
     std::wstring s;
     if (aceType == 1) {

@@ -82,9 +82,6 @@ class DisplayedRights {
     bool basicMode_ = false;
 };
 
-// The one table of the process.
-DisplayedRights& displayedRights();
-
 // Words for an ACE's type and flags.
 // " DENY", then " INHERIT_ONLY" or else " INHERITED".
 std::wstring shortSuffix(std::uint8_t aceType, std::uint8_t aceFlags);

@@ -189,12 +189,5 @@ TEST(AceWords, ShortAndPrintSuffixes) {
               L"inherited | inh. only |     inherit to:     | don't propagate");
 }
 
-TEST(DisplayedRightsInstance, IsOneSharedTable) {
-    DisplayedRights& a = displayedRights();
-    EXPECT_EQ(&a, &displayedRights());
-    a.resetToStartup();
-    EXPECT_EQ(a.count(), 4u);
-}
-
 }  // namespace
 }  // namespace quorel

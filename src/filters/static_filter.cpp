@@ -59,50 +59,6 @@ bool shownCovered(const CDirEntry& from, const CDirEntry& to, std::uint32_t colu
     return true;
 }
 
-// A exceeds B: same trustee name and type, both shown, and A grants (allow)
-// or B denies (deny) a displayed bit the other does not.
-bool exceeds(const AceRecord& a, const AceRecord& b, std::uint32_t columnMask) {
-    const AccountNames& names = AccountNames::instance();
-    if (names.nameId(a.account()) != names.nameId(b.account()) || a.aceType != b.aceType ||
-        !a.visible || !b.visible) {
-        return false;
-    }
-    if (a.aceType == 1) {
-        return (b.accessMask & ~a.accessMask & columnMask) != 0;
-    }
-    return (a.accessMask & ~b.accessMask & columnMask) != 0;
-}
-
-bool hasTrustee(const CDirEntry& e, const AceRecord& a) {
-    const AccountNames& names = AccountNames::instance();
-    for (std::uint32_t j = 0; j < e.aceCount(); ++j) {
-        if (names.nameId(e.ace(j)->account()) == names.nameId(a.account())) {
-            return true;
-        }
-    }
-    return false;
-}
-
-// One half of SameRightsAsParent: no shown ACE of `side` exceeds an ACE of
-// `other`, and each is a deny ACE or names a trustee `other` has too.
-bool halfHolds(const CDirEntry& side, const CDirEntry& other, std::uint32_t columnMask) {
-    for (std::uint32_t i = 0; i < side.aceCount(); ++i) {
-        const AceRecord& a = *side.ace(i);
-        if (!a.visible) {
-            continue;
-        }
-        for (std::uint32_t j = 0; j < other.aceCount(); ++j) {
-            if (exceeds(a, *other.ace(j), columnMask)) {
-                return false;
-            }
-        }
-        if (!a.isDeny() && !hasTrustee(other, a)) {
-            return false;
-        }
-    }
-    return true;
-}
-
 bool hasEffectiveDeny(const CDirEntry& e) {
     for (std::uint32_t i = 0; i < e.aceCount(); ++i) {
         if (e.ace(i)->isDeny() && !e.ace(i)->inheritOnly()) {
@@ -144,12 +100,6 @@ bool AclMatchesParent(const CDirEntry& entry, const CDirEntry& parent, std::uint
                       std::uint8_t flagsMask) {
     return shownCovered(entry, parent, columnMask, flagsMask) &&
            shownCovered(parent, entry, columnMask, flagsMask);
-}
-
-bool SameRightsAsParent(const CDirEntry& entry, const CDirEntry& parent, std::uint32_t columnMask) {
-    // The second half takes its deny-or-name condition from the parent's
-    // own ACE: an index-based look at the entry's ACEs could run past them.
-    return halfHolds(entry, parent, columnMask) && halfHolds(parent, entry, columnMask);
 }
 
 std::uint32_t ColumnMask(const DisplayedRights& rights) {
@@ -202,24 +152,6 @@ void ApplyFilterRule(CDirList& list, std::uint8_t filter, std::uint32_t columnMa
                     e.visible = 0;
                 }
             }
-            break;
-        default:
-            break;
-    }
-}
-
-void ApplyScanFilterRule(CDirList& list, std::uint8_t filter, std::uint32_t columnMask) {
-    switch (filter) {
-        case kHasDenyEntry:
-            hideBelowRoots(list, [columnMask](const CDirEntry& e, const CDirEntry& p) {
-                return SameRightsAsParent(e, p, columnMask);
-            });
-            break;
-        case kDiffersFromParent:
-        case kHasNonInheritedAce:
-        case kDirectoriesOnly:
-        case kDirectoriesDifferingFromParent:
-            ApplyFilterRule(list, filter, columnMask);
             break;
         default:
             break;

@@ -33,9 +33,6 @@ void HideBelowDepth(CDirList& list, std::uint32_t depth);
 // flagsMask. The ACE type is not compared.
 bool AclMatchesParent(const CDirEntry& entry, const CDirEntry& parent, std::uint32_t columnMask,
                       std::uint8_t flagsMask);
-// The scan-time variant of rule 3: true when the entry grants nothing the
-// parent does not, and the parent nothing the entry does not.
-bool SameRightsAsParent(const CDirEntry& entry, const CDirEntry& parent, std::uint32_t columnMask);
 
 // OR of the masks of the displayed columns.
 std::uint32_t ColumnMask(const DisplayedRights& rights);
@@ -43,9 +40,6 @@ std::uint32_t ColumnMask(const DisplayedRights& rights);
 // Clears the visibility of entries that rule `filter` rejects; never sets
 // it. Rules 2 and 6 test every entry below a root against its parent.
 void ApplyFilterRule(CDirList& list, std::uint8_t filter, std::uint32_t columnMask);
-// The rules a completed scan applies (3 becomes SameRightsAsParent; 1, 7
-// and 8 leave everything visible).
-void ApplyScanFilterRule(CDirList& list, std::uint8_t filter, std::uint32_t columnMask);
 
 // Shown dataset and, in compare mode, the compared one.
 struct FilterTarget {

@@ -109,22 +109,6 @@ TEST_F(Filters, ErrorFlagRules) {
     EXPECT_EQ(visibleAfter(kAnalysisError), (V{leaf, file}));
 }
 
-TEST_F(Filters, ScanTimeRuleThreeIsSameRightsAsParent) {
-    give(file, {{L"admins", 0x1F01FF, 0x10, 0}, {L"guest", 0x1, 0, 0}});
-    give(leaf, {{L"admins", 0x1, 0x10, 0}});  // fewer rights than its parent: still differs
-    SetAllVisible(list, true);
-    ApplyScanFilterRule(list, kHasDenyEntry, ColumnMask(rights));
-    EXPECT_EQ(root->visible, 1);
-    EXPECT_EQ(sub->visible, 0);
-    EXPECT_EQ(file->visible, 1);  // grants a trustee the parent does not name
-    EXPECT_EQ(leaf->visible, 1);
-    // A parent with more ACEs than the entry must not be read past the
-    // entry's array.
-    give(sub, {{L"admins", 0x1F01FF, 0x13, 0}, {L"a", 1, 0, 1}, {L"b", 1, 0, 1}});
-    give(leaf, {});
-    EXPECT_FALSE(SameRightsAsParent(*leaf, *sub, 0x3));
-}
-
 TEST_F(Filters, ComparedDatasetGetsOnlyRulesFiveSevenAndEight) {
     sim::RecordingInteraction ui2;
     CDirList other(ui2);

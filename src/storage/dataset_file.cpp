@@ -553,7 +553,6 @@ class DatasetReader {
                     aceBudget_ -= value;
                     current->resizeAces(value);
                     current->visibleAceCount = value;
-                    raiseMaxAceCount(value);
                     aceIndex = 0;
                     haveAces = true;
                     break;

@@ -148,24 +148,11 @@ TEST_F(Compare, NewAndMissingAcesOfAModifiedEntry) {
     EXPECT_EQ(links(*s.readme), (std::vector<std::uint16_t>{0, kNone, 1}));
     EXPECT_FALSE(IsNewAce(*s.readme, *s.readme->ace(0)));
     EXPECT_TRUE(IsNewAce(*s.readme, *s.readme->ace(1)));
-    const std::vector<MissingAce> missing = MissingAces(*s.readme);
-    ASSERT_EQ(missing.size(), 2u);
-    EXPECT_EQ(missing[0].index, 2u);
-    EXPECT_EQ(missing[0].ace, o.readme->ace(2));
-    EXPECT_EQ(missing[0].text, L"Guest DENY INHERITED");
-    EXPECT_EQ(missing[1].index, 3u);
-    EXPECT_EQ(missing[1].text, L"Creator INHERIT_ONLY");
+    EXPECT_FALSE(IsNewAce(*s.readme, *s.readme->ace(2)));
+    // Guest and Creator are missing; Hidden is not shown.
     EXPECT_EQ(MissingAceCount(*s.readme), 2u);
-
-    const EntryCompareMarks marks = CompareMarksOf(*s.readme, rights);
-    EXPECT_EQ(marks.newAce, (std::vector<bool>{false, true, false}));
-    EXPECT_EQ(marks.changedCells, (std::vector<std::uint32_t>{0, 0, 0}));
-    ASSERT_EQ(marks.missing.size(), 2u);
-    EXPECT_EQ(marks.missing[1].text, L"Creator INHERIT_ONLY");
     // Seen from the compared side, Backup is the missing one.
-    const std::vector<MissingAce> back = MissingAces(*o.readme);
-    ASSERT_EQ(back.size(), 1u);
-    EXPECT_EQ(back[0].text, L"Backup");
+    EXPECT_EQ(MissingAceCount(*o.readme), 1u);
 }
 
 TEST_F(Compare, HiddenEntriesAreNotListedButTheirAcesAreLinked) {
@@ -293,7 +280,7 @@ TEST_F(Compare, EndCompareGoesBackToTheOrdinaryList) {
         EXPECT_TRUE(state.menuEnabled(id)) << id;
     }
     EXPECT_FALSE(IsNewAce(*s.a, *s.a->ace(0)));
-    EXPECT_TRUE(MissingAces(*s.a).empty());
+    EXPECT_EQ(MissingAceCount(*s.a), 0u);
 }
 
 TEST(CompareState, NormalModeMenuStatesAtStart) {
@@ -312,8 +299,7 @@ TEST_F(Compare, RefreshCompareAfterAnEdit) {
     give(s.a, {kStandard[0], kStandard[1]});  // the Guest deny removed
     ASSERT_TRUE(RefreshCompare(state, view()));
     EXPECT_EQ(groupsOf(lines, state).modified, V{s.a});
-    EXPECT_EQ(MissingAces(*s.a).size(), 1u);
-    EXPECT_EQ(MissingAces(*s.a)[0].text, L"Guest DENY");
+    EXPECT_EQ(MissingAceCount(*s.a), 1u);
     EXPECT_EQ(filterRuns, 2);
     EXPECT_EQ(findModeEnded, 1);
 }

@@ -245,8 +245,7 @@ class Layout {
             if (ordinal++ < k) {
                 continue;
             }
-            const Colour background = aceBackground(
-                ace, ordinal - 1, compare_ && e.partner != nullptr && !ace.hasPartnerAce());
+            const Colour background = aceBackground(ace, ordinal - 1, compare_ && IsNewAce(e, ace));
             aceLine(e, ace, index, n, background, textX, below);
             if (++n >= lineCount_) {
                 return n;

@@ -453,7 +453,11 @@ TEST_F(LineLayout, DepthGuidesAndSideBorders) {
     CDirEntry* sub = child(r, L"sub", {{L"Users", 0x1, 0, 0}});
     child(sub, L"f", {{L"Users", 0x1, 0, 0}});
     build();
-    // The folder "sub" at depth 1: a guide at 5 and the tick at 7 - 2 .. 7 + 3.
+    // The root has no guide and no tick; the folder "sub" at depth 1 a guide
+    // at 5 and the tick at 7 - 2 .. 7 + 3.
+    EXPECT_EQ(segments(lineAt(0)), (std::vector<Segment>{{4, 0, 1020, 0, colour::kGrey},
+                                                         {0, 0, 0, 15, colour::kGrey},
+                                                         {1023, 0, 1023, 15, colour::kGrey}}));
     const std::vector<Segment> header = segments(lineAt(4));
     EXPECT_EQ(header, (std::vector<Segment>{{4, 60, 1020, 60, colour::kGrey},
                                             {5, 60, 5, 75, colour::kBlack},
@@ -592,6 +596,11 @@ TEST_F(CompareLayout, AddedDeletedAndChangedAces) {
     shown->ace(1)->selected = 1;
     layOut();
     EXPECT_EQ(lineAt(10).background, 0xCC0000u);
+
+    // A window that ends at the first struck-out line draws nothing below it.
+    metrics.drawingHeight = 12 * 15;
+    layOut();
+    EXPECT_EQ(kinds(), (std::vector<LineKind>{T, T, T, H, O, C, A, A, D}));
 }
 
 TEST_F(CompareLayout, TopEntryScrolledIntoThePartnersDeletedAces) {

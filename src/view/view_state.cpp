@@ -174,17 +174,6 @@ const wchar_t* MainViewState::wheelWord() const {
     }
 }
 
-int MainViewState::checkedWheelItem() const {
-    switch (wheelMode_) {
-        case kWheelSlow:
-            return view_command::kWheelLow;
-        case kWheelNormal:
-            return view_command::kWheelNormal;
-        default:
-            return view_command::kWheelHigh;
-    }
-}
-
 const wchar_t* MainViewState::ToggleShowCompletePath() {
     showCompletePath_ = !showCompletePath_;
     return showCompletePath_ ? L"Show complete path of files."

@@ -54,7 +54,7 @@ constexpr unsigned kRedraw = 1;         // Redraw, then adopt the layout's norma
 constexpr unsigned kVerticalBox = 2;    // SetScrollPos(SB_VERT, vScrollPos())
 constexpr unsigned kVerticalRange = 4;  // SetScrollRange(SB_VERT, 0, vScrollMax())
 constexpr unsigned kHorizontalBox = 8;  // SetScrollPos(SB_HORZ, hScroll())
-constexpr unsigned kWheelWord = 16;     // status part 1: wheelWord(); check checkedWheelItem()
+constexpr unsigned kWheelWord = 16;     // status part 1: wheelWord(); the wheel items' checks
 }  // namespace view_change
 
 class MainViewState {
@@ -66,7 +66,6 @@ class MainViewState {
     ViewTop top() const { return {topEntry_, lineOffset_}; }
     int topEntry() const { return topEntry_; }
     int lineOffset() const { return lineOffset_; }
-    unsigned displayCount() const { return displayCount_; }
     int vScrollMax() const { return vScrollMax_; }
     int vScrollPos() const { return vScrollPos_; }
     int hScroll() const { return hScroll_; }
@@ -100,8 +99,6 @@ class MainViewState {
     unsigned OnWheelMenu(int id);
     // "Fast Scroll", "Normal Scroll" or "Slow Scroll".
     const wchar_t* wheelWord() const;
-    // The one checked item of 50066-50068.
-    int checkedWheelItem() const;
 
     // "Show Complete Path" (50027); returns the status text.
     const wchar_t* ToggleShowCompletePath();
