@@ -289,7 +289,7 @@ TEST(Dialogs, DepthTakesDigitsOnlyAtTheGivenPlaces) {
                               {IDCANCEL, Kind::PushButton, L"&Cancel"},
                           });
     checkClientSize(dialog, 194, 62);
-    checkPlace(dialog, IDC_DEPTH_EDIT, 141, 17, 22, 12);
+    checkPlace(dialog, IDC_DEPTH_EDIT, 150, 17, 22, 12);
     checkPlace(dialog, IDOK, 78, 45, 50, 14);
     checkPlace(dialog, IDCANCEL, 138, 45, 50, 14);
     // The label starts at (14, 19).

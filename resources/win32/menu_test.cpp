@@ -239,4 +239,54 @@ TEST(MainAccelerators, MapExactlyTheKeysOfTheMainWindow) {
     DestroyAcceleratorTable(table);
 }
 
+// The keys reach the window as the commands the window dispatches: Ctrl+P
+// prints (50075), a command the main menu offers only through
+// "&Print...\tCtrl+P"; Ctrl+D and Ctrl+R open the filter windows.
+std::vector<int> gCommands;
+LRESULT CALLBACK recordCommands(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_COMMAND) {
+        gCommands.push_back(LOWORD(wParam));
+        return 0;
+    }
+    return DefWindowProcW(hwnd, message, wParam, lParam);
+}
+
+TEST(MainAccelerators, CtrlPPrintsAndCtrlDAndCtrlROpenTheFilterWindows) {
+    WNDCLASSW wc{};
+    wc.lpfnWndProc = recordCommands;
+    wc.hInstance = instance();
+    wc.lpszClassName = L"QuorelAcceleratorProbe";
+    RegisterClassW(&wc);
+    HWND hwnd = CreateWindowExW(0, wc.lpszClassName, L"", WS_OVERLAPPED, 0, 0, 10, 10, nullptr,
+                                nullptr, instance(), nullptr);
+    ASSERT_NE(hwnd, nullptr);
+    HACCEL table = LoadAcceleratorsW(instance(), QUOREL_MAIN_ACCELERATORS_NAME);
+    ASSERT_NE(table, nullptr);
+    BYTE keys[256] = {};
+    auto press = [&](bool control, WPARAM key) {
+        keys[VK_CONTROL] = control ? 0x80 : 0;
+        SetKeyboardState(keys);
+        MSG msg{hwnd, WM_KEYDOWN, key, 1, 0, {0, 0}};
+        return TranslateAcceleratorW(hwnd, table, &msg) != 0;
+    };
+    gCommands.clear();
+    EXPECT_TRUE(press(true, 'P'));
+    EXPECT_TRUE(press(true, 'D'));
+    EXPECT_TRUE(press(true, 'R'));
+    EXPECT_FALSE(press(false, 'P'));  // P alone is no key of the window
+    EXPECT_EQ(gCommands,
+              (std::vector<int>{IDM_PRINT, IDM_DYNAMIC_FILTERS, IDM_SELECT_PERMISSIONS}));
+    // The menu item that shows the key sends the same command.
+    HMENU menu = LoadMenuW(instance(), QUOREL_MAIN_MENU_NAME);
+    wchar_t text[50] = {};
+    GetMenuStringW(menu, IDM_PRINT, text, 50, MF_BYCOMMAND);
+    EXPECT_STREQ(text, L"&Print...\tCtrl+P");
+    EXPECT_EQ(GetMenuState(menu, IDM_PRINT, MF_BYCOMMAND) & (MF_GRAYED | MF_DISABLED), 0u);
+    DestroyMenu(menu);
+    keys[VK_CONTROL] = 0;
+    SetKeyboardState(keys);
+    DestroyAcceleratorTable(table);
+    DestroyWindow(hwnd);
+}
+
 }  // namespace

@@ -5,15 +5,71 @@
 #include "core/dir_list.h"
 #include "core/scanner.h"
 #include "core/security_reader.h"
+#include "filters/dynamic_filter_editor.h"
+#include "filters/permission_selection.h"
 #include "platform/account_port.h"
 #include "platform/interaction_port.h"
 #include "platform/privilege_port.h"
 #include "resource.h"
+#include "view/print_job.h"
 
 namespace quorel {
 
 AppController::AppController(AppPorts ports, AppFolders folders)
-    : ports_(ports), folders_(std::move(folders)), view_(ports.files, ports.ui) {}
+    : ports_(ports),
+      folders_(std::move(folders)),
+      view_(ports.files, ports.ui),
+      editing_(std::make_unique<EditingSession>(
+          EditPorts{ports.security, ports.accounts, ports.privileges, ports.ui}, ports.fileSystem)),
+      edits_(std::make_unique<EditCommands>(*this, *editing_, ports.ui)) {
+    view_.onNewDataset = [this](CDirList& dataset) { RebuildMemberMaps(dataset, false); };
+}
+
+void AppController::RebuildMemberMaps(CDirList& dataset, bool recursive) {
+    view_.members.Build(dataset, ports_.accounts, recursive, MemberMap::Names::Accounts);
+    domainMembers_.Build(dataset, ports_.accounts, recursive, MemberMap::Names::Domains);
+}
+
+CommandResult AppController::BreakDownGroups() {
+    if (view_.breakDownGroups) {
+        view_.breakDownGroups = false;
+        return {false, true, false};
+    }
+    view_.breakDownGroups = true;
+    const bool recursive = ports_.ui.showMessage(
+                               L"Must the user listing be done recursively ( WARNING: this may "
+                               L"take a VERY long time )",
+                               L"Do recursive user listing?", MessageIcon::Question,
+                               MessageButtons::YesNo) == MessageAnswer::Yes;
+    // "memebers" is the program's own spelling.
+    ports_.ui.setStatusText(0, L"Collecting group memebers. Please Wait ....");
+    ports_.ui.clearCancel();
+    ports_.ui.showHeartbeat();
+    InteractionPort& ui = ports_.ui;
+    view_.members.Build(*view_.dataset(), ports_.accounts, recursive, MemberMap::Names::Accounts,
+                        [&ui] {
+                            ui.pumpMessages();
+                            return !ui.cancelRequested();
+                        });
+    ports_.ui.closeHeartbeat();
+    ports_.ui.setStatusText(0, L"Ready");
+    return {false, true, false};
+}
+
+bool AppController::PassWriteModeGate() {
+    if (writeMode_) {
+        return true;
+    }
+    if (ports_.ui.showMessage(L"Write mode not activated. It can be activated or deactivated in "
+                              L"the menu Edit -> Enable ACL write mode.\n\nDo you want to enable "
+                              L"write mode for ACLs now?",
+                              L"Enable write mode", MessageIcon::Question,
+                              MessageButtons::YesNoDefaultNo) != MessageAnswer::Yes) {
+        return false;
+    }
+    writeMode_ = true;
+    return true;
+}
 
 AppController::~AppController() = default;
 
@@ -53,6 +109,12 @@ void AppController::Prepare() {
     localName(L"S-1-3-0", creatorOwnerName_);
     localName(L"S-1-3-1", creatorGroupName_);
     takeOwnershipAvailable_ = ports_.privileges.enablePrivilege(Privilege::TakeOwnership) == 0;
+    EditSettings& settings = editing_->settings;
+    settings.currentUserName = userName_;
+    if (userSid_) {
+        settings.currentUserSid = *userSid_;
+    }
+    settings.takeOwnershipAvailable = takeOwnershipAvailable_;
     view_.rights.resetToStartup();
 }
 
@@ -168,6 +230,7 @@ void AppController::startCompare() {
 
 void AppController::startEmpty() {
     view_.ClearDataset();
+    scannedDataset_ = false;  // nothing read from the disk: nothing to edit
     ports_.windows.RunMainWindow();
 }
 
@@ -329,6 +392,72 @@ CommandResult AppController::help() {
     return {};
 }
 
+CommandResult AppController::dynamicFilters() {
+    if (!hasData()) {
+        return {};
+    }
+    // The subject lists name the accounts of the dataset as it is now.
+    RebuildNameTables(*view_.dataset(), view_.names);
+    DynamicFilterEditor editor(view_.dynamicFilters, view_.staticFilter, view_.compareMode(),
+                               view_.names.users, ports_.ui);
+    ports_.windows.RunDynamicFilterWindow(editor);
+    // The window may have chosen another static filter: its menu item is
+    // the checked one now.
+    if (view_.staticFilter >= 1 && view_.staticFilter <= 8) {
+        view_.staticFilterMenuItem = kStaticFilterMenuIds[view_.staticFilter - 1];
+    }
+    switch (editor.outcome()) {
+        case DynamicFilterEditor::Outcome::Ok:
+            view_.ApplyDynamicFilterWindow(editor.combination());
+            return {true, true, false};
+        case DynamicFilterEditor::Outcome::Cancel:
+            view_.dynamicFilters.active = false;
+            ports_.ui.setStatusText(0, L"Dynamic filter aborted");
+            return {};
+        case DynamicFilterEditor::Outcome::Closed:
+            view_.dynamicFilters.active = false;
+            return {};
+        case DynamicFilterEditor::Outcome::Open:
+            break;
+    }
+    return {};
+}
+
+CommandResult AppController::selectPermissions() {
+    PermissionSelection selection(view_.rights, ports_.ui);
+    ports_.windows.RunPermissionWindow(selection);
+    switch (selection.outcome()) {
+        case PermissionSelection::Outcome::Ok:
+            ports_.ui.setStatusText(0, L"A new set of permissions to display was selected");
+            return {false, true, false};
+        case PermissionSelection::Outcome::Cancel:
+            ports_.ui.setStatusText(0, L"No new set of permissions to display was selected");
+            return {};
+        case PermissionSelection::Outcome::Closed:
+        case PermissionSelection::Outcome::Open:
+            break;
+    }
+    return {};
+}
+
+CommandResult AppController::print() {
+    // Nothing loaded, nothing to print: not even the dialog.
+    if (!hasData()) {
+        return {};
+    }
+    std::unique_ptr<PrintDevice> printer = ports_.windows.ChoosePrinter();
+    if (!printer) {
+        return {};
+    }
+    PrintLayout layout(*view_.dataset(), view_.rights, printer->metrics(), *printer);
+    const PrintResult result = RunPrintJob(layout, *printer);
+    if (result.status == PrintResult::Status::PageFailed) {
+        ports_.ui.showMessage(PrintFailureText(result.failedPage),
+                              std::wstring(kPrintFailureCaption), MessageIcon::Error);
+    }
+    return {};
+}
+
 CommandResult AppController::Execute(int id) {
     for (int item : kStaticFilterMenuIds) {
         if (item == id) {
@@ -384,6 +513,14 @@ CommandResult AppController::Execute(int id) {
         case IDM_BASIC_PERMISSION_SET:
             view_.UseBasicPermissionSet();
             return {false, true, false};
+        case IDM_BREAK_DOWN_GROUPS:
+            return BreakDownGroups();
+        case IDM_DYNAMIC_FILTERS:
+            return dynamicFilters();
+        case IDM_SELECT_PERMISSIONS:
+            return selectPermissions();
+        case IDM_PRINT:
+            return print();
         case IDM_WRITE_MODE:
             writeMode_ = !writeMode_;
             return {};

@@ -5,7 +5,9 @@
 #include <optional>
 #include <string>
 
+#include "accounts/account_lists.h"
 #include "app/app_windows.h"
+#include "app/edit_commands.h"
 #include "app/scan_configuration.h"
 #include "app/view_session.h"
 #include "platform/sid.h"
@@ -71,6 +73,22 @@ class AppController {
     // When the main window has been created: the default settings file.
     void OnMainWindowCreated();
 
+    // "Break Down Groups" (50062): on (asking whether to list members
+    // recursively, with the heartbeat window) or off.
+    CommandResult BreakDownGroups();
+    // The member maps of a dataset just shown: direct members.
+    void RebuildMemberMaps(CDirList& dataset, bool recursive);
+    const MemberMap& domainMembers() const { return domainMembers_; }
+
+    // The write-mode gate before every change of an ACL: asks to turn write
+    // mode on when it is off; false when the user says No.
+    bool PassWriteModeGate();
+    EditingSession& editing() { return *editing_; }
+    AppWindows& windows() { return ports_.windows; }
+    AccountLists& accountLists() { return accountLists_; }
+    const EditingSession& editing() const { return *editing_; }
+    EditCommands& edits() { return *edits_; }
+
     ViewSession& view() { return view_; }
     const ViewSession& view() const { return view_; }
     // The shown dataset comes from a scan of the disk (not from a file, not
@@ -115,10 +133,17 @@ class AppController {
     CommandResult depth();
     CommandResult quit();
     CommandResult help();
+    CommandResult dynamicFilters();
+    CommandResult selectPermissions();
+    CommandResult print();
 
     AppPorts ports_;
     AppFolders folders_;
     ViewSession view_;
+    std::unique_ptr<EditingSession> editing_;
+    std::unique_ptr<EditCommands> edits_;
+    MemberMap domainMembers_;
+    AccountLists accountLists_;
     ScanConfiguration lastConfig_;
     bool scannedDataset_ = true;
     bool writeMode_ = false;

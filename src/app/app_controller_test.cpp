@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <deque>
+#include <iterator>
 
 #include "app/app_test_support.h"
 #include "app/menu_model.h"
@@ -63,8 +65,10 @@ class Controller : public ::testing::Test {
     std::vector<int> checkedFilters() {
         std::vector<int> ids;
         for (const MainMenuItem& s : MainMenuStates(app, MenuViewFlags{})) {
-            if (s.checked && s.id >= 50020 && s.id <= 50046 && s.id != 50027 && s.id != 50031 &&
-                s.id != 50044 && s.id != 50037 && s.id != 50028 && s.id != 50026) {
+            const bool filterItem =
+                std::find(std::begin(kStaticFilterMenuIds), std::end(kStaticFilterMenuIds), s.id) !=
+                std::end(kStaticFilterMenuIds);
+            if (s.checked && filterItem) {
                 ids.push_back(s.id);
             }
         }
@@ -150,6 +154,16 @@ TEST_F(Controller, StartScanAppliesTheChosenFilterAndCancelShowsNoData) {
         EXPECT_FALSE(other.hasData());
     };
     other.Startup(L"");
+}
+
+TEST_F(Controller, StartMainShowsNoDataAsNotScanned) {
+    windows.startChoice = StartChoice::StartMain;
+    windows.onMain = [&] {
+        EXPECT_FALSE(app.hasData());
+        EXPECT_FALSE(app.scannedDataset());
+    };
+    EXPECT_EQ(app.Startup(L""), 0);
+    EXPECT_EQ(windows.log, (Log{L"start", L"main"}));
 }
 
 TEST_F(Controller, ScanFilterValuesOutsideOneToEightShowAll) {

@@ -5,11 +5,16 @@
 
 #include <deque>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "app/app_windows.h"
+#include "app/editing_forms.h"
+#include "filters/dynamic_filter_editor.h"
+#include "filters/permission_selection.h"
+#include "view/print_job.h"
 
 namespace quorel::test {
 
@@ -62,12 +67,79 @@ class ScriptedWindows : public AppWindows {
         return shellWorks;
     }
 
+    // The editing dialogs: `onDialog` may click the form's boxes; the
+    // dialog then answers `dialogOk`.
+    bool RunInheritanceFlagsDialog(InheritanceFlagsForm& form) override {
+        log.push_back(L"flags dialog");
+        if (onFlags) {
+            onFlags(form);
+        }
+        return dialogOk;
+    }
+    bool RunInheritSettingsDialog(InheritSettingsForm& form) override {
+        log.push_back(L"inherit dialog");
+        if (onInherit) {
+            onInherit(form);
+        }
+        return dialogOk;
+    }
+    bool RunRestoreDialog(RestoreForm& form) override {
+        log.push_back(L"restore dialog");
+        if (onRestore) {
+            onRestore(form);
+        }
+        return dialogOk;
+    }
+    bool RunModifyAceDialog(ModifyAceForm& form, const std::wstring& trustee) override {
+        log.push_back(L"modify ace dialog " + trustee);
+        if (onModifyAce) {
+            onModifyAce(form);
+        }
+        return dialogOk;
+    }
+    std::optional<AddUserChoice> RunAddUserDialog(AccountLists&, AccountPort&) override {
+        log.push_back(L"add user dialog");
+        return addUser;
+    }
+
+    bool dialogOk = true;
+    std::function<void(InheritanceFlagsForm&)> onFlags;
+    std::function<void(InheritSettingsForm&)> onInherit;
+    std::function<void(RestoreForm&)> onRestore;
+    std::function<void(ModifyAceForm&)> onModifyAce;
+    std::optional<AddUserChoice> addUser;
+    // The user's clicks in the filter windows; without a script the window
+    // is closed with its close box.
+    void RunDynamicFilterWindow(DynamicFilterEditor& editor) override {
+        log.push_back(L"filters");
+        if (onFilterWindow) {
+            onFilterWindow(editor);
+        } else {
+            editor.Close();
+        }
+    }
+    void RunPermissionWindow(PermissionSelection& selection) override {
+        log.push_back(L"permissions");
+        if (onPermissionWindow) {
+            onPermissionWindow(selection);
+        } else {
+            selection.Close();
+        }
+    }
+    std::unique_ptr<PrintDevice> ChoosePrinter() override {
+        log.push_back(L"print dialog");
+        return printer ? printer() : nullptr;
+    }
+
     StartChoice startChoice = StartChoice::Exit;
     std::deque<std::optional<ScanConfiguration>> configs;
     std::deque<std::optional<std::wstring>> files;
     std::uint32_t depthAnswer = 0;
     bool shellWorks = false;
     std::function<void()> onMain;
+    std::function<void(DynamicFilterEditor&)> onFilterWindow;
+    std::function<void(PermissionSelection&)> onPermissionWindow;
+    std::function<std::unique_ptr<PrintDevice>()> printer;  // none: the dialog was cancelled
     std::vector<std::wstring> log;
 };
 

@@ -1,12 +1,30 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 
 #include "app/scan_configuration.h"
 
 namespace quorel {
+
+class AccountLists;
+class AccountPort;
+class InheritSettingsForm;
+class InheritanceFlagsForm;
+class ModifyAceForm;
+class RestoreForm;
+
+// What the "Add user" dialog gives: the name typed or chosen, and whether
+// "Deny Entry" was checked.
+struct AddUserChoice {
+    std::wstring name;
+    bool deny = false;
+};
+class DynamicFilterEditor;
+class PermissionSelection;
+class PrintDevice;
 
 // The start window's five actions, numbered as its buttons store them.
 enum class StartChoice : int { Exit = 0, Scan = 1, Compare = 2, StartMain = 3, Open = 4 };
@@ -54,8 +72,30 @@ class AppWindows {
     virtual void ShowAboutDialog() = 0;
     virtual void RunProjectDialog() = 0;
     virtual void ShowErrorWindow() = 0;
+    // The editing dialogs: each shows its form and returns true after OK
+    // (the form then holds the choice), false after Cancel or the close box.
+    virtual bool RunInheritanceFlagsDialog(InheritanceFlagsForm& form) = 0;
+    virtual bool RunInheritSettingsDialog(InheritSettingsForm& form) = 0;
+    virtual bool RunRestoreDialog(RestoreForm& form) = 0;
+    virtual bool RunModifyAceDialog(ModifyAceForm& form, const std::wstring& trustee) = 0;
+    // "Add user": the four lists (rebuilt on "Rebuild Userlists" through
+    // `accounts`); nothing after Cancel.
+    virtual std::optional<AddUserChoice> RunAddUserDialog(AccountLists& lists,
+                                                          AccountPort& accounts) = 0;
+
     // Opens `path` with the shell; false when the shell reported an error.
     virtual bool OpenWithShell(const std::wstring& path) = 0;
+
+    // "Set Dynamic Filters" over `editor`: every click and choice goes to
+    // the editor, which also records how the window was closed. Returns
+    // when it is closed; the editor's outcome stays Open when the window
+    // could not be made.
+    virtual void RunDynamicFilterWindow(DynamicFilterEditor& editor) = 0;
+    // "Select Permissions to Display" over `selection`, the same way.
+    virtual void RunPermissionWindow(PermissionSelection& selection) = 0;
+    // The print dialog: the chosen printer, ready to print, or null when the
+    // user cancelled it or there is no printer.
+    virtual std::unique_ptr<PrintDevice> ChoosePrinter() = 0;
 };
 
 }  // namespace quorel

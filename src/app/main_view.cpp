@@ -1,7 +1,11 @@
 #include "app/main_view.h"
 
+#include <functional>
+#include <utility>
+
 #include "app/app_controller.h"
 #include "core/dir_entry.h"
+#include "core/dir_list.h"
 #include "platform/interaction_port.h"
 #include "resource.h"
 #include "view/find_bar.h"
@@ -161,11 +165,154 @@ unsigned MainView::OnLeftButton(int x, int y) {
         return kNone;
     }
     state_.lastClickedEntry = target.slot.entry;
-    if (target.action == ClickAction::Select) {
-        selection_.ClickSelect(target.slot, target.cell, state_.modifierKey(), app_.view().lines());
+    // In the basic permission display the fourth column selects.
+    const bool basicSelect =
+        app_.view().rights.basicPermissionMode() && target.column == 3 && target.cell == 0;
+    if (target.action == ClickAction::Select || basicSelect) {
+        selection_.ClickSelect(target.slot, 0, state_.modifierKey(), app_.view().lines());
+        return kRedraw | kMenu;
     }
-    // A click in a cell edits the ACL; editing is not wired to the matrix.
+    if (target.slot.ace == nullptr || !app_.PassWriteModeGate()) {
+        return kRedraw | kMenu;
+    }
+    editCell(target);
+    return afterEdit();
+}
+
+void MainView::editCell(const ClickTarget& target) {
+    CDirEntry& entry = *target.slot.entry;
+    AceRecord& ace = *target.slot.ace;
+    EditCommands& edits = app_.edits();
+    if (target.column >= 0) {
+        edits.TogglePermission(entry, ace, target.column);
+    } else {
+        // The click selects the ACE line before its flag changes.
+        selection_.ClickSelect(target.slot, target.cell, state_.modifierKey(), app_.view().lines());
+        edits.ToggleInheritanceFlag(entry, ace, target.cell);
+    }
+}
+
+unsigned MainView::afterEdit() {
+    selection_.ForgetFocusedAce();
     return kRedraw | kMenu;
+}
+
+bool MainView::IsEditCommand(int id) {
+    switch (id) {
+        case IDM_UNDO:
+        case IDM_COPY:
+        case IDM_CUT:
+        case IDM_PASTE:
+        case IDM_COMBINE:
+        case IDM_DELETE_ACES:
+        case IDM_CONVERT_INHERITED:
+        case IDM_TAKE_OWNERSHIP:
+        case IDM_ELIMINATE_UNRESOLVED:
+        case IDM_PROPAGATE_CHANGES:
+        case IDM_CHANGE_INHERITANCE_FLAGS:
+        case IDM_MODIFY_ACE:
+        case IDM_ADD_ACE:
+        case IDM_INHERIT_ACL:
+        case IDM_RESTORE_PERMISSIONS:
+            return true;
+        default:
+            return false;
+    }
+}
+
+unsigned MainView::EditCommand(int id) {
+    EditCommands& edits = app_.edits();
+    const EditFocus focus{selection_.focusedEntry(), selection_.focusedAce()};
+    // The commands that only need the write-mode gate before them.
+    const std::pair<int, std::function<void()>> gated[] = {
+        {IDM_CUT, [&] { edits.CutAcl(focus); }},
+        {IDM_PASTE, [&] { edits.PasteAcl(); }},
+        {IDM_COMBINE, [&] { edits.CombineAcl(); }},
+        {IDM_CONVERT_INHERITED, [&] { edits.ConvertSelection(); }},
+        {IDM_ELIMINATE_UNRESOLVED, [&] { edits.EliminateUnresolvedTrustees(); }},
+        {IDM_CHANGE_INHERITANCE_FLAGS,
+         [&] { edits.ChangeInheritanceFlags(focus, app_.windows()); }},
+        {IDM_MODIFY_ACE, [&] { edits.ModifyAce(focus, app_.windows()); }},
+        {IDM_RESTORE_PERMISSIONS, [&] { edits.RestorePermissions(app_.windows()); }},
+    };
+    for (const auto& [command, run] : gated) {
+        if (command == id) {
+            if (app_.PassWriteModeGate()) {
+                run();
+            }
+            return afterEdit();
+        }
+    }
+    switch (id) {
+        case IDM_UNDO:
+            edits.Undo();
+            break;
+        case IDM_COPY:
+            edits.CopyAcl(focus);
+            return kNone;
+        case IDM_DELETE_ACES:
+            if (app_.PassWriteModeGate() &&
+                ui_.showMessage(L"Are you sure you want to delete the selected ACEs?",
+                                L"Delete ACEs", MessageIcon::Question,
+                                MessageButtons::YesNo) == MessageAnswer::Yes) {
+                edits.DeleteSelectedAces();
+            }
+            break;
+        case IDM_TAKE_OWNERSHIP:
+            if (!app_.takeOwnershipAvailable()) {
+                ui_.showMessage(
+                    L"This function only works if Quorel is started with "
+                    L"administrator privileges",
+                    L"", MessageIcon::Information);
+                return kNone;
+            }
+            if (app_.PassWriteModeGate()) {
+                edits.TakeOwnershipOfSelection();
+            }
+            break;
+        case IDM_ADD_ACE: {
+            std::size_t selected = 0;
+            for (const CDirEntry* e : app_.view().lines().lines()) {
+                selected += e->selected ? 1 : 0;
+            }
+            if (selected > 1 &&
+                ui_.showMessage(L"There are more than one Files/Folders selected. Are you sure "
+                                L"you want to proceed?",
+                                L"Multiple Selection", MessageIcon::Question,
+                                MessageButtons::YesNo) != MessageAnswer::Yes) {
+                return kNone;
+            }
+            if (app_.PassWriteModeGate()) {
+                edits.AddAce(focus, app_.windows(), app_.accountLists());
+            }
+            break;
+        }
+        case IDM_INHERIT_ACL:
+            // The gate comes after the checks of the selection.
+            if (edits.InheritAcl(app_.windows(), [this] { return app_.PassWriteModeGate(); })) {
+                return resetScroll() | afterEdit();
+            }
+            break;
+        case IDM_PROPAGATE_CHANGES:
+            if (app_.PassWriteModeGate()) {
+                if (CDirList* dataset = app_.view().dataset()) {
+                    app_.editing().propagation.PropagateChanges(*dataset);
+                }
+            }
+            break;
+        default:
+            return kNone;
+    }
+    return afterEdit();
+}
+
+unsigned MainView::OnDoubleClick(int x, int y) {
+    const ClickTarget target = HitTest(screen_, x, y);
+    if (target.slot.ace == nullptr) {
+        return kNone;
+    }
+    selection_.ClickSelect(target.slot, 0, 0, app_.view().lines());
+    return EditCommand(IDM_MODIFY_ACE);
 }
 
 unsigned MainView::ShowLine(std::size_t index) {
@@ -182,6 +329,11 @@ void MainView::Layout(const LayoutMetrics& metrics, const TextMeasure& measure) 
     switches.showCompletePath = state_.showCompletePath();
     switches.compareMode = view.compareMode();
     switches.hScroll = state_.hScroll();
+    if (view.breakDownGroups) {
+        switches.memberText = [&view](std::wstring_view trustee) {
+            return view.memberTextOf(trustee);
+        };
+    }
     LayOutScreen(view.lines(), state_.top(), metrics, switches, view.rights, measure, screen_);
     state_.AdoptTop({screen_.topEntry, screen_.lineOffset});
 }

@@ -55,6 +55,13 @@ class MainView {
     // Runs such a command; `findText` is the find bar's text now.
     unsigned Command(int id, const std::wstring& findText);
 
+    // The edit commands that work on the selection and the focused line:
+    // Undo, Copy, Cut, Paste, Combine, Delete, Convert, Take ownership,
+    // Eliminate unresolved trustees, Propagate. Each passes the write-mode
+    // gate first when it changes an ACL.
+    static bool IsEditCommand(int id);
+    unsigned EditCommand(int id);
+
     // After a command of the controller: a rebuilt display list goes back
     // to the top; a new dataset makes the selection forget its entries.
     unsigned AfterControllerCommand(const CommandResult& result);
@@ -70,6 +77,8 @@ class MainView {
     // A left click at (x, y) of the drawing area. Outside the cells it
     // selects; in a cell it would edit, which this view does not do.
     unsigned OnLeftButton(int x, int y);
+    // A double click on an ACE line: "MODIFYACE" for that ACE.
+    unsigned OnDoubleClick(int x, int y);
     // The error window's jump: entry `index` of the display list at the top.
     unsigned ShowLine(std::size_t index);
 
@@ -85,6 +94,10 @@ class MainView {
 
   private:
     unsigned resetScroll();
+    // After an edit: entries were read again, their ACE records replaced.
+    unsigned afterEdit();
+    // A click in a cell of an ACE line.
+    void editCell(const ClickTarget& target);
 
     AppController& app_;
     InteractionPort& ui_;

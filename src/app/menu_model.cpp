@@ -49,13 +49,22 @@ std::vector<MainMenuItem> MainMenuStates(const AppController& app, const MenuVie
     add(50050, true, view.showInheritOnlyAces);
     add(50055, true, view.hideInheritedAces);
     add(50027, true, flags.showCompletePath);
+    // The columns come from the permission window (50030) or are the basic
+    // set (50064): one of the two is checked.
+    add(50030, true, !view.rights.basicPermissionMode());
     add(50064, true, view.rights.basicPermissionMode());
     add(50031, true, view.dynamicFilters.active);
     add(50026, true, view.find.findMode);
+    add(50062, true, view.breakDownGroups);
     add(50066, true, flags.wheelMode == 2);
     add(50067, true, flags.wheelMode == 1);
     add(50068, true, flags.wheelMode == 0);
     add(50044, true)->text = DepthMenuText(view.displayDepth);
+    // "Undo: " and the name of the last change, greyed when there is none.
+    // With nothing to undo it reads as the window made it.
+    const UndoBuffer& undo = app.editing().undo;
+    add(50006, undo.menuEnabled())->text =
+        undo.count() == 0 ? std::wstring(L"Undo: \tCtrl+Z") : undo.menuText();
     return items;
 }
 

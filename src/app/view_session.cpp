@@ -16,7 +16,14 @@ ViewSession::~ViewSession() = default;
 MatchContext ViewSession::matchContext() const {
     MatchContext context;
     context.compareMode = compare_.compareMode;
+    if (breakDownGroups) {
+        context.memberText = [this](std::wstring_view trustee) { return memberTextOf(trustee); };
+    }
     return context;
+}
+
+const std::wstring* ViewSession::memberTextOf(std::wstring_view trustee) const {
+    return breakDownGroups ? members.membersOf(trustee) : nullptr;
 }
 
 void ViewSession::RebuildLines() {
@@ -94,6 +101,9 @@ void ViewSession::ShowDataset(std::unique_ptr<CDirList> list) {
     HideDotEntries(*dataset_);
     HideBelowDepth(*dataset_, displayDepth);
     dataset_->staticFilter = kShowAll;
+    if (onNewDataset) {
+        onNewDataset(*dataset_);
+    }
     RebuildLines();
 }
 
@@ -279,6 +289,23 @@ void ViewSession::ToggleShowMatchingOnly(const std::wstring& text) {
     findText = text;
     find.ToggleShowMatchingOnly(text, ui_);
     staticFilterPass();
+    RebuildLines();
+}
+
+void ViewSession::EntriesReplaced() {
+    ++generation_;
+    applyAceOptions();
+    HideDotEntries(*dataset_);
+    HideBelowDepth(*dataset_, displayDepth);
+    RebuildLines();
+}
+
+void ViewSession::RefreshAfterEdits() {
+    applyAceOptions();
+    if (compare_.compareMode) {
+        RefreshCompare(compare_, compareView());
+        return;
+    }
     RebuildLines();
 }
 

@@ -1,9 +1,11 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 
+#include "accounts/member_map.h"
 #include "filters/dynamic_filter_set.h"
 #include "filters/permissions.h"
 #include "filters/static_filter.h"
@@ -104,6 +106,13 @@ class ViewSession {
     // entries that do not contain `text`.
     void ToggleShowMatchingOnly(const std::wstring& text);
 
+    // Entries of the shown dataset were freed and read again (Inherit ACL):
+    // their ACE options and the lines anew; what keeps entry pointers
+    // forgets them.
+    void EntriesReplaced();
+    // After edits in compare mode: the links between both datasets anew.
+    void RefreshAfterEdits();
+
     // The display list again from the visibility flags: the compare layout
     // in compare mode.
     void RebuildLines();
@@ -126,6 +135,14 @@ class ViewSession {
     FindState find;
     std::wstring findText;
     NameTables names;
+    // Group break-down: while it is on, the matrix shows under an ACE of a
+    // group the group's members, and find searches them.
+    bool breakDownGroups = false;
+    MemberMap members;
+    // Told of every new dataset shown (a scan, an open).
+    std::function<void(CDirList&)> onNewDataset;
+    // The member text of a trustee while break-down is on, else null.
+    const std::wstring* memberTextOf(std::wstring_view trustee) const;
 
   private:
     void applyAceOptions();

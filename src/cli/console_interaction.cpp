@@ -20,6 +20,9 @@ MessageAnswer ConsoleInteraction::showMessage(const std::wstring& text, const st
     line += '\n';
     std::fputs(line.c_str(), err_);
     std::fflush(err_);
+    if (buttons == MessageButtons::YesNoDefaultNo) {
+        return MessageAnswer::No;
+    }
     return buttons == MessageButtons::YesNo || buttons == MessageButtons::YesNoCancel
                ? MessageAnswer::Yes
                : MessageAnswer::Ok;

@@ -316,6 +316,23 @@ EditResult AclEditor::SetInheritance(CDirEntry& entry, std::uint32_t index, std:
                   [&](std::vector<RawAce>& dacl) { dacl[index].setFlags(flags); });
 }
 
+EditResult AclEditor::ModifyAce(CDirEntry& entry, std::uint32_t index, std::uint32_t mask,
+                                std::uint8_t flags, std::uint8_t type) {
+    return editAt(entry, index, kSetAccessMask, [&](std::vector<RawAce>& dacl) {
+        RawAce& ace = dacl[index];
+        const bool plain =
+            ace.type() == ace_type::kAccessAllowed || ace.type() == ace_type::kAccessDenied;
+        const std::optional<Sid> sid = ace.sid();
+        if (plain && sid && ace.type() != type &&
+            (type == ace_type::kAccessAllowed || type == ace_type::kAccessDenied)) {
+            ace = RawAce::make(type, flags, mask, *sid);
+            return;
+        }
+        ace.setMask(mask);
+        ace.setFlags(flags);
+    });
+}
+
 EditResult AclEditor::DelTrustee(CDirEntry& entry, std::uint32_t index) {
     return editAt(entry, index, kDelTrustee, [&](std::vector<RawAce>& dacl) {
         dacl.erase(dacl.begin() + static_cast<std::ptrdiff_t>(index));
@@ -344,6 +361,68 @@ EditResult AclEditor::addAce(CDirEntry& entry, const Trustee& trustee, std::uint
 EditResult AclEditor::AddTrusteeUnconditional(CDirEntry& entry, const Trustee& trustee,
                                               std::uint32_t mask, std::uint8_t flags, bool allow) {
     return addAce(entry, trustee, mask, flags, allow, true);
+}
+
+EditResult AclEditor::RemoveAllAces(CDirEntry& entry) {
+    return Rewrite(entry, kDelTrustee,
+                   [](const SecurityDescriptor&, std::vector<RawAce>& dacl, bool&) {
+                       dacl.clear();
+                       return EditResult{};
+                   });
+}
+
+EditResult AclEditor::ReplaceWithTrustees(CDirEntry& entry, const std::vector<TrusteeAce>& aces) {
+    return Rewrite(entry, kAddTrusteeUnconditional,
+                   [&](const SecurityDescriptor&, std::vector<RawAce>& dacl, bool&) {
+                       dacl.clear();
+                       for (const TrusteeAce& a : aces) {
+                           Sid sid;
+                           if (const std::uint32_t error = resolve(a.trustee, sid); error != 0) {
+                               report(entry, L"Error getting the account name");
+                               return EditResult::failed(error);
+                           }
+                           dacl.push_back(RawAce::make(
+                               a.allow ? ace_type::kAccessAllowed : ace_type::kAccessDenied,
+                               a.flags, a.mask, sid));
+                       }
+                       return EditResult{};
+                   });
+}
+
+EditResult AclEditor::MergeTrustees(CDirEntry& entry, const std::vector<TrusteeAce>& aces) {
+    return Rewrite(
+        entry, kMergeTrustee, [&](const SecurityDescriptor& sd, std::vector<RawAce>& dacl, bool&) {
+            dacl = daclOf(sd);
+            for (const TrusteeAce& a : aces) {
+                ExplicitAccess access;
+                access.mode = a.allow ? ExplicitAccess::Mode::Grant : ExplicitAccess::Mode::Deny;
+                access.mask = a.mask;
+                access.inheritance = a.flags;
+                if (const std::uint32_t error = resolve(a.trustee, access.trustee); error != 0) {
+                    ports_.ui.showMessage(L"Error SetEntriesInAcl", L"Error SetEntriesInAcl",
+                                          MessageIcon::None);
+                    return EditResult::failed(error);
+                }
+                dacl = setEntriesInAcl(dacl, access);
+            }
+            return EditResult{};
+        });
+}
+
+EditResult AclEditor::DeleteAces(CDirEntry& entry, std::vector<std::uint32_t> indices) {
+    std::sort(indices.begin(), indices.end());
+    indices.erase(std::unique(indices.begin(), indices.end()), indices.end());
+    return Rewrite(entry, kDelTrustee,
+                   [&](const SecurityDescriptor& sd, std::vector<RawAce>& dacl, bool&) {
+                       dacl = daclOf(sd);
+                       if (!indices.empty() && indices.back() >= dacl.size()) {
+                           return EditResult{EditStatus::OutOfRange, 0};
+                       }
+                       for (auto i = indices.rbegin(); i != indices.rend(); ++i) {
+                           dacl.erase(dacl.begin() + static_cast<std::ptrdiff_t>(*i));
+                       }
+                       return EditResult{};
+                   });
 }
 
 EditResult AclEditor::AppendTrustee(CDirEntry& entry, const Trustee& trustee, std::uint32_t mask,

@@ -26,6 +26,14 @@ struct WorkingAce {
     RawAce ace;
 };
 
+// One ACE of a pasted ACL, by the trustee's name.
+struct TrusteeAce {
+    Trustee trustee;
+    std::uint32_t mask = 0;
+    std::uint8_t flags = 0;
+    bool allow = true;
+};
+
 // How one rewrite of a DACL reports and recovers. The texts are the error
 // list messages of the step that fails; null: none.
 struct EditSpec {
@@ -65,6 +73,10 @@ class AclEditor {
     // Replace the access mask, or the flags byte, of ACE `index` in place.
     EditResult SetAccessMask(CDirEntry& entry, std::uint32_t index, std::uint32_t mask);
     EditResult SetInheritance(CDirEntry& entry, std::uint32_t index, std::uint8_t flags);
+    // Mask, flags and type of ACE `index` together, in one write (the
+    // trustee stays).
+    EditResult ModifyAce(CDirEntry& entry, std::uint32_t index, std::uint32_t mask,
+                         std::uint8_t flags, std::uint8_t type);
     // Delete ACE `index`.
     EditResult DelTrustee(CDirEntry& entry, std::uint32_t index);
     // A new allow (or deny) ACE first, or last, before the DACL's own ACEs,
@@ -88,6 +100,16 @@ class AclEditor {
                                    std::uint32_t mask);
     EditResult SetInheritedAccessMask(CDirEntry& entry, const Trustee& trustee, std::uint8_t type,
                                       std::uint32_t oldMask, std::uint32_t newMask);
+    // Cut of a whole ACL: every ACE removed, the protection kept.
+    EditResult RemoveAllAces(CDirEntry& entry);
+    // Paste: the DACL becomes exactly `aces`, in their order, the
+    // protection kept. Nothing is written when a trustee cannot be found.
+    EditResult ReplaceWithTrustees(CDirEntry& entry, const std::vector<TrusteeAce>& aces);
+    // Combine: each ACE merged in turn as SetEntriesInAclW merges it, all
+    // in one write; nothing is written when a trustee cannot be found.
+    EditResult MergeTrustees(CDirEntry& entry, const std::vector<TrusteeAce>& aces);
+    // Delete the ACEs at `indices` (any order) in one write.
+    EditResult DeleteAces(CDirEntry& entry, std::vector<std::uint32_t> indices);
     // Replaces the whole DACL (paste, undo, restore): one write.
     EditResult ReplaceDacl(CDirEntry& entry, std::vector<RawAce> dacl, bool protect);
 

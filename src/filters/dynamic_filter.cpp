@@ -74,11 +74,6 @@ bool carries(const AceRecord& ace, std::uint32_t mask) {
     return (ace.accessMask & mask) == mask;
 }
 
-void showInvalidRight(InteractionPort& ui) {
-    ui.showMessage(std::wstring(kInvalidRightText), std::wstring(kInvalidRightCaption),
-                   MessageIcon::None, MessageButtons::Ok);
-}
-
 // Upper case of every UTF-16 unit, looked up instead of computed: a
 // "<filename>" row folds every path of the dataset.
 class FoldTable {
@@ -109,9 +104,8 @@ struct PreparedRow {
     bool known = true;       // code 0..9
     bool rightValid = true;  // right 0..14 (only looked at by codes 0, 1, 6, 7)
     std::uint16_t rightBit = 0;
-    std::uint32_t nameId = 0;            // codes 0..5
-    std::wstring needle;                 // codes 8, 9
-    std::uint64_t messages[2] = {0, 0};  // invalid-right messages per dataset
+    std::uint32_t nameId = 0;  // codes 0..5
+    std::wstring needle;       // codes 8, 9
 };
 
 bool usesRight(std::uint32_t code) {
@@ -152,7 +146,7 @@ class RowEvaluator {
         }
     }
 
-    std::vector<PreparedRow>& rows() { return rows_; }
+    const std::vector<PreparedRow>& rows() const { return rows_; }
 
     // One dataset. `dataset` is 0 for the shown one, 1 for the compared one.
     // In OR mode the entries that the final dot and depth rules hide are
@@ -164,19 +158,11 @@ class RowEvaluator {
             const bool hiddenAnyway =
                 !andMode && (e.isDotEntry() || (displayDepth != 0 && e.depth > displayDepth));
             bool keep = andMode ? e.visible != 0 : false;
-            for (PreparedRow& row : rows_) {
-                if (!row.known) {
-                    continue;
+            for (const PreparedRow& row : rows_) {
+                if (!row.known || hiddenAnyway || keep != andMode) {
+                    continue;  // skipped, or the row cannot change this entry
                 }
-                bool holds;
-                if (usesRight(row.code) && !row.rightValid) {
-                    // Evaluated on every entry: its messages are counted.
-                    holds = holdsWithoutRight(row);
-                } else if (hiddenAnyway || keep != andMode) {
-                    continue;  // the row cannot change this entry
-                } else {
-                    holds = this->holds(row);
-                }
+                const bool holds = this->holds(row);
                 keep = andMode ? keep && holds : keep || holds;
             }
             e.visible = keep && !hiddenAnyway ? 1 : 0;
@@ -312,6 +298,9 @@ class RowEvaluator {
 
     bool holds(const PreparedRow& row) {
         const CDirEntry& e = *entry_;
+        if (usesRight(row.code) && !row.rightValid) {
+            return false;  // a permission without a mask holds for no entry
+        }
         switch (row.code) {
             case kRuleHasPermission:
             case kRuleLacksPermission: {
@@ -353,37 +342,6 @@ class RowEvaluator {
         }
     }
 
-    // A permission row whose right has no mask: no ACE carries it, so every
-    // trustee lacks it. TrusteeHasRight shows its message once for every ACE
-    // of the trustee it examines; the counts follow the names the rule tries.
-    bool holdsWithoutRight(PreparedRow& row) {
-        gatherTrustees();
-        std::uint64_t& messages = row.messages[dataset_];
-        switch (row.code) {
-            case kRuleHasPermission:
-            case kRuleLacksPermission: {
-                const Slot* s = slotOf(row.nameId);
-                messages += s != nullptr ? s->aceCount : 0;
-                return row.code == kRuleLacksPermission;
-            }
-            case kRuleAnyUserHasPermission:
-                // Every name is tried, none has the right.
-                for (const Slot& s : slots_) {
-                    if (counts(s)) {
-                        messages += s.aceCount;
-                    }
-                }
-                return false;
-            default:
-                // The first trustee in ACL order already lacks it.
-                if (slots_.empty()) {
-                    return false;
-                }
-                messages += slots_.front().aceCount;
-                return true;
-        }
-    }
-
     AccountNames& names_;
     std::uint32_t emptyId_ = 0;
     std::vector<PreparedRow> rows_;
@@ -406,18 +364,16 @@ class RowEvaluator {
 
 }  // namespace
 
-bool TrusteeHasRight(std::wstring_view name, const CDirEntry& entry, std::uint32_t right,
-                     InteractionPort& ui) {
+bool TrusteeHasRight(std::wstring_view name, const CDirEntry& entry, std::uint32_t right) {
     const std::optional<std::uint32_t> mask = FilterRightMask(right);
+    if (!mask) {
+        return false;
+    }
     bool result = false;
     std::uint8_t best = 0;
     for (std::uint32_t i = 0; i < entry.aceCount(); ++i) {
         const AceRecord& ace = *entry.ace(i);
         if (ace.trustee() != name) {
-            continue;
-        }
-        if (!mask) {
-            showInvalidRight(ui);
             continue;
         }
         const std::uint8_t p = precedence(ace);
@@ -452,17 +408,21 @@ void ApplyDynamicFilters(const DynamicFilterSet& filters, CDirList& shown, CDirL
         evaluator.run(*compared, 1, andMode, displayDepth);
     }
 
+    // In row order: an unknown code once for every dataset it would have
+    // been applied to, a right without a mask once for the whole pass (the
+    // first such row says it for all of them).
     const int datasets = compared != nullptr ? 2 : 1;
+    bool invalidRightShown = false;
     for (const PreparedRow& row : evaluator.rows()) {
-        for (int d = 0; d < datasets; ++d) {
-            if (!row.known) {
+        if (!row.known) {
+            for (int d = 0; d < datasets; ++d) {
                 ui.showMessage(std::wstring(kUnknownRuleText), std::wstring(kUnknownRuleCaption),
                                andMode ? MessageIcon::Error : MessageIcon::None);
-                continue;
             }
-            for (std::uint64_t k = 0; k < row.messages[d]; ++k) {
-                showInvalidRight(ui);
-            }
+        } else if (usesRight(row.code) && !row.rightValid && !invalidRightShown) {
+            invalidRightShown = true;
+            ui.showMessage(std::wstring(kInvalidRightText), std::wstring(kInvalidRightCaption),
+                           MessageIcon::None, MessageButtons::Ok);
         }
     }
 }

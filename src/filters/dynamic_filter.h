@@ -72,12 +72,9 @@ void DeleteFilterRow(DynamicFilterSet& filters, std::size_t index);
 // ACE of lower precedence than the best one seen so far is skipped; any
 // other ACE raises the best precedence to its own, and when it carries every
 // bit of the right's mask the result becomes true (allow) or false (deny).
-//
-// A right outside 0..14 shows "internal error: rightmask in dynamic filter
-// invalid" (caption "filter") once for every ACE of the trustee, and no ACE
-// carries it: the result is false.
-bool TrusteeHasRight(std::wstring_view name, const CDirEntry& entry, std::uint32_t right,
-                     InteractionPort& ui);
+// A right outside 0..14 has no mask: no ACE carries it and the result is
+// false. (The filter pass reports such a right, once.)
+bool TrusteeHasRight(std::wstring_view name, const CDirEntry& entry, std::uint32_t right);
 
 // Recomputes the `visible` flag of every entry of `shown` and, in compare
 // mode, of `compared` from the rows of `filters` (their active flag is not
@@ -104,10 +101,13 @@ bool TrusteeHasRight(std::wstring_view name, const CDirEntry& entry, std::uint32
 // Rows with a code outside 0..9 are skipped, each with "Internal error:
 // dynmamic filter is not implemented" (caption "error in dynamic filters",
 // error icon in AND mode, none in OR mode) once for every dataset it would
-// have been applied to. Rows with a right outside 0..14 hold as
-// TrusteeHasRight says for such a right, with its message for every ACE
-// examined. The messages are shown after the visibility is computed, in the
-// order the rows, one dataset after the other, would have produced them.
+// have been applied to. A permission row (codes 0, 1, 6, 7) whose right lies
+// outside 0..14 holds for no entry, whatever its code: in AND mode it hides
+// everything, in OR mode it shows nothing. "internal error: rightmask in
+// dynamic filter invalid" (caption "filter", no icon) is then shown once for
+// the whole pass however many such rows and entries there are: a settings
+// file with one such row must not open a box for every ACE of a file server.
+// The messages are shown after the visibility is computed, in row order.
 //
 // The pass walks each dataset once; its cost is linear in the entries, their
 // ACEs and, for "<filename>" rows, their path lengths.

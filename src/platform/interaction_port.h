@@ -5,7 +5,9 @@
 namespace quorel {
 
 enum class MessageIcon { None, Error, Warning, Information, Question };
-enum class MessageButtons { Ok, OkCancel, YesNo, YesNoCancel };
+// YesNoDefaultNo: Yes and No with No as the default button (a question
+// whose Yes changes files).
+enum class MessageButtons { Ok, OkCancel, YesNo, YesNoCancel, YesNoDefaultNo };
 enum class MessageAnswer { Ok, Cancel, Yes, No };
 
 // Everything the domain shows to or asks of the user: message boxes, the

@@ -2,6 +2,7 @@
 
 namespace quorel {
 
+class CDirEntry;
 class CDirList;
 
 // Sets the `visible` flag of every ACE of `list` from the two ACE display
@@ -10,5 +11,7 @@ class CDirList;
 // an option hides it: turning one option back on never shows an ACE that
 // the other still hides.
 void ApplyAceVisibility(CDirList& list, bool showInheritOnly, bool hideInherited);
+// The same for one entry (after an edit read it again).
+void ApplyAceVisibility(CDirEntry& entry, bool showInheritOnly, bool hideInherited);
 
 }  // namespace quorel

@@ -22,6 +22,9 @@ class Selection {
     // Forgets everything without touching the marks: when the entries it
     // remembers are freed (a new scan, an open, a re-read subtree).
     void Forget();
+    // Forgets the focused ACE: its entry was read again after an edit, and
+    // the record is gone.
+    void ForgetFocusedAce() { focusedAce_ = nullptr; }
 
     // The click on a line outside the cells (or in the basic display's
     // column 3) with `modifierKey` 0 none, 1 Ctrl, 2 Shift. On an ACE line

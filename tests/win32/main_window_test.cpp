@@ -9,13 +9,20 @@
 #include <commctrl.h>
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "app/app_controller.h"
 #include "app/main_view.h"
 #include "core/dir_entry.h"
+#include "core/dir_list.h"
+#include "core/scanner.h"
+#include "core/security_reader.h"
 #include "platform/file_io_port.h"
+#include "platform/sim/sample_server.h"
+#include "platform/sim/sim_platform.h"
 #include "platform/win32/win32_platform.h"
 #include "resource.h"
 #include "ui/win32/dpi.h"
@@ -251,6 +258,200 @@ TEST_F(MainWindowTest, PaintedColoursAreTheModelsBackgrounds) {
     SelectObject(dc, old);
     DeleteObject(bitmap);
     DeleteDC(dc);
+}
+
+// Answers the next message box or dialog of this thread: `button` of a
+// message box, or `script` run on a dialog (then OK).
+std::function<void(HWND)> g_answer;
+std::vector<std::wstring> g_boxTexts;
+
+void CALLBACK AnswerDialog(HWND owner, UINT, UINT_PTR id, DWORD) {
+    // The box or dialog now open is this thread's active window.
+    HWND box = GetActiveWindow();
+    wchar_t cls[16] = {};
+    if (box != nullptr) {
+        GetClassNameW(box, cls, 16);
+    }
+    if (std::wstring(cls) != L"#32770") {
+        box = nullptr;
+    }
+    if (box == nullptr || !g_answer) {
+        return;
+    }
+    wchar_t text[512] = {};
+    GetDlgItemTextW(box, 0xFFFF, text, 512);
+    g_boxTexts.emplace_back(text);
+    auto answer = std::move(g_answer);
+    g_answer = nullptr;
+    KillTimer(owner, id);
+    answer(box);
+}
+
+void Click(HWND dialog, int id) {
+    SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
+}
+
+// The main window over the simulated file server: edits reach its disk.
+class EditingWindowTest : public ::testing::Test {
+  protected:
+    EditingWindowTest()
+        : windows(ui, sim, standardFileIo()),
+          app(AppPorts{standardFileIo(), sim, sim, sim, sim, ui, windows}, {L"", TempFolder()}) {
+        CreateDirectoryW(TempFolder().c_str(), nullptr);
+        windows.SetController(app);
+        sim::BuildSampleServer(sim);
+    }
+
+    void SetUp() override {
+        // A window of an earlier test posted the quit message when it was
+        // destroyed; a modal loop would end at once on it.
+        MSG quit;
+        while (PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
+        }
+        app.Prepare();
+        auto list = std::make_unique<CDirList>(ui);
+        SecurityReader reader(sim, sim);
+        Scanner(*list, sim, reader, ui).ScanTree(L"C:\\Projects", 0);
+        app.view().ShowDataset(std::move(list));
+        window = std::make_unique<MainWindow>(app, ui, windows);
+        hwnd = window->Create();
+        ASSERT_NE(hwnd, nullptr);
+        dpi = ScreenDpi();
+        g_boxTexts.clear();
+    }
+    void TearDown() override { g_answer = nullptr; }
+
+    const ScreenModel& screen() { return window->view().screen(); }
+    CDirEntry* entry(const wchar_t* path) {
+        for (CDirEntry* e : app.view().lines().lines()) {
+            if (e->path() == path) {
+                return e;
+            }
+        }
+        return nullptr;
+    }
+    // Client coordinates of column `column` (or, with -1, the trustee text)
+    // on the line of ACE `ace` of `e`.
+    LPARAM at(CDirEntry* e, std::uint32_t ace, int column) {
+        const auto& table = screen().lineTable;
+        int line = 0;
+        for (std::size_t i = 0; i < table.size(); ++i) {
+            if (table[i].entry == e && table[i].ace == e->ace(ace)) {
+                line = static_cast<int>(i);
+            }
+        }
+        const HitGeometry& g = screen().geometry;
+        const int x = column < 0 ? 30 : g.firstColumnX + column * g.columnWidth + 3;
+        return MAKELPARAM(Scale(x, dpi), Scale(line * g.lineHeight + 3, dpi));
+    }
+    void answerNext(std::function<void(HWND)> answer) {
+        g_answer = std::move(answer);
+        SetTimer(hwnd, 78, 30, AnswerDialog);
+    }
+    void command(int id) { SendMessageW(hwnd, WM_COMMAND, id, 0); }
+    std::vector<RawAce>& disk(const wchar_t* path) {
+        return sim.volume().find(path)->security.dacl;
+    }
+    std::wstring menuText(int id) {
+        wchar_t text[128] = {};
+        GetMenuStringW(GetMenu(hwnd), static_cast<UINT>(id), text, 128, MF_BYCOMMAND);
+        return text;
+    }
+
+    sim::SimPlatform sim;
+    GuiInteraction ui;
+    Win32AppWindows windows;
+    AppController app;
+    std::unique_ptr<MainWindow> window;
+    HWND hwnd = nullptr;
+    UINT dpi = 96;
+};
+
+TEST_F(EditingWindowTest, GateCellClickUndoAndDelete) {
+    CDirEntry* alpha = entry(L"C:\\Projects\\Alpha");
+    ASSERT_NE(alpha, nullptr);
+    const std::vector<RawAce> before = disk(L"C:\\Projects\\Alpha");
+    // alice is Alpha's last ACE, explicit: click its "wr" column.
+    const std::uint32_t last = alpha->aceCount() - 1;
+    answerNext([](HWND box) { Click(box, IDNO); });
+    SendMessageW(hwnd, WM_LBUTTONDOWN, 0, at(alpha, last, 1));
+    EXPECT_EQ(g_boxTexts.at(0).rfind(L"Write mode not activated.", 0), 0u);
+    EXPECT_EQ(disk(L"C:\\Projects\\Alpha"), before);
+
+    answerNext([](HWND box) { Click(box, IDYES); });
+    SendMessageW(hwnd, WM_LBUTTONDOWN, 0, at(alpha, last, 1));
+    EXPECT_EQ(GetMenuState(GetMenu(hwnd), IDM_WRITE_MODE, MF_BYCOMMAND) & MF_CHECKED,
+              static_cast<UINT>(MF_CHECKED));
+    EXPECT_EQ(disk(L"C:\\Projects\\Alpha").back().mask(), 0x1F01FFu & ~0x2u);
+    EXPECT_EQ(menuText(IDM_UNDO), L"Undo: set permissions\tCTRL+Z");
+    command(IDM_UNDO);
+    EXPECT_EQ(disk(L"C:\\Projects\\Alpha"), before);
+
+    // Select alice's ACE, Delete, Yes.
+    alpha = entry(L"C:\\Projects\\Alpha");
+    SendMessageW(hwnd, WM_LBUTTONDOWN, 0, at(alpha, last, -1));
+    answerNext([](HWND box) { Click(box, IDYES); });
+    command(IDM_DELETE_ACES);
+    EXPECT_EQ(g_boxTexts.back(), L"Are you sure you want to delete the selected ACEs?");
+    std::vector<RawAce> expected = before;
+    expected.pop_back();
+    EXPECT_EQ(disk(L"C:\\Projects\\Alpha"), expected);
+}
+
+TEST_F(EditingWindowTest, CopyPasteAndModifyAceThroughTheDialog) {
+    command(IDM_WRITE_MODE);
+    CDirEntry* budget = entry(L"C:\\Projects\\Alpha\\budget.xlsx");
+    CDirEntry* plan = entry(L"C:\\Projects\\Alpha\\Design");
+    ASSERT_TRUE(budget != nullptr && plan != nullptr);
+    // budget.xlsx at the top, the Design folder right below it.
+    int index = 0;
+    while (app.view().lines().at(static_cast<std::size_t>(index)) != budget) {
+        ++index;
+    }
+    SendMessageW(hwnd, WM_VSCROLL, MAKEWPARAM(SB_THUMBTRACK, index), 0);
+    SendMessageW(hwnd, WM_LBUTTONDOWN, 0, at(budget, 0, -1));
+    // The header line of budget.xlsx: the whole ACL.
+    int header = 0;
+    for (std::size_t i = 0; i < screen().lineTable.size(); ++i) {
+        if (screen().lineTable[i].entry == budget && screen().lineTable[i].ace == nullptr) {
+            header = static_cast<int>(i);
+            break;
+        }
+    }
+    SendMessageW(hwnd, WM_LBUTTONDOWN, 0,
+                 MAKELPARAM(Scale(30, dpi), Scale(header * screen().lineHeight + 3, dpi)));
+    command(IDM_COPY);
+    SendMessageW(hwnd, WM_LBUTTONDOWN, 0, at(plan, 0, -1));
+    header = 0;
+    for (std::size_t i = 0; i < screen().lineTable.size(); ++i) {
+        if (screen().lineTable[i].entry == plan && screen().lineTable[i].ace == nullptr) {
+            header = static_cast<int>(i);
+            break;
+        }
+    }
+    SendMessageW(hwnd, WM_LBUTTONDOWN, 0,
+                 MAKELPARAM(Scale(30, dpi), Scale(header * screen().lineHeight + 3, dpi)));
+    command(IDM_PASTE);
+    const std::vector<RawAce>& pasted = disk(L"C:\\Projects\\Alpha\\Design");
+    const std::vector<RawAce>& source = disk(L"C:\\Projects\\Alpha\\budget.xlsx");
+    ASSERT_EQ(pasted.size(), source.size());
+    for (std::size_t i = 0; i < pasted.size(); ++i) {
+        EXPECT_EQ(*pasted[i].sid(), *source[i].sid());
+        EXPECT_EQ(pasted[i].mask(), source[i].mask());
+        EXPECT_EQ(pasted[i].flags(), 0);  // pasted ACEs carry no flags
+    }
+
+    // A double click on bob's ACE of budget.xlsx opens MODIFYACE: deny.
+    budget = entry(L"C:\\Projects\\Alpha\\budget.xlsx");
+    const std::uint32_t bob = budget->aceCount() - 1;
+    answerNext([](HWND dialog) {
+        Click(dialog, IDC_MODIFY_ACE_DENY);
+        Click(dialog, IDOK);
+    });
+    SendMessageW(hwnd, WM_LBUTTONDBLCLK, 0, at(budget, bob, -1));
+    EXPECT_EQ(disk(L"C:\\Projects\\Alpha\\budget.xlsx").back().type(), ace_type::kAccessDenied);
+    EXPECT_EQ(menuText(IDM_UNDO), L"Undo: modify ACE\tCTRL+Z");
 }
 
 }  // namespace

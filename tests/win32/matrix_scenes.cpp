@@ -5,7 +5,8 @@
 //
 //   matrix_scenes.exe SCENE READY_FILE
 //
-// Scenes: top, long-acl, compare, find, basic, narrow, deep.
+// Scenes: top, long-acl, compare, find, basic, narrow, deep, members, heartbeat,
+// dialog-130, dialog-137, dialog-138, dialog-139, dialog-modifyace.
 // scripts/matrix-screenshots takes a picture of each.
 
 #include <windows.h>
@@ -15,7 +16,9 @@
 #include <memory>
 #include <string>
 
+#include "accounts/account_lists.h"
 #include "app/app_controller.h"
+#include "app/editing_forms.h"
 #include "app/main_view.h"
 #include "core/dir_list.h"
 #include "core/scanner.h"
@@ -26,6 +29,7 @@
 #include "platform/sim/sim_platform.h"
 #include "resource.h"
 #include "storage/dataset_file.h"
+#include "ui/win32/editing_dialogs.h"
 #include "ui/win32/gui_interaction.h"
 #include "ui/win32/main_window.h"
 #include "ui/win32/win32_app_windows.h"
@@ -160,9 +164,46 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
         for (int i = 0; i < 24; ++i) {
             Scroll(hwnd, SB_LINEDOWN);
         }
+    } else if (scene == L"members") {
+        app.view().breakDownGroups = true;
+        app.RebuildMemberMaps(*app.view().dataset(), true);
+        SendMessageW(hwnd, WM_COMMAND, IDM_SHOW_COMPLETE_PATH, 0);
     }
     UpdateWindow(hwnd);
-    CloseHandle(CreateFileW(ready.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+    auto signalReady = [&] {
+        CloseHandle(
+            CreateFileW(ready.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+    };
+    // The editing dialogs and the heartbeat, over the main window.
+    if (scene.rfind(L"dialog-", 0) == 0 || scene == L"heartbeat") {
+        signalReady();
+        if (scene == L"dialog-137") {
+            InheritanceFlagsForm form(0x03);
+            win32::RunInheritanceFlagsDialog(hwnd, form);
+        } else if (scene == L"dialog-138") {
+            InheritSettingsForm form;
+            form.Click(20);
+            win32::RunInheritSettingsDialog(hwnd, form);
+        } else if (scene == L"dialog-139") {
+            RestoreForm form;
+            win32::RunRestoreDialog(hwnd, form);
+        } else if (scene == L"dialog-130") {
+            AccountLists lists;
+            lists.Build(sim);
+            win32::RunAddUserDialog(hwnd, lists, sim);
+        } else if (scene == L"dialog-modifyace") {
+            ModifyAceForm form(0x1301BF, 0x03, 0);
+            win32::RunModifyAceDialog(hwnd, form, L"Staff");
+        } else {
+            ui.showHeartbeat();
+            for (;;) {
+                ui.pumpMessages();
+                Sleep(20);
+            }
+        }
+        return 0;
+    }
+    signalReady();
     window.RunLoop();
     return 0;
 }

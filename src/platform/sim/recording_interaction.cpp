@@ -65,6 +65,8 @@ MessageAnswer RecordingInteraction::showMessage(const std::wstring& text,
         case MessageButtons::YesNo:
         case MessageButtons::YesNoCancel:
             return MessageAnswer::Yes;
+        case MessageButtons::YesNoDefaultNo:
+            return MessageAnswer::No;
         default:
             return MessageAnswer::Ok;
     }

@@ -143,9 +143,13 @@ std::uint32_t SimPlatform::setOwner(const std::wstring& path, const Sid& owner) 
 std::uint32_t SimPlatform::lookupSid(const Sid& sid, AccountInfo& out) {
     ++counters_.lookupSid;
     const SimAccount* account = accounts_.find(sid);
-    if (account == nullptr || account->deleted ||
-        (account->inDomain && !accounts_.domainControllerPresent())) {
+    if (account == nullptr || account->deleted) {
         return win_error::kNoneMapped;
+    }
+    // A domain account cannot be looked up while no domain controller
+    // answers: the trust relationship fails, the account is not "none".
+    if (account->inDomain && !accounts_.domainControllerPresent()) {
+        return win_error::kTrustFailure;
     }
     out.name = account->name;
     out.domain = account->domain;

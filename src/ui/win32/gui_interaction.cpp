@@ -36,6 +36,9 @@ MessageAnswer GuiInteraction::showMessage(const std::wstring& text, const std::w
         case MessageButtons::YesNoCancel:
             type |= MB_YESNOCANCEL;
             break;
+        case MessageButtons::YesNoDefaultNo:
+            type |= MB_YESNO | MB_DEFBUTTON2;
+            break;
     }
     // A fatal failure repeats its text as caption and has no owner; so has
     // the question before quitting.

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "platform/interaction_port.h"
+#include "ui/win32/heartbeat_window.h"
 #include "ui/win32/progress_window.h"
 
 namespace quorel::win32 {
@@ -14,7 +15,7 @@ namespace quorel::win32 {
 // the status bar's three parts with their kept texts, the progress window.
 class GuiInteraction : public InteractionPort {
   public:
-    GuiInteraction() : progress_(cancel_) {}
+    GuiInteraction() : progress_(cancel_), heartbeat_(cancel_) {}
 
     MessageAnswer showMessage(const std::wstring& text, const std::wstring& caption,
                               MessageIcon icon,
@@ -22,6 +23,8 @@ class GuiInteraction : public InteractionPort {
     void setStatusText(int part, const std::wstring& text) override;
     void showProgressText(const std::wstring& text) override;
     void pumpMessages() override;
+    void showHeartbeat() override { heartbeat_.Show(main_); }
+    void closeHeartbeat() override { heartbeat_.Close(); }
     bool cancelRequested() override { return cancel_; }
     void clearCancel() override { cancel_ = false; }
     [[noreturn]] void endProcess(int exitCode) override;
@@ -39,6 +42,7 @@ class GuiInteraction : public InteractionPort {
   private:
     bool cancel_ = false;
     ProgressWindow progress_;
+    HeartbeatWindow heartbeat_;
     HWND main_ = nullptr;
     HWND status_ = nullptr;
     std::wstring kept_[3];

@@ -13,6 +13,7 @@
 #include "platform/file_io_port.h"
 #include "platform/win32/win32_platform.h"
 #include "ui/win32/gui_interaction.h"
+#include "ui/win32/test_hook.h"
 #include "ui/win32/win32_app_windows.h"
 
 namespace {
@@ -49,6 +50,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
         quorel::standardFileIo(), platform, platform, platform, platform, ui, windows};
     quorel::AppController app(ports, std::move(folders));
     windows.SetController(app);
+    quorel::win32::AttachTestHook(app);
     const int code = app.Startup(quorel::ArgumentsOfCommandLine(GetCommandLineW()));
     CoUninitialize();
     return code;

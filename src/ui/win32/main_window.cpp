@@ -14,16 +14,10 @@
 #include "ui/win32/dpi.h"
 #include "ui/win32/gui_interaction.h"
 #include "ui/win32/matrix_view.h"
+#include "ui/win32/test_hook.h"
 #include "ui/win32/win32_app_windows.h"
 #include "ui/win32/window_support.h"
 #include "view/find_bar.h"
-
-#if __has_include("ui/win32/test_hook.h")
-#include "ui/win32/test_hook.h"
-#define QUOREL_HAS_TEST_HOOK 1
-#else
-#define QUOREL_HAS_TEST_HOOK 0
-#endif
 
 namespace quorel::win32 {
 
@@ -212,6 +206,10 @@ bool OnCommand(MainState& st, int id) {
         Finish(st, st.matrix->Command(id));
         return false;
     }
+    if (MainView::IsEditCommand(id)) {
+        Finish(st, st.matrix->Apply(st.matrix->view().EditCommand(id)));
+        return false;
+    }
     const CommandResult result = st.app->Execute(id);
     if (result.quit) {
         return true;
@@ -268,13 +266,9 @@ LRESULT CALLBACK MainProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
             }
             return 0;
         case WM_COPYDATA:
-#if QUOREL_HAS_TEST_HOOK
             return HandleTestHookCopyData(hwnd, reinterpret_cast<const COPYDATASTRUCT*>(lParam))
                        ? TRUE
                        : FALSE;
-#else
-            return FALSE;
-#endif
         case WM_DESTROY:
             st->ui->AttachMainWindow(nullptr, nullptr);
             st->ready = false;
@@ -319,6 +313,8 @@ HWND MainWindow::Create() {
     ModifyMenuW(st.menu, IDM_UNDO, MF_BYCOMMAND | MF_STRING | MF_GRAYED, IDM_UNDO,
                 L"Undo: \tCtrl+Z");
     WNDCLASSW wc{};
+    // Double clicks open an ACE's "MODIFYACE" dialog.
+    wc.style = CS_DBLCLKS;
     wc.lpfnWndProc = MainProc;
     wc.hInstance = instance;
     wc.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(IDI_QUOREL));

@@ -199,6 +199,10 @@ bool MatrixView::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, unsig
             changes = Apply(view_.OnLeftButton(renderer_.fromDevice(GET_X_LPARAM(lParam)),
                                                renderer_.fromDevice(GET_Y_LPARAM(lParam))));
             return true;
+        case WM_LBUTTONDBLCLK:
+            changes = Apply(view_.OnDoubleClick(renderer_.fromDevice(GET_X_LPARAM(lParam)),
+                                                renderer_.fromDevice(GET_Y_LPARAM(lParam))));
+            return true;
         case WM_RBUTTONDOWN:
             contextMenu(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
             changes = 0;

@@ -6,10 +6,15 @@
 #include "core/dir_list.h"
 #include "ui/win32/configuration_window.h"
 #include "ui/win32/dialogs.h"
+#include "ui/win32/dynamic_filter_window.h"
+#include "ui/win32/editing_dialogs.h"
 #include "ui/win32/error_window.h"
 #include "ui/win32/gui_interaction.h"
 #include "ui/win32/main_window.h"
+#include "ui/win32/permission_window.h"
+#include "ui/win32/printer.h"
 #include "ui/win32/start_window.h"
+#include "view/print_job.h"
 
 namespace quorel::win32 {
 
@@ -80,6 +85,39 @@ bool Win32AppWindows::OpenWithShell(const std::wstring& path) {
     const auto result = reinterpret_cast<INT_PTR>(
         ShellExecuteW(main_, L"open", path.c_str(), nullptr, nullptr, SW_SHOWNORMAL));
     return result > 32;
+}
+
+bool Win32AppWindows::RunInheritanceFlagsDialog(InheritanceFlagsForm& form) {
+    return win32::RunInheritanceFlagsDialog(main_, form);
+}
+
+bool Win32AppWindows::RunInheritSettingsDialog(InheritSettingsForm& form) {
+    return win32::RunInheritSettingsDialog(main_, form);
+}
+
+bool Win32AppWindows::RunRestoreDialog(RestoreForm& form) {
+    return win32::RunRestoreDialog(main_, form);
+}
+
+bool Win32AppWindows::RunModifyAceDialog(ModifyAceForm& form, const std::wstring& trustee) {
+    return win32::RunModifyAceDialog(main_, form, trustee);
+}
+
+std::optional<AddUserChoice> Win32AppWindows::RunAddUserDialog(AccountLists& lists,
+                                                               AccountPort& accounts) {
+    return win32::RunAddUserDialog(main_, lists, accounts);
+}
+
+void Win32AppWindows::RunDynamicFilterWindow(DynamicFilterEditor& editor) {
+    win32::RunDynamicFilterWindow(main_, editor);
+}
+
+void Win32AppWindows::RunPermissionWindow(PermissionSelection& selection) {
+    win32::RunPermissionWindow(main_, selection);
+}
+
+std::unique_ptr<PrintDevice> Win32AppWindows::ChoosePrinter() {
+    return win32::ChoosePrinter(main_, PrinterChoice::Dialog);
 }
 
 }  // namespace quorel::win32

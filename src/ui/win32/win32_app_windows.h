@@ -39,6 +39,15 @@ class Win32AppWindows : public AppWindows {
     void RunProjectDialog() override;
     void ShowErrorWindow() override;
     bool OpenWithShell(const std::wstring& path) override;
+    bool RunInheritanceFlagsDialog(InheritanceFlagsForm& form) override;
+    bool RunInheritSettingsDialog(InheritSettingsForm& form) override;
+    bool RunRestoreDialog(RestoreForm& form) override;
+    bool RunModifyAceDialog(ModifyAceForm& form, const std::wstring& trustee) override;
+    std::optional<AddUserChoice> RunAddUserDialog(AccountLists& lists,
+                                                  AccountPort& accounts) override;
+    void RunDynamicFilterWindow(DynamicFilterEditor& editor) override;
+    void RunPermissionWindow(PermissionSelection& selection) override;
+    std::unique_ptr<PrintDevice> ChoosePrinter() override;
 
   private:
     GuiInteraction& ui_;

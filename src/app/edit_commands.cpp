@@ -1,0 +1,645 @@
+#include "app/edit_commands.h"
+
+#include <algorithm>
+#include <map>
+#include <optional>
+
+#include "app/acl_buffer.h"
+#include "app/app_controller.h"
+#include "app/editing_forms.h"
+#include "core/dir_entry.h"
+#include "core/dir_list.h"
+#include "platform/account_port.h"
+#include "platform/interaction_port.h"
+#include "platform/win_error.h"
+#include "view/ace_visibility.h"
+
+namespace quorel {
+
+namespace {
+
+constexpr std::uint8_t kInheritOnly = 0x08;
+// At most this many ACEs of one entry are deleted by one Delete.
+constexpr std::size_t kMaxDeletedPerEntry = 10000;
+
+bool Inheritable(const AceRecord& ace) {
+    return (ace.aceFlags & 0x03) != 0;
+}
+
+std::uint32_t IndexOf(const CDirEntry& entry, const AceRecord& ace) {
+    return static_cast<std::uint32_t>(&ace - entry.aces());
+}
+
+bool Contains(const CDirEntry& entry, const AceRecord* ace) {
+    return ace != nullptr && entry.aceCount() > 0 && ace >= entry.aces() &&
+           ace < entry.aces() + entry.aceCount();
+}
+
+PendingChange Change(PendingChange::Kind kind, const CDirEntry& entry, std::uint32_t index,
+                     const AceRecord& ace) {
+    PendingChange change;
+    change.kind = kind;
+    change.path = entry.path();
+    change.aceIndex = index;
+    change.trustee = Trustee::ofRecord(ace);
+    change.aceType = ace.aceType;
+    change.aceFlags = ace.aceFlags;
+    return change;
+}
+
+// SIDs that never resolve by design: capabilities and app packages.
+bool NeverResolves(std::wstring_view sid) {
+    return sid.rfind(L"S-1-15-", 0) == 0;
+}
+
+}  // namespace
+
+EditCommands::EditCommands(AppController& app, EditingSession& editing, InteractionPort& ui)
+    : app_(app), editing_(editing), ui_(ui) {}
+
+void EditCommands::status(const wchar_t* text) {
+    ui_.setStatusText(0, text);
+}
+
+bool EditCommands::compareModeRefuses() {
+    if (!app_.view().compareMode()) {
+        return false;
+    }
+    ui_.showMessage(L"The ACL cannot be modified in compare mode.", L"", MessageIcon::Error);
+    return true;
+}
+
+bool EditCommands::loadedDataRefuses() {
+    if (app_.scannedDataset()) {
+        return false;
+    }
+    ui_.showMessage(L"A loaded ACL cannot be modified.", L"", MessageIcon::Error);
+    return true;
+}
+
+bool EditCommands::confirmMultipleSelection(const std::vector<CDirEntry*>& selected) {
+    if (selected.size() <= 1) {
+        return true;
+    }
+    return ui_.showMessage(
+               L"There are more than one Files/Folders selected. Are you sure you want to proceed?",
+               L"Multiple Selection", MessageIcon::Question,
+               MessageButtons::YesNo) == MessageAnswer::Yes;
+}
+
+bool EditCommands::askConvertInherited() {
+    return ui_.showMessage(
+               L"You cannot modify inherited ACEs. Do you want inherited ACEs to be "
+               L"converted into non-inherited ACEs?",
+               L"Disable Inheritance", MessageIcon::Question,
+               MessageButtons::OkCancel) == MessageAnswer::Ok;
+}
+
+std::vector<CDirEntry*> EditCommands::selectedEntries() const {
+    std::vector<CDirEntry*> selected;
+    for (CDirEntry* e : app_.view().lines().lines()) {
+        if (e->selected && !e->isHeading) {
+            selected.push_back(e);
+        }
+    }
+    return selected;
+}
+
+void EditCommands::undoElement(CDirEntry& entry, const wchar_t* name, bool propagation) {
+    editing_.undo.AddUndoElement(editing_.editor, entry, name, propagation);
+}
+
+void EditCommands::refresh(CDirEntry& entry) {
+    const ViewSession& view = app_.view();
+    ApplyAceVisibility(entry, view.showInheritOnlyAces, view.hideInheritedAces);
+}
+
+void EditCommands::TogglePermission(CDirEntry& entry, AceRecord& ace, int column) {
+    if (compareModeRefuses() || loadedDataRefuses()) {
+        return;
+    }
+    const DisplayedRights& rights = app_.view().rights;
+    if (column < 0 || static_cast<std::size_t>(column) >= rights.count()) {
+        return;
+    }
+    const std::uint32_t columnMask = rights.column(static_cast<std::size_t>(column)).mask;
+    const bool has = rights.AceHasRight(ace, columnMask, true, entry.isDirectory());
+    const std::uint32_t oldMask = ace.accessMask;
+    const std::uint32_t base = oldMask | (ace.aceType == 0 ? kSynchronize : 0);
+    std::uint32_t mask = 0;
+    if (rights.basicPermissionMode()) {
+        mask = has ? 0 : base | columnMask;
+    } else {
+        mask = has ? base & ~columnMask : base | columnMask;
+    }
+    const std::uint32_t k = IndexOf(entry, ace);
+    const bool inheritable = Inheritable(ace);
+    PendingChange change = Change(PendingChange::Kind::MaskChanged, entry, k, ace);
+    change.newMask = mask;
+    change.oldMask = oldMask;
+    if (ace.inherited()) {
+        if (!askConvertInherited()) {
+            return;
+        }
+        undoElement(entry, L"set permission", inheritable);
+        if (!editing_.editor.ConvertInheritedAces(entry)) {
+            refresh(entry);
+            return;
+        }
+    } else {
+        undoElement(entry, L"set permissions", inheritable);
+        status(L"permissions changed");
+    }
+    if (inheritable) {
+        editing_.pending.add(change);
+    }
+    const EditResult result = editing_.editor.SetAccessMask(entry, k, mask);
+    if (result.status == EditStatus::Failed) {
+        ui_.showMessage(L"Error Writing permissions to file ( maybe you are not administrator )",
+                        L"", MessageIcon::Error);
+    }
+    refresh(entry);
+}
+
+void EditCommands::ToggleInheritanceFlag(CDirEntry& entry, AceRecord& ace, int cell) {
+    const bool wasInherited = ace.inherited();
+    const AceRecord* record = &ace;
+    if (wasInherited) {
+        if (!askConvertInherited()) {
+            return;
+        }
+        editing_.editor.ConvertInheritedAces(entry);
+        refresh(entry);
+        // The entry was read again: the clicked record is gone.
+        record = nullptr;
+    }
+    if (!entry.isDirectory()) {
+        return;
+    }
+    if (cell == 1) {
+        ui_.showMessage(
+            wasInherited
+                ? L"You cannot change the inheritance flag of a trustee directly. If you want to "
+                  L"delete the inheritance flag, you can use <Convert inherited ACEs to non "
+                  L"inherited ACEs> from the <Edit>-menu to delete the inherited-flag of all ACEs "
+                  L"of this file or directory."
+                : L"You cannot change the inheritance flag of a trustee directly. Please use the "
+                  L"<Inherit>-function from the <Edit>-menu.",
+            L"Inheritance cannot be changed here", MessageIcon::Information);
+        return;
+    }
+    static constexpr std::uint8_t kBits[6] = {0, 0, 0x08, 0x01, 0x02, 0x04};
+    if (cell < 2 || cell > 5 || !Contains(entry, record)) {
+        return;
+    }
+    if (compareModeRefuses() || loadedDataRefuses()) {
+        return;
+    }
+    const std::uint32_t k = IndexOf(entry, *record);
+    editing_.editor.SetInheritance(entry, k,
+                                   static_cast<std::uint8_t>(record->aceFlags ^ kBits[cell]));
+    refresh(entry);
+}
+
+bool EditCommands::recordDeletions(CDirEntry& entry, const std::vector<std::uint32_t>& indices) {
+    bool anyInheritable = false;
+    for (std::uint32_t i : indices) {
+        anyInheritable = anyInheritable || Inheritable(*entry.ace(i));
+    }
+    if (!anyInheritable) {
+        return true;
+    }
+    PendingChanges& pending = editing_.pending;
+    if (!pending.empty() && pending.at(0).path != entry.path()) {
+        if (ui_.showMessage(L"Before you can modify the ACL of another file, you must first "
+                            // "inconsistancies" is the program's own spelling.
+                            L"propagate the changes of the last file to avoid inconsistancies",
+                            L"Propagate Changes first", MessageIcon::Question,
+                            MessageButtons::YesNo) == MessageAnswer::Yes) {
+            if (CDirList* dataset = app_.view().dataset()) {
+                editing_.propagation.PropagateChanges(*dataset);
+            }
+        }
+        return false;
+    }
+    // From the highest index to the lowest, as they are deleted one by one.
+    std::vector<std::uint32_t> order = indices;
+    std::sort(order.rbegin(), order.rend());
+    for (std::uint32_t i : order) {
+        const AceRecord& ace = *entry.ace(i);
+        if (Inheritable(ace)) {
+            PendingChange change = Change(PendingChange::Kind::Deleted, entry, i, ace);
+            change.newMask = ace.accessMask;
+            pending.add(change);
+        }
+    }
+    return true;
+}
+
+void EditCommands::RemoveTrustee(CDirEntry& entry, AceRecord& ace) {
+    if (compareModeRefuses()) {
+        return;
+    }
+    const std::uint32_t i = IndexOf(entry, ace);
+    if (recordDeletions(entry, {i})) {
+        editing_.editor.DelTrustee(entry, i);
+    }
+    refresh(entry);
+}
+
+void EditCommands::DeleteSelectedAces() {
+    if (compareModeRefuses()) {
+        return;
+    }
+    for (CDirEntry* e : std::vector<CDirEntry*>(app_.view().lines().lines())) {
+        std::vector<std::uint32_t> indices;
+        const AceRecord* firstExplicit = nullptr;
+        for (std::uint32_t i = 0; i < e->aceCount() && indices.size() < kMaxDeletedPerEntry; ++i) {
+            const AceRecord& ace = *e->ace(i);
+            if (!ace.selected) {
+                continue;
+            }
+            indices.push_back(i);
+            if (firstExplicit == nullptr && !ace.inherited()) {
+                firstExplicit = &ace;
+            }
+        }
+        // Selected inherited ACEs alone do not make an entry qualify.
+        if (firstExplicit == nullptr) {
+            continue;
+        }
+        undoElement(*e, L"delete trustee", Inheritable(*firstExplicit));
+        if (recordDeletions(*e, indices)) {
+            editing_.editor.DeleteAces(*e, indices);
+        }
+        refresh(*e);
+    }
+    status(L"trustee(s) deleted");
+}
+
+void EditCommands::AddTrusteeToSelection(const EditFocus& focus, const std::wstring& name,
+                                         bool allow) {
+    if (focus.entry == nullptr) {
+        return;
+    }
+    for (CDirEntry* e : selectedEntries()) {
+        if (compareModeRefuses()) {
+            return;
+        }
+        undoElement(*e, L"add trustee", false);
+        Trustee trustee;
+        trustee.name = name;
+        editing_.editor.MergeTrustee(*e, trustee, allow ? kSynchronize : 0, 0, allow);
+        refresh(*e);
+    }
+    status(L"trustee added");
+}
+
+void EditCommands::CopyAcl(const EditFocus& focus) {
+    if (selectedEntries().size() > 1) {
+        ui_.showMessage(L"It is not possible to copy more than one ACL to the buffer",
+                        L"Multiple Selection", MessageIcon::Error);
+    }
+    if (focus.entry == nullptr) {
+        return;
+    }
+    buffer_.clear();
+    bufferAccounts_.clear();
+    if (Contains(*focus.entry, focus.ace)) {
+        buffer_ = AceBufferText(*focus.ace);
+        bufferAccounts_.push_back(focus.ace->account());
+        status(L"ACE copied to buffer");
+        return;
+    }
+    buffer_ = AclBufferText(*focus.entry);
+    for (std::uint32_t i = focus.entry->aceCount(); i > 0; --i) {
+        bufferAccounts_.push_back(focus.entry->ace(i - 1)->account());
+    }
+    status(L"ACL copied to buffer");
+}
+
+void EditCommands::CutAcl(const EditFocus& focus) {
+    if (selectedEntries().size() > 1) {
+        ui_.showMessage(L"It is not possible to cut more than one ACL. Use <Delete ACEs> instead",
+                        L"Multiple Selection", MessageIcon::Error);
+        return;
+    }
+    CopyAcl(focus);
+    if (focus.entry == nullptr || compareModeRefuses()) {
+        return;
+    }
+    CDirEntry& entry = *focus.entry;
+    if (Contains(entry, focus.ace)) {
+        undoElement(entry, L"cut", Inheritable(*focus.ace));
+        RemoveTrustee(entry, *focus.ace);
+        status(L"ACE cut");
+        return;
+    }
+    undoElement(entry, L"cut", false);
+    std::vector<std::uint32_t> all(entry.aceCount());
+    for (std::uint32_t i = 0; i < entry.aceCount(); ++i) {
+        all[i] = i;
+    }
+    if (recordDeletions(entry, all)) {
+        editing_.editor.RemoveAllAces(entry);
+    }
+    refresh(entry);
+    status(L"ACL cut");
+}
+
+std::vector<TrusteeAce> EditCommands::bufferAcesFor(const CDirEntry& entry, bool keepFlags) const {
+    const std::vector<BufferAce> read = ReadAclBuffer(buffer_);
+    std::vector<TrusteeAce> aces;
+    for (std::size_t i = 0; i < read.size(); ++i) {
+        const BufferAce& b = read[i];
+        // Inherit-only ACEs are not pasted onto files.
+        if (!entry.isDirectory() && (b.flags & kInheritOnly) != 0) {
+            continue;
+        }
+        TrusteeAce ace;
+        if (i < bufferAccounts_.size() &&
+            AccountNames::instance().name(bufferAccounts_[i]) == b.trustee) {
+            ace.trustee = Trustee::ofAccount(bufferAccounts_[i]);
+        } else {
+            ace.trustee.name = b.trustee;
+        }
+        ace.mask = b.mask;
+        ace.flags = keepFlags ? static_cast<std::uint8_t>(b.flags & 0x0F) : 0;
+        ace.allow = b.type != 1;
+        aces.push_back(std::move(ace));
+    }
+    return aces;
+}
+
+void EditCommands::PasteAcl() {
+    const std::vector<CDirEntry*> selected = selectedEntries();
+    if (!confirmMultipleSelection(selected) || buffer_.empty() || compareModeRefuses()) {
+        return;
+    }
+    for (CDirEntry* e : selected) {
+        undoElement(*e, L"paste", false);
+        std::vector<std::uint32_t> all(e->aceCount());
+        for (std::uint32_t i = 0; i < e->aceCount(); ++i) {
+            all[i] = i;
+        }
+        // The buffer lists the ACEs last first; each went in front of the
+        // others, so the pasted ACL has the copied order.
+        std::vector<TrusteeAce> aces = bufferAcesFor(*e, false);
+        std::reverse(aces.begin(), aces.end());
+        if (recordDeletions(*e, all)) {
+            editing_.editor.ReplaceWithTrustees(*e, aces);
+        }
+        refresh(*e);
+    }
+    status(L"buffer pasted");
+}
+
+void EditCommands::CombineAcl() {
+    const std::vector<CDirEntry*> selected = selectedEntries();
+    if (!confirmMultipleSelection(selected) || buffer_.empty() || compareModeRefuses()) {
+        return;
+    }
+    for (CDirEntry* e : selected) {
+        undoElement(*e, L"combine", false);
+        editing_.editor.MergeTrustees(*e, bufferAcesFor(*e, true));
+        refresh(*e);
+    }
+    status(L"buffer combined with selected ACL");
+}
+
+void EditCommands::ConvertSelection() {
+    const std::vector<CDirEntry*> selected = selectedEntries();
+    if (!confirmMultipleSelection(selected) || compareModeRefuses()) {
+        return;
+    }
+    for (CDirEntry* e : selected) {
+        undoElement(*e, L"convert inherited ACEs to non-inherited ACEs", false);
+        editing_.editor.ConvertInheritedAces(*e);
+        refresh(*e);
+    }
+    status(L"Inherited ACEs converted to non-inherited ACEs");
+}
+
+void EditCommands::TakeOwnershipOfSelection() {
+    const std::vector<CDirEntry*> selected = selectedEntries();
+    if (!confirmMultipleSelection(selected) || compareModeRefuses()) {
+        return;
+    }
+    for (CDirEntry* e : selected) {
+        status(editing_.editor.TakeOwnership(*e) ? L"Take ownership successful"
+                                                 : L"ERROR: Take ownership not successful");
+    }
+}
+
+void EditCommands::EliminateUnresolvedTrustees() {
+    CDirList* dataset = app_.view().dataset();
+    if (dataset == nullptr || compareModeRefuses() || loadedDataRefuses()) {
+        return;
+    }
+    // Only SIDs that the system now reports as naming no account: a lookup
+    // that failed for another reason (a domain controller out of reach) or
+    // a capability SID that never resolves is no reason to delete.
+    std::map<std::wstring, bool, std::less<>> gone;
+    auto accountGone = [&](const AceRecord& ace) {
+        const std::wstring text(ace.trustee());
+        auto known = gone.find(text);
+        if (known != gone.end()) {
+            return known->second;
+        }
+        bool noAccount = false;
+        const std::optional<Sid> sid = Sid::fromString(text);
+        if (sid && !NeverResolves(text)) {
+            AccountInfo info;
+            noAccount =
+                editing_.editor.ports().accounts.lookupSid(*sid, info) == win_error::kNoneMapped;
+        }
+        gone.emplace(text, noAccount);
+        return noAccount;
+    };
+    std::vector<std::pair<CDirEntry*, std::vector<std::uint32_t>>> plan;
+    std::size_t aces = 0;
+    for (CDirEntry& e : *dataset) {
+        if (e.isDotEntry()) {
+            continue;
+        }
+        std::vector<std::uint32_t> indices;
+        for (std::uint32_t i = 0; i < e.aceCount(); ++i) {
+            if (e.ace(i)->unresolved && accountGone(*e.ace(i))) {
+                indices.push_back(i);
+            }
+        }
+        if (!indices.empty()) {
+            aces += indices.size();
+            plan.emplace_back(&e, std::move(indices));
+        }
+    }
+    if (plan.empty()) {
+        status(L"No ACEs of deleted accounts found");
+        return;
+    }
+    const std::wstring question = L"Delete " + std::to_wstring(aces) +
+                                  L" ACEs of accounts that no longer exist from " +
+                                  std::to_wstring(plan.size()) + L" files and folders?";
+    if (ui_.showMessage(question, L"Eliminate Unresolved Trustees", MessageIcon::Question,
+                        MessageButtons::YesNoDefaultNo) != MessageAnswer::Yes) {
+        return;
+    }
+    for (auto& [entry, indices] : plan) {
+        undoElement(*entry, L"eliminate unresolved trustees", false);
+        editing_.editor.DeleteAces(*entry, indices);
+        refresh(*entry);
+    }
+    status(L"Unresolved trustees eliminated");
+}
+
+void EditCommands::Undo() {
+    editing_.undo.Undo(editing_.editor, app_.view().dataset(), editing_.pending);
+    if (CDirList* dataset = app_.view().dataset()) {
+        const ViewSession& view = app_.view();
+        ApplyAceVisibility(*dataset, view.showInheritOnlyAces, view.hideInheritedAces);
+    }
+}
+
+bool EditCommands::focusedAce(const EditFocus& focus) {
+    if (focus.entry != nullptr && Contains(*focus.entry, focus.ace)) {
+        return true;
+    }
+    // "An non inherited ACE" is the program's own wording.
+    ui_.showMessage(
+        L"Error: No ACE selected. An non inherited ACE has to be selected to use this "
+        L"function",
+        L"No ACE selected", MessageIcon::None);
+    return false;
+}
+
+void EditCommands::ChangeInheritanceFlags(const EditFocus& focus, AppWindows& windows) {
+    if (!focusedAce(focus)) {
+        return;
+    }
+    if (focus.ace->inherited()) {
+        ui_.showMessage(
+            L"Error: changing inheritance flags is only possible for non inherited ACEs",
+            L"No ACE selected", MessageIcon::None);
+        return;
+    }
+    InheritanceFlagsForm form(focus.ace->aceFlags);
+    const std::uint32_t k = IndexOf(*focus.entry, *focus.ace);
+    if (!windows.RunInheritanceFlagsDialog(form) || compareModeRefuses()) {
+        return;
+    }
+    editing_.editor.SetInheritance(*focus.entry, k, form.flags());
+    refresh(*focus.entry);
+    status(L"Inheritance flags changed");
+}
+
+void EditCommands::ModifyAce(const EditFocus& focus, AppWindows& windows) {
+    if (!focusedAce(focus)) {
+        return;
+    }
+    if (compareModeRefuses() || loadedDataRefuses()) {
+        return;
+    }
+    CDirEntry& entry = *focus.entry;
+    const std::uint32_t k = IndexOf(entry, *focus.ace);
+    if (focus.ace->inherited()) {
+        if (!askConvertInherited()) {
+            return;
+        }
+        undoElement(entry, L"modify ACE", Inheritable(*focus.ace));
+        if (!editing_.editor.ConvertInheritedAces(entry)) {
+            refresh(entry);
+            return;
+        }
+    } else {
+        undoElement(entry, L"modify ACE", Inheritable(*focus.ace));
+    }
+    const AceRecord& ace = *entry.ace(k);
+    ModifyAceForm form(ace.accessMask, ace.aceFlags, ace.aceType);
+    PendingChange change = Change(PendingChange::Kind::MaskChanged, entry, k, ace);
+    change.oldMask = ace.accessMask;
+    if (!windows.RunModifyAceDialog(form, std::wstring(ace.trustee()))) {
+        return;
+    }
+    change.newMask = form.mask();
+    if (Inheritable(ace) && form.mask() != ace.accessMask) {
+        editing_.pending.add(change);
+    }
+    editing_.editor.ModifyAce(entry, k, form.mask(), static_cast<std::uint8_t>(form.flags() & 0x0F),
+                              form.type());
+    refresh(entry);
+    status(L"ACE modified");
+}
+
+void EditCommands::AddAce(const EditFocus& focus, AppWindows& windows, AccountLists& lists) {
+    lists.BuildOnce(editing_.editor.ports().accounts);
+    const std::optional<AddUserChoice> choice =
+        windows.RunAddUserDialog(lists, editing_.editor.ports().accounts);
+    if (choice && !choice->name.empty()) {
+        AddTrusteeToSelection(focus, choice->name, !choice->deny);
+    }
+}
+
+bool EditCommands::InheritAcl(AppWindows& windows, const std::function<bool()>& gate) {
+    const std::vector<CDirEntry*> selected = selectedEntries();
+    if (selected.empty()) {
+        ui_.showMessage(
+            L"You must select a directory whose ACL has to be inherited to subsequent "
+            L"files or directories",
+            L"No Directory selected", MessageIcon::None);
+        return false;
+    }
+    if (selected.size() > 1) {
+        ui_.showMessage(
+            L"You may only select one directory whose ACL has to be inherited to "
+            L"subsequent files or directories",
+            L"Too Many Entries selected", MessageIcon::None);
+        return false;
+    }
+    CDirEntry& folder = *selected.front();
+    if (!folder.isDirectoryForEditing() || compareModeRefuses() || loadedDataRefuses() || !gate()) {
+        return false;
+    }
+    if (ui_.showMessage(L"Apply ACL to all subdirectories and files?\n\nWARNING: This action "
+                        L"cannot be undone and will clear the contents of the undo buffer. Are "
+                        L"you sure you wish to proceed?",
+                        L"Confirmation", MessageIcon::Warning,
+                        MessageButtons::YesNoDefaultNo) != MessageAnswer::Yes) {
+        return false;
+    }
+    editing_.undo.ClearUndoBuffer();
+    InheritSettingsForm form;
+    if (!windows.RunInheritSettingsDialog(form)) {
+        return false;
+    }
+    EditSettings& settings = editing_.settings;
+    form.ApplyTo(settings);
+    status(L"Inherit in progress - please wait ....");
+    ui_.clearCancel();
+    editing_.propagation.InheritAcl(folder);
+    status(L"Inherit complete");
+    settings.autoTakeOwnership = false;
+    settings.giveBackOwnership = false;
+    settings.keepExplicitAces = false;
+    settings.skipNotInherited = false;
+    ui_.showMessage(L"File processing complete.", L"Quorel", MessageIcon::Information);
+    app_.view().EntriesReplaced();
+    return true;
+}
+
+void EditCommands::RestorePermissions(AppWindows& windows) {
+    ViewSession& view = app_.view();
+    if (!view.compareMode() || view.dataset() == nullptr) {
+        return;
+    }
+    RestoreForm form;
+    if (!windows.RunRestoreDialog(form)) {
+        return;
+    }
+    form.ApplyTo(editing_.settings);
+    const std::vector<CDirEntry*>& shown = view.lines().lines();
+    editing_.propagation.RestorePermissions(shown, *view.dataset(), form.applyInheritance());
+    view.RefreshAfterEdits();
+    status(L"Permissions restored");
+}
+
+}  // namespace quorel

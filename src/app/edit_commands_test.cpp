@@ -1,0 +1,485 @@
+#include "app/edit_commands.h"
+
+#include <gtest/gtest.h>
+
+#include "app/acl_buffer.h"
+#include "app/app_controller.h"
+#include "app/app_test_support.h"
+#include "app/editing_forms.h"
+#include "app/main_view.h"
+#include "core/dir_list.h"
+#include "platform/sim/memory_files.h"
+#include "platform/sim/recording_interaction.h"
+#include "platform/sim/sim_platform.h"
+#include "resource.h"
+
+namespace quorel {
+namespace {
+
+using test::ScriptedWindows;
+
+constexpr std::uint32_t kFull = 0x1F01FF;
+
+class EditCommandsTest : public ::testing::Test {
+  protected:
+    EditCommandsTest()
+        : app(AppPorts{files, sim, sim, sim, sim, ui, windows}, {L"C:\\Prog\\", L"D:\\Data"}) {
+        me = sim.accounts().currentUser();
+        alice = sim.accounts().addLocalUser(L"alice");
+        bob = sim.accounts().addLocalUser(L"bob");
+        sim.dir(L"C:\\r").owner(me).dacl().allow(me, kFull, 0x03).allow(alice, 0x1200A9, 0x03);
+        sim.file(L"C:\\r\\a.txt").owner(me).dacl().allow(me, kFull).allow(bob, 0x1200A9);
+        sim.file(L"C:\\r\\b.txt").owner(me).dacl().allow(me, kFull).deny(bob, 0x10000);
+        sim.dir(L"C:\\r\\sub").owner(me).dacl().allow(me, kFull, 0x03);
+        scan();
+    }
+
+    void scan() {
+        ScanConfiguration c;
+        c.directoryText = L"C:\\r";
+        c.directories = {L"C:\\r"};
+        windows.configs = {c};
+        app.NewScanCommand();
+    }
+    CDirEntry* entry(const wchar_t* path) {
+        for (CDirEntry* e : app.view().lines().lines()) {
+            if (e->path() == path) {
+                return e;
+            }
+        }
+        ADD_FAILURE() << "no entry";
+        return nullptr;
+    }
+    std::vector<RawAce>& disk(const wchar_t* path) {
+        return sim.volume().find(path)->security.dacl;
+    }
+    void select(std::initializer_list<const wchar_t*> paths) {
+        for (CDirEntry* e : app.view().lines().lines()) {
+            e->selected = 0;
+        }
+        for (const wchar_t* p : paths) {
+            entry(p)->selected = 1;
+        }
+    }
+    std::size_t undoCount() { return app.editing().undo.count(); }
+
+    sim::SimPlatform sim;
+    sim::MemoryFiles files;
+    sim::RecordingInteraction ui;
+    ScriptedWindows windows;
+    AppController app;
+    Sid me, alice, bob;
+};
+
+TEST_F(EditCommandsTest, BufferTextsAreExactAndReadBack) {
+    // The whole ACL lists the last ACE first.
+    EXPECT_EQ(AclBufferText(*entry(L"C:\\r\\b.txt")), L"2\nbob\n0 10000 1\nsimuser\n0 1f01ff 0\n");
+    EXPECT_EQ(AceBufferText(*entry(L"C:\\r")->ace(1)), L"1\nalice\n3 1200a9 0\n");
+    EXPECT_EQ(ReadAclBuffer(L"2\nbob\n0 10000 1\nsimuser\n0 1f01ff 0\n"),
+              (std::vector<BufferAce>{{L"bob", 0, 0x10000, 1}, {L"simuser", 0, 0x1F01FF, 0}}));
+    // A count beyond the ACEs that follow, a broken number line.
+    EXPECT_EQ(ReadAclBuffer(L"5\nbob\n0 1 0\n").size(), 1u);
+    EXPECT_TRUE(ReadAclBuffer(L"1\nbob\nzz\n").empty());
+    EXPECT_TRUE(ReadAclBuffer(L"").empty());
+}
+
+TEST_F(EditCommandsTest, CopyTakesTheFocusedAceOrTheAclAndWarnsOfSeveral) {
+    EditCommands& edits = app.edits();
+    CDirEntry* b = entry(L"C:\\r\\b.txt");
+    select({L"C:\\r\\b.txt"});
+    edits.CopyAcl({b, b->ace(0)});  // the first ACE is an ACE too
+    EXPECT_EQ(edits.aclBuffer(), L"1\nsimuser\n0 1f01ff 0\n");
+    EXPECT_TRUE(ui.messageTexts().empty());
+    select({L"C:\\r\\a.txt", L"C:\\r\\b.txt"});
+    edits.CopyAcl({b, nullptr});
+    EXPECT_EQ(
+        ui.messageTexts(),
+        (std::vector<std::wstring>{L"It is not possible to copy more than one ACL to the buffer"}));
+    EXPECT_EQ(edits.aclBuffer(), AclBufferText(*b));
+}
+
+TEST_F(EditCommandsTest, AddNeedsAFocusedEntryAndDenyEntriesGetMaskZero) {
+    select({L"C:\\r\\a.txt"});
+    const std::vector<RawAce> before = disk(L"C:\\r\\a.txt");
+    app.edits().AddTrusteeToSelection({}, L"alice", false);
+    EXPECT_EQ(disk(L"C:\\r\\a.txt"), before);
+    app.edits().AddTrusteeToSelection({entry(L"C:\\r\\a.txt"), nullptr}, L"alice", false);
+    const std::vector<RawAce>& after = disk(L"C:\\r\\a.txt");
+    ASSERT_EQ(after.size(), 3u);
+    EXPECT_EQ(after[0].type(), ace_type::kAccessDenied);  // denies go first
+    EXPECT_EQ(*after[0].sid(), alice);
+    EXPECT_EQ(after[0].mask(), 0u);
+    EXPECT_EQ(app.editing().undo.top()->name, L"add trustee");
+}
+
+TEST_F(EditCommandsTest, InheritanceCellsFlipTheirBitOnFoldersOnly) {
+    CDirEntry* r = entry(L"C:\\r");
+    app.edits().ToggleInheritanceFlag(*r, *r->ace(1), 2);  // inherit only
+    EXPECT_EQ(disk(L"C:\\r")[1].flags(), 0x0B);
+    app.edits().ToggleInheritanceFlag(*r, *r->ace(1), 5);  // don't propagate
+    EXPECT_EQ(disk(L"C:\\r")[1].flags(), 0x0F);
+    app.edits().ToggleInheritanceFlag(*r, *r->ace(1), 3);  // files
+    EXPECT_EQ(disk(L"C:\\r")[1].flags(), 0x0E);
+    EXPECT_EQ(undoCount(), 0u);
+    // The inherited cell only explains; a file has no flags to change.
+    app.edits().ToggleInheritanceFlag(*r, *r->ace(1), 1);
+    EXPECT_EQ(ui.messageTexts().back(),
+              L"You cannot change the inheritance flag of a trustee directly. Please use the "
+              L"<Inherit>-function from the <Edit>-menu.");
+    EXPECT_EQ(disk(L"C:\\r")[1].flags(), 0x0E);
+    CDirEntry* a = entry(L"C:\\r\\a.txt");
+    const std::vector<RawAce> file = disk(L"C:\\r\\a.txt");
+    app.edits().ToggleInheritanceFlag(*a, *a->ace(1), 4);
+    EXPECT_EQ(disk(L"C:\\r\\a.txt"), file);
+}
+
+TEST_F(EditCommandsTest, ClickOnAnInheritedAceAsksToConvertFirst) {
+    sim.file(L"C:\\r\\inh.txt").owner(me).dacl().allow(me, kFull).allow(bob, 0x1200A9, 0x10);
+    scan();
+    CDirEntry* e = entry(L"C:\\r\\inh.txt");
+    const std::vector<RawAce> before = disk(L"C:\\r\\inh.txt");
+    ui.scriptAnswers({MessageAnswer::Cancel});
+    app.edits().TogglePermission(*e, *e->ace(1), 1);
+    EXPECT_EQ(disk(L"C:\\r\\inh.txt"), before);
+    EXPECT_EQ(undoCount(), 0u);
+    ui.scriptAnswers({MessageAnswer::Ok});
+    app.edits().TogglePermission(*e, *e->ace(1), 1);  // "wr" set on bob
+    const std::vector<RawAce>& after = disk(L"C:\\r\\inh.txt");
+    ASSERT_EQ(after.size(), 2u);
+    EXPECT_EQ(after[1].flags(), 0);
+    EXPECT_NE(after[1].mask(), 0x1200A9u);
+    EXPECT_TRUE(sim.volume().find(L"C:\\r\\inh.txt")->security.daclProtected());
+    EXPECT_EQ(app.editing().undo.top()->name, L"set permission");
+}
+
+TEST_F(EditCommandsTest, EmptyAclCopiesAsZeroAndPastingItEmptiesTheTargets) {
+    sim.file(L"C:\\r\\empty.txt").owner(me).dacl();
+    scan();
+    EditCommands& edits = app.edits();
+    edits.CopyAcl({entry(L"C:\\r\\empty.txt"), nullptr});
+    EXPECT_EQ(edits.aclBuffer(), L"0\n");
+    select({L"C:\\r\\a.txt", L"C:\\r\\b.txt"});
+    ui.scriptAnswers({MessageAnswer::Yes});  // more than one selected
+    edits.PasteAcl();
+    EXPECT_TRUE(disk(L"C:\\r\\a.txt").empty());
+    EXPECT_TRUE(disk(L"C:\\r\\b.txt").empty());
+    EXPECT_EQ(entry(L"C:\\r\\a.txt")->aceCount(), 0u);
+    EXPECT_EQ(undoCount(), 2u);
+    EXPECT_EQ(app.editing().undo.top()->name, L"paste");
+
+    // Undo writes the ACL back.
+    edits.Undo();
+    ASSERT_EQ(disk(L"C:\\r\\b.txt").size(), 2u);
+    EXPECT_EQ(disk(L"C:\\r\\b.txt")[1].type(), ace_type::kAccessDenied);
+}
+
+TEST_F(EditCommandsTest, EmptyBufferPastesAndCombinesNothing) {
+    select({L"C:\\r\\a.txt"});
+    const std::vector<RawAce> before = disk(L"C:\\r\\a.txt");
+    app.edits().PasteAcl();
+    app.edits().CombineAcl();
+    EXPECT_EQ(disk(L"C:\\r\\a.txt"), before);
+    EXPECT_EQ(undoCount(), 0u);
+}
+
+TEST_F(EditCommandsTest, PasteKeepsOrderDropsFlagsAndSkipsInheritOnlyOnFiles) {
+    sim.dir(L"C:\\r\\src")
+        .owner(me)
+        .dacl()
+        .allow(bob, 0x1200A9, 0x03)
+        .allow(alice, kFull, 0x0B)  // inherit only
+        .deny(me, 0x10000);
+    scan();
+    EditCommands& edits = app.edits();
+    edits.CopyAcl({entry(L"C:\\r\\src"), nullptr});
+
+    select({L"C:\\r\\a.txt"});
+    edits.PasteAcl();
+    const std::vector<RawAce>& file = disk(L"C:\\r\\a.txt");
+    ASSERT_EQ(file.size(), 2u);
+    EXPECT_EQ(*file[0].sid(), bob);
+    EXPECT_EQ(file[0].flags(), 0);  // 0x3 in the buffer
+    EXPECT_EQ(*file[1].sid(), me);
+    EXPECT_EQ(file[1].type(), ace_type::kAccessDenied);
+
+    select({L"C:\\r\\sub"});
+    edits.PasteAcl();
+    const std::vector<RawAce>& folder = disk(L"C:\\r\\sub");
+    ASSERT_EQ(folder.size(), 3u);
+    EXPECT_EQ(*folder[1].sid(), alice);
+    EXPECT_EQ(folder[1].flags(), 0);
+
+    // Combine keeps the flags and the entry's own ACEs.
+    select({L"C:\\r\\b.txt"});
+    edits.CombineAcl();
+    const std::vector<RawAce>& combined = disk(L"C:\\r\\b.txt");
+    EXPECT_EQ(combined.size(), 4u);  // bob and me merged or added, no inherit-only
+    EXPECT_EQ(app.editing().undo.top()->name, L"combine");
+}
+
+TEST_F(EditCommandsTest, BasicDisplayClicksClearOrSetWithSynchronize) {
+    app.view().UseBasicPermissionSet();
+    CDirEntry* a = entry(L"C:\\r\\a.txt");
+    const DisplayedRights& rights = app.view().rights;
+    // bob has read (0x1200A9): its "read" column is set.
+    int readColumn = -1;
+    for (std::size_t i = 0; i < rights.count(); ++i) {
+        if (rights.AceHasRight(*a->ace(1), rights.column(i).mask, true, false) && readColumn < 0) {
+            readColumn = static_cast<int>(i);
+        }
+    }
+    ASSERT_GE(readColumn, 0);
+    app.edits().TogglePermission(*a, *a->ace(1), readColumn);
+    EXPECT_EQ(disk(L"C:\\r\\a.txt")[1].mask(), 0u);
+    EXPECT_EQ(app.editing().undo.top()->name, L"set permissions");
+    // Clicked again: the column's mask and SYNCHRONIZE.
+    app.edits().TogglePermission(*a, *a->ace(1), readColumn);
+    EXPECT_EQ(disk(L"C:\\r\\a.txt")[1].mask(),
+              rights.column(static_cast<std::size_t>(readColumn)).mask | 0x100000u);
+}
+
+TEST_F(EditCommandsTest, AnotherEntrysPendingChangesAskFirstAndNoLeavesTheAce) {
+    CDirEntry* r = entry(L"C:\\r");
+    // An inheritable ACE of C:\r changed: a pending change of C:\r.
+    app.edits().TogglePermission(*r, *r->ace(1), 1);
+    ASSERT_EQ(app.editing().pending.size(), 1u);
+    CDirEntry* sub = entry(L"C:\\r\\sub");
+    const std::vector<RawAce> before = disk(L"C:\\r\\sub");
+    ui.scriptAnswers({MessageAnswer::No});
+    app.edits().RemoveTrustee(*sub, *sub->ace(0));
+    EXPECT_EQ(disk(L"C:\\r\\sub"), before);
+    EXPECT_EQ(ui.messageTexts().back(),
+              L"Before you can modify the ACL of another file, you must first propagate the "
+              L"changes of the last file to avoid inconsistancies");
+    EXPECT_EQ(app.editing().pending.size(), 1u);
+}
+
+TEST_F(EditCommandsTest, CompareModeAndLoadedDataRefuseClicks) {
+    CDirEntry* a = entry(L"C:\\r\\a.txt");
+    const std::vector<RawAce> before = disk(L"C:\\r\\a.txt");
+    ASSERT_TRUE(app.view().SaveDatasetFile(L"D:\\r.acl"));
+    ASSERT_TRUE(app.view().CompareToFile(L"D:\\r.acl"));
+    app.edits().TogglePermission(*a, *a->ace(1), 0);
+    EXPECT_EQ(ui.messageTexts().back(), L"The ACL cannot be modified in compare mode.");
+    app.view().EndCompareMode();
+    EXPECT_EQ(disk(L"C:\\r\\a.txt"), before);
+
+    windows.files = {std::wstring(L"D:\\r.acl")};
+    app.Execute(IDM_OPEN);
+    CDirEntry* loaded = entry(L"C:\\r\\a.txt");
+    app.edits().TogglePermission(*loaded, *loaded->ace(1), 0);
+    EXPECT_EQ(disk(L"C:\\r\\a.txt"), before);
+    EXPECT_EQ(ui.messageTexts().back(), L"A loaded ACL cannot be modified.");
+}
+
+TEST_F(EditCommandsTest, EliminateDeletesOnlyAccountsThatNoLongerExist) {
+    const Sid away = sim.accounts().addDomainUser(L"away");  // its controller is out of reach
+    const Sid gone = sim.accounts().addDomainUser(L"gone");
+    const Sid capability = *Sid::fromString(L"S-1-15-3-1024-1065365936-1281604716");
+    sim.dir(L"C:\\r\\x")
+        .owner(me)
+        .dacl()
+        .allow(me, kFull, 0x03)
+        .allow(away, 0x1200A9)
+        .allow(capability, 0x1200A9)
+        .allow(gone, 0x1200A9);
+    sim.accounts().deleteAccount(gone);
+    sim.accounts().setDomainControllerPresent(false);
+    scan();
+    const std::vector<RawAce> before = disk(L"C:\\r\\x");
+    ui.scriptAnswers({MessageAnswer::No});
+    app.edits().EliminateUnresolvedTrustees();
+    EXPECT_EQ(disk(L"C:\\r\\x"), before);
+    EXPECT_EQ(ui.messageTexts().back(),
+              L"Delete 1 ACEs of accounts that no longer exist from 1 files and folders?");
+
+    ui.scriptAnswers({MessageAnswer::Yes});
+    app.edits().EliminateUnresolvedTrustees();
+    std::vector<RawAce> expected = before;
+    expected.pop_back();
+    EXPECT_EQ(disk(L"C:\\r\\x"), expected);
+    ASSERT_EQ(undoCount(), 1u);
+    app.edits().Undo();
+    EXPECT_EQ(disk(L"C:\\r\\x"), before);
+}
+
+TEST_F(EditCommandsTest, WriteModeGateAndCellClicksThroughTheView) {
+    MainView view(app, ui);
+    view.Start();
+    LayoutMetrics metrics;
+    metrics.clientWidth = 1024;
+    metrics.drawingHeight = 600;
+    struct Fixed : TextMeasure {
+        int textWidth(std::wstring_view t, Font) const override {
+            return static_cast<int>(t.size()) * 7;
+        }
+    } measure;
+    metrics.columnWidth = ColumnWidthOf(app.view().rights, measure);
+    view.Layout(metrics, measure);
+    CDirEntry* a = entry(L"C:\\r\\a.txt");
+    int line = -1;
+    for (std::size_t i = 0; i < view.screen().lineTable.size(); ++i) {
+        if (view.screen().lineTable[i].ace == a->ace(1)) {
+            line = static_cast<int>(i);
+        }
+    }
+    ASSERT_GE(line, 0);
+    const int x = view.screen().geometry.firstColumnX + 1 + metrics.columnWidth;  // "wr"
+    const int y = line * metrics.lineHeight + 2;
+    const std::vector<RawAce> before = disk(L"C:\\r\\a.txt");
+    ui.scriptAnswers({MessageAnswer::No});
+    view.OnLeftButton(x, y);
+    EXPECT_EQ(ui.messageTexts().back(),
+              L"Write mode not activated. It can be activated or deactivated in the menu Edit -> "
+              L"Enable ACL write mode.\n\nDo you want to enable write mode for ACLs now?");
+    EXPECT_EQ(disk(L"C:\\r\\a.txt"), before);
+    EXPECT_FALSE(app.writeMode());
+
+    ui.scriptAnswers({MessageAnswer::Yes});
+    view.OnLeftButton(x, y);
+    EXPECT_TRUE(app.writeMode());
+    EXPECT_NE(disk(L"C:\\r\\a.txt")[1].mask(), before[1].mask());
+    EXPECT_EQ(view.selection().focusedAce(), nullptr);
+    const auto items = MainMenuStates(app, view.menuFlags());
+    for (const MainMenuItem& item : items) {
+        if (item.id == IDM_UNDO) {
+            EXPECT_TRUE(item.enabled);
+            EXPECT_EQ(*item.text, L"Undo: set permissions\tCTRL+Z");
+        }
+    }
+    view.EditCommand(IDM_UNDO);
+    EXPECT_EQ(disk(L"C:\\r\\a.txt"), before);
+}
+
+TEST(EditingForms, CheckBoxRulesOfTheThreeDialogs) {
+    InheritanceFlagsForm flags(0x1B);  // inherited bit dropped, 0x0B kept
+    EXPECT_TRUE(flags.checked(20) && flags.checked(21) && flags.checked(22));
+    EXPECT_FALSE(flags.checked(23));
+    flags.Click(21);
+    flags.Click(23);
+    EXPECT_EQ(flags.flags(), 0x0E);
+
+    InheritSettingsForm inherit;
+    EXPECT_FALSE(inherit.enabled(21));
+    inherit.Click(21);  // disabled: nothing
+    EXPECT_FALSE(inherit.checked(21));
+    inherit.Click(20);
+    inherit.Click(21);
+    inherit.Click(23);
+    EditSettings settings;
+    inherit.ApplyTo(settings);
+    EXPECT_TRUE(settings.autoTakeOwnership && settings.giveBackOwnership);
+    EXPECT_TRUE(settings.skipNotInherited);
+    EXPECT_FALSE(settings.keepExplicitAces);
+    // Give back checked, then take ownership unchecked: both off.
+    inherit.Click(20);
+    EXPECT_FALSE(inherit.checked(21));
+    inherit.ApplyTo(settings);
+    EXPECT_FALSE(settings.autoTakeOwnership || settings.giveBackOwnership);
+
+    RestoreForm restore;
+    EXPECT_TRUE(restore.applyInheritance());
+    EXPECT_TRUE(restore.checked(20) && !restore.checked(21));
+    restore.ApplyTo(settings);
+    EXPECT_FALSE(settings.autoTakeOwnership || settings.giveBackOwnership);
+    restore.Click(21);
+    restore.Click(22);
+    restore.Click(23);
+    EXPECT_FALSE(restore.applyInheritance());
+    restore.ApplyTo(settings);
+    EXPECT_TRUE(settings.autoTakeOwnership && settings.giveBackOwnership);
+    restore.Click(22);
+    EXPECT_FALSE(restore.enabled(23) || restore.checked(23));
+}
+
+TEST(EditingForms, ModifyAceKeepsAllAndItsRightsTogether) {
+    ModifyAceForm form(0x1F01FF | 0x01000000, 0x03, 0);         // with ACCESS_SYSTEM_SECURITY
+    EXPECT_TRUE(form.checked(IDC_MODIFY_ACE_FIRST_RIGHT));      // all
+    EXPECT_TRUE(form.checked(IDC_MODIFY_ACE_FIRST_RIGHT + 6));  // rd
+    EXPECT_FALSE(form.enabled(IDC_MODIFY_ACE_INHERITED));
+    form.Click(IDC_MODIFY_ACE_FIRST_RIGHT + 9);  // wr off: "all" goes off too
+    EXPECT_FALSE(form.checked(IDC_MODIFY_ACE_FIRST_RIGHT));
+    EXPECT_EQ(form.mask(), (0x1F01FFu & ~0x2u) | 0x01000000u);
+    form.Click(IDC_MODIFY_ACE_FIRST_RIGHT);  // all on again
+    EXPECT_EQ(form.mask(), 0x1F01FFu | 0x01000000u);
+    form.Click(IDC_MODIFY_ACE_FIRST_RIGHT);  // all off: every right under it
+    EXPECT_EQ(form.mask(), 0x01000000u);
+    form.Click(IDC_MODIFY_ACE_DENY);
+    form.Click(21);
+    EXPECT_EQ(form.type(), 1);
+    EXPECT_EQ(form.flags(), 0x02);
+}
+
+TEST_F(EditCommandsTest, ModifyAceWritesMaskFlagsAndTypeOnce) {
+    CDirEntry* r = entry(L"C:\\r");
+    windows.onModifyAce = [](ModifyAceForm& form) {
+        form.Click(IDC_MODIFY_ACE_DENY);
+        form.Click(22);                              // no longer to folders
+        form.Click(IDC_MODIFY_ACE_FIRST_RIGHT + 9);  // wr
+    };
+    sim.counters() = {};
+    app.edits().ModifyAce({r, r->ace(1)}, windows);
+    EXPECT_EQ(sim.counters().writeDacl, 1u);
+    const RawAce& ace = disk(L"C:\\r")[1];
+    EXPECT_EQ(ace.type(), ace_type::kAccessDenied);
+    EXPECT_EQ(*ace.sid(), alice);
+    EXPECT_EQ(ace.flags(), 0x01);
+    EXPECT_EQ(ace.mask(), 0x1200ABu);
+    EXPECT_EQ(app.editing().undo.top()->name, L"modify ACE");
+    ASSERT_EQ(app.editing().pending.size(), 1u);
+    EXPECT_EQ(app.editing().pending.at(0).oldMask, 0x1200A9u);
+    EXPECT_EQ(windows.log.back(), L"modify ace dialog alice");
+}
+
+TEST_F(EditCommandsTest, InheritanceFlagsDialogRefusesInheritedAcesAndCancel) {
+    sim.file(L"C:\\r\\inh.txt").owner(me).dacl().allow(bob, 0x1200A9, 0x10);
+    scan();
+    CDirEntry* inh = entry(L"C:\\r\\inh.txt");
+    app.edits().ChangeInheritanceFlags({inh, inh->ace(0)}, windows);
+    EXPECT_EQ(ui.messageTexts().back(),
+              L"Error: changing inheritance flags is only possible for non inherited ACEs");
+    app.edits().ChangeInheritanceFlags({inh, nullptr}, windows);
+    EXPECT_EQ(ui.messageTexts().back(),
+              L"Error: No ACE selected. An non inherited ACE has to be "
+              L"selected to use this function");
+    CDirEntry* r = entry(L"C:\\r");
+    windows.onFlags = [](InheritanceFlagsForm& f) { f.Click(20); };
+    windows.dialogOk = false;
+    app.edits().ChangeInheritanceFlags({r, r->ace(1)}, windows);
+    EXPECT_EQ(disk(L"C:\\r")[1].flags(), 0x03);
+    windows.dialogOk = true;
+    app.edits().ChangeInheritanceFlags({r, r->ace(1)}, windows);
+    EXPECT_EQ(disk(L"C:\\r")[1].flags(), 0x0B);
+    EXPECT_EQ(ui.statusTexts(0).back(), L"Inheritance flags changed");
+}
+
+TEST_F(EditCommandsTest, InheritAclChecksTheSelectionAsksAndRebuildsTheSubtree) {
+    select({});
+    int gates = 0;
+    auto gate = [&] { return ++gates > 0; };
+    EXPECT_FALSE(app.edits().InheritAcl(windows, gate));
+    EXPECT_EQ(ui.messageTexts().back(),
+              L"You must select a directory whose ACL has to be "
+              L"inherited to subsequent files or directories");
+    select({L"C:\\r", L"C:\\r\\sub"});
+    EXPECT_FALSE(app.edits().InheritAcl(windows, gate));
+    EXPECT_EQ(gates, 0);
+    select({L"C:\\r"});
+    ui.scriptAnswers({MessageAnswer::No});
+    EXPECT_FALSE(app.edits().InheritAcl(windows, gate));
+    EXPECT_EQ(gates, 1);
+    const std::uint64_t generation = app.view().entriesGeneration();
+    ui.scriptAnswers({MessageAnswer::Yes});
+    EXPECT_TRUE(app.edits().InheritAcl(windows, gate));
+    EXPECT_EQ(ui.messageTexts().back(), L"File processing complete.");
+    EXPECT_NE(app.view().entriesGeneration(), generation);
+    // a.txt now carries C:\r's inheritable ACEs, inherited.
+    const std::vector<RawAce>& a = disk(L"C:\\r\\a.txt");
+    ASSERT_FALSE(a.empty());
+    EXPECT_EQ(a.back().flags() & 0x10, 0x10);
+    EXPECT_FALSE(app.editing().settings.autoTakeOwnership);
+    EXPECT_EQ(entry(L"C:\\r\\a.txt")->visibleAceCount, entry(L"C:\\r\\a.txt")->aceCount());
+}
+
+}  // namespace
+}  // namespace quorel
