@@ -80,6 +80,9 @@ TEST_F(Filters, DiffersFromParentIgnoresTypeAndFlags) {
     give(sub, {{L"admins", 0x3, 0x13, 0}, {L"extra", 0x3, 0x10, 0}});
     sub->ace(1)->visible = 0;
     EXPECT_EQ(visibleAfter(kDiffersFromParent), (V{root}));
+    // Shown, the second ACE differs from both its parent and its child.
+    sub->ace(1)->visible = 1;
+    EXPECT_EQ(visibleAfter(kDiffersFromParent), (V{root, sub, leaf}));
 }
 
 TEST_F(Filters, DenyRuleIgnoresInheritOnlyDenies) {
