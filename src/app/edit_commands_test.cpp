@@ -79,6 +79,9 @@ TEST_F(EditCommandsTest, BufferTextsAreExactAndReadBack) {
               (std::vector<BufferAce>{{L"bob", 0, 0x10000, 1}, {L"simuser", 0, 0x1F01FF, 0}}));
     // A count beyond the ACEs that follow, a broken number line.
     EXPECT_EQ(ReadAclBuffer(L"5\nbob\n0 1 0\n").size(), 1u);
+    // Counts of several digits; hexadecimal digits in either case.
+    EXPECT_EQ(ReadAclBuffer(L"19\nA\nf 1F01FF 1\nB\nF 9 0\n"),
+              (std::vector<BufferAce>{{L"A", 0xF, 0x1F01FF, 1}, {L"B", 0xF, 0x9, 0}}));
     EXPECT_TRUE(ReadAclBuffer(L"1\nbob\nzz\n").empty());
     EXPECT_TRUE(ReadAclBuffer(L"").empty());
 }
@@ -214,6 +217,11 @@ TEST_F(EditCommandsTest, PasteKeepsOrderDropsFlagsAndSkipsInheritOnlyOnFiles) {
     edits.CombineAcl();
     const std::vector<RawAce>& combined = disk(L"C:\\r\\b.txt");
     EXPECT_EQ(combined.size(), 4u);  // bob and me merged or added, no inherit-only
+    const auto bobAllows = std::find_if(combined.begin(), combined.end(), [&](const RawAce& a) {
+        return *a.sid() == bob && a.type() == ace_type::kAccessAllowed;
+    });
+    ASSERT_NE(bobAllows, combined.end());
+    EXPECT_EQ(bobAllows->flags(), 0x03);
     EXPECT_EQ(app.editing().undo.top()->name, L"combine");
 }
 
@@ -232,6 +240,11 @@ TEST_F(EditCommandsTest, BasicDisplayClicksClearOrSetWithSynchronize) {
     app.edits().TogglePermission(*a, *a->ace(1), readColumn);
     EXPECT_EQ(disk(L"C:\\r\\a.txt")[1].mask(), 0u);
     EXPECT_EQ(app.editing().undo.top()->name, L"set permissions");
+    EXPECT_TRUE(ui.messages().empty());
+    // A column past the shown ones changes nothing.
+    const std::size_t undo = undoCount();
+    app.edits().TogglePermission(*a, *a->ace(1), static_cast<int>(rights.count()));
+    EXPECT_EQ(undoCount(), undo);
     // Clicked again: the column's mask and SYNCHRONIZE.
     app.edits().TogglePermission(*a, *a->ace(1), readColumn);
     EXPECT_EQ(disk(L"C:\\r\\a.txt")[1].mask(),
@@ -261,6 +274,14 @@ TEST_F(EditCommandsTest, CompareModeAndLoadedDataRefuseClicks) {
     ASSERT_TRUE(app.view().CompareToFile(L"D:\\r.acl"));
     app.edits().TogglePermission(*a, *a->ace(1), 0);
     EXPECT_EQ(ui.messageTexts().back(), L"The ACL cannot be modified in compare mode.");
+    // So do the commands on the selection.
+    for (void (EditCommands::*command)() :
+         {&EditCommands::ConvertSelection, &EditCommands::TakeOwnershipOfSelection}) {
+        ui.clear();
+        (app.edits().*command)();
+        EXPECT_EQ(ui.messageTexts(),
+                  std::vector<std::wstring>{L"The ACL cannot be modified in compare mode."});
+    }
     app.view().EndCompareMode();
     EXPECT_EQ(disk(L"C:\\r\\a.txt"), before);
 
@@ -351,45 +372,71 @@ TEST_F(EditCommandsTest, WriteModeGateAndCellClicksThroughTheView) {
     EXPECT_EQ(disk(L"C:\\r\\a.txt"), before);
 }
 
+// Boxes 20 to 24 and the radios 60 and 61 of a form: 'x' checked, 'o'
+// not, '-' after a disabled one.
+template <class Form>
+std::string BoxStates(const Form& form) {
+    std::string s;
+    for (int id : {20, 21, 22, 23, 24, 60, 61}) {
+        s += form.checked(id) ? 'x' : 'o';
+        s += form.enabled(id) ? "" : "-";
+    }
+    return s;
+}
+
 TEST(EditingForms, CheckBoxRulesOfTheThreeDialogs) {
     InheritanceFlagsForm flags(0x1B);  // inherited bit dropped, 0x0B kept
     EXPECT_TRUE(flags.checked(20) && flags.checked(21) && flags.checked(22));
-    EXPECT_FALSE(flags.checked(23));
+    EXPECT_FALSE(flags.checked(23) || flags.checked(24));
     flags.Click(21);
     flags.Click(23);
+    flags.Click(24);
     EXPECT_EQ(flags.flags(), 0x0E);
 
+    // Give back (21) only while take ownership (20) is checked.
     InheritSettingsForm inherit;
-    EXPECT_FALSE(inherit.enabled(21));
-    inherit.Click(21);  // disabled: nothing
-    EXPECT_FALSE(inherit.checked(21));
+    EditSettings settings;
+    const std::pair<int, const char*> inheritClicks[] = {{21, "oo-ooooo"}, {22, "oo-xoooo"},
+                                                         {20, "xoxoooo"},  {21, "xxxoooo"},
+                                                         {20, "oo-xoooo"}, {23, "oo-xxooo"}};
+    for (const auto& [id, after] : inheritClicks) {
+        inherit.Click(id);
+        EXPECT_EQ(BoxStates(inherit), after) << id;
+    }
+    inherit.ApplyTo(settings);
+    EXPECT_FALSE(settings.autoTakeOwnership || settings.giveBackOwnership);
+    EXPECT_TRUE(settings.keepExplicitAces && settings.skipNotInherited);
     inherit.Click(20);
     inherit.Click(21);
-    inherit.Click(23);
-    EditSettings settings;
     inherit.ApplyTo(settings);
     EXPECT_TRUE(settings.autoTakeOwnership && settings.giveBackOwnership);
-    EXPECT_TRUE(settings.skipNotInherited);
-    EXPECT_FALSE(settings.keepExplicitAces);
-    // Give back checked, then take ownership unchecked: both off.
-    inherit.Click(20);
-    EXPECT_FALSE(inherit.checked(21));
-    inherit.ApplyTo(settings);
-    EXPECT_FALSE(settings.autoTakeOwnership || settings.giveBackOwnership);
 
+    // Radios 20 and 21; give back (23) only while take ownership (22) is.
     RestoreForm restore;
-    EXPECT_TRUE(restore.applyInheritance());
-    EXPECT_TRUE(restore.checked(20) && !restore.checked(21));
-    restore.ApplyTo(settings);
-    EXPECT_FALSE(settings.autoTakeOwnership || settings.giveBackOwnership);
-    restore.Click(21);
-    restore.Click(22);
-    restore.Click(23);
+    EXPECT_EQ(BoxStates(restore), "xooo-ooo");
+    const std::pair<int, const char*> restoreClicks[] = {{21, "oxoo-ooo"}, {20, "xooo-ooo"},
+                                                         {23, "xooo-ooo"}, {22, "xoxoooo"},
+                                                         {23, "xoxxooo"},  {21, "oxxxooo"}};
+    for (const auto& [id, after] : restoreClicks) {
+        restore.Click(id);
+        EXPECT_EQ(BoxStates(restore), after) << id;
+    }
     EXPECT_FALSE(restore.applyInheritance());
     restore.ApplyTo(settings);
     EXPECT_TRUE(settings.autoTakeOwnership && settings.giveBackOwnership);
     restore.Click(22);
-    EXPECT_FALSE(restore.enabled(23) || restore.checked(23));
+    EXPECT_EQ(BoxStates(restore), "oxoo-ooo");
+    restore.ApplyTo(settings);
+    EXPECT_FALSE(settings.autoTakeOwnership || settings.giveBackOwnership);
+
+    // The type radios of MODIFYACE; 24 shows the inherited flag only.
+    ModifyAceForm modify(0x1200A9, 0x13, 0);
+    EXPECT_EQ(BoxStates(modify), "oxxox-xo");
+    modify.Click(61);
+    modify.Click(24);
+    EXPECT_EQ(BoxStates(modify), "oxxox-ox");
+    modify.Click(60);
+    EXPECT_EQ(modify.type(), 0);
 }
 
 TEST(EditingForms, ModifyAceKeepsAllAndItsRightsTogether) {
