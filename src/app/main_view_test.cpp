@@ -278,6 +278,11 @@ TEST(MainViewContextMenu, ElevenItemsInOrder) {
                                      50009, 50053}));
     EXPECT_TRUE(MainView::IsViewCommand(find_bar::kShowMatchingOnly));
     EXPECT_FALSE(MainView::IsViewCommand(IDM_OPEN));
+    // Every item of the context menu is an edit command; Open and Find are not.
+    for (int id : ids) {
+        EXPECT_EQ(MainView::IsEditCommand(id), id != 0) << id;
+    }
+    EXPECT_FALSE(MainView::IsEditCommand(IDM_OPEN) || MainView::IsEditCommand(IDM_FIND));
 }
 
 }  // namespace
