@@ -255,6 +255,13 @@ LRESULT CALLBACK MainProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
                 DestroyWindow(hwnd);
             }
             return 0;
+        case WM_MENUSELECT:
+            // Opening the Edit menu: Inherit ACL follows the last click.
+            if (st->ready && (HIWORD(wParam) & MF_POPUP) != 0 && LOWORD(wParam) == 1 &&
+                reinterpret_cast<HMENU>(lParam) == st->menu) {
+                ApplyMenuStates(*st);
+            }
+            return 0;
         case WM_CLOSE:
             if (OnCommand(*st, IDM_EXIT)) {
                 DestroyWindow(hwnd);
