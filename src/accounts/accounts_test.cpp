@@ -84,6 +84,31 @@ TEST_F(MemberMapTest, WithoutAControllerGlobalGroupsAreNeverAskedFor) {
     EXPECT_LE(sim.counters().groupMembers, 8u);
 }
 
+TEST_F(MemberMapTest, AText990000CharactersLongTakesOneMoreName) {
+    // Two groups of 990 users (each "SIMDOM\\" and 991 characters, 1,000
+    // with the comma): the first one's text is 990,000 characters long,
+    // the second one's a character longer.
+    sim::SimAccounts& a = sim.accounts();
+    std::vector<Sid> users;
+    for (int i = 0; i < 989; ++i) {
+        users.push_back(a.addDomainUser(std::to_wstring(1000 + i) + std::wstring(987, L'u')));
+    }
+    std::vector<Sid> exact = users, over = users;
+    exact.push_back(a.addDomainUser(std::wstring(993, L'x')));
+    over.push_back(a.addDomainUser(std::wstring(994, L'y')));
+    const Sid atBound = a.addDomainGroup(L"AtBound", exact);
+    const Sid pastBound = a.addDomainGroup(L"PastBound", over);
+    a.addLocalGroup(L"Big1", {atBound, u3});
+    a.addLocalGroup(L"Big2", {pastBound, u3});
+    SetAces(entry, {{L"Big1", 1, 0, 0}, {L"Big2", 1, 0, 0}});
+    MemberMap map;
+    map.Build(list, sim, true, MemberMap::Names::Accounts);
+    const std::wstring big1 = text(map, L"Big1");
+    ASSERT_EQ(big1.size(), MemberMap::kMaxText + 11);
+    EXPECT_EQ(big1.substr(MemberMap::kMaxText), L", SIMDOM\\U3");
+    EXPECT_EQ(text(map, L"Big2").size(), MemberMap::kMaxText + 1);
+}
+
 TEST_F(MemberMapTest, CancelStopsTheBuild) {
     MemberMap map;
     int ticks = 0;

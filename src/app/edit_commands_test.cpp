@@ -83,6 +83,8 @@ TEST_F(EditCommandsTest, BufferTextsAreExactAndReadBack) {
     EXPECT_EQ(ReadAclBuffer(L"19\nA\nf 1F01FF 1\nB\nF 9 0\n"),
               (std::vector<BufferAce>{{L"A", 0xF, 0x1F01FF, 1}, {L"B", 0xF, 0x9, 0}}));
     EXPECT_TRUE(ReadAclBuffer(L"1\nbob\nzz\n").empty());
+    // A number ends at the first character that is no hexadecimal digit.
+    EXPECT_TRUE(ReadAclBuffer(L"1\nbob\n0 1fg 0\n").empty());
     EXPECT_TRUE(ReadAclBuffer(L"").empty());
 }
 
@@ -251,6 +253,20 @@ TEST_F(EditCommandsTest, BasicDisplayClicksClearOrSetWithSynchronize) {
               rights.column(static_cast<std::size_t>(readColumn)).mask | 0x100000u);
 }
 
+TEST_F(EditCommandsTest, ADenyAceNeverGetsSynchronize) {
+    // Denying SYNCHRONIZE would lock bob out of b.txt altogether.
+    CDirEntry* b = entry(L"C:\\r\\b.txt");
+    ASSERT_EQ(app.view().rights.column(1).mask, 0x2u);  // "wr"
+    app.edits().TogglePermission(*b, *b->ace(1), 1);
+    EXPECT_EQ(disk(L"C:\\r\\b.txt")[1].mask(), 0x10002u);
+    // An allow ACE gets it with any right set.
+    sim.file(L"C:\\r\\a.txt").dacl().allow(me, kFull).allow(bob, 0x1);
+    scan();
+    CDirEntry* a = entry(L"C:\\r\\a.txt");
+    app.edits().TogglePermission(*a, *a->ace(1), 1);
+    EXPECT_EQ(disk(L"C:\\r\\a.txt")[1].mask(), 0x100003u);
+}
+
 TEST_F(EditCommandsTest, AnotherEntrysPendingChangesAskFirstAndNoLeavesTheAce) {
     CDirEntry* r = entry(L"C:\\r");
     // An inheritable ACE of C:\r changed: a pending change of C:\r.
@@ -269,7 +285,9 @@ TEST_F(EditCommandsTest, AnotherEntrysPendingChangesAskFirstAndNoLeavesTheAce) {
 
 TEST_F(EditCommandsTest, CompareModeAndLoadedDataRefuseClicks) {
     CDirEntry* a = entry(L"C:\\r\\a.txt");
+    CDirEntry* r = entry(L"C:\\r");
     const std::vector<RawAce> before = disk(L"C:\\r\\a.txt");
+    const std::vector<RawAce> folder = disk(L"C:\\r");
     ASSERT_TRUE(app.view().SaveDatasetFile(L"D:\\r.acl"));
     ASSERT_TRUE(app.view().CompareToFile(L"D:\\r.acl"));
     app.edits().TogglePermission(*a, *a->ace(1), 0);
@@ -282,6 +300,12 @@ TEST_F(EditCommandsTest, CompareModeAndLoadedDataRefuseClicks) {
         EXPECT_EQ(ui.messageTexts(),
                   std::vector<std::wstring>{L"The ACL cannot be modified in compare mode."});
     }
+    // And the inheritance cells.
+    ui.clear();
+    app.edits().ToggleInheritanceFlag(*r, *r->ace(0), 3);
+    EXPECT_EQ(ui.messageTexts(),
+              std::vector<std::wstring>{L"The ACL cannot be modified in compare mode."});
+    EXPECT_EQ(disk(L"C:\\r"), folder);
     app.view().EndCompareMode();
     EXPECT_EQ(disk(L"C:\\r\\a.txt"), before);
 
@@ -291,6 +315,11 @@ TEST_F(EditCommandsTest, CompareModeAndLoadedDataRefuseClicks) {
     app.edits().TogglePermission(*loaded, *loaded->ace(1), 0);
     EXPECT_EQ(disk(L"C:\\r\\a.txt"), before);
     EXPECT_EQ(ui.messageTexts().back(), L"A loaded ACL cannot be modified.");
+    ui.clear();
+    CDirEntry* loadedFolder = entry(L"C:\\r");
+    app.edits().ToggleInheritanceFlag(*loadedFolder, *loadedFolder->ace(0), 3);
+    EXPECT_EQ(ui.messageTexts(), std::vector<std::wstring>{L"A loaded ACL cannot be modified."});
+    EXPECT_EQ(disk(L"C:\\r"), folder);
 }
 
 TEST_F(EditCommandsTest, EliminateDeletesOnlyAccountsThatNoLongerExist) {
@@ -430,6 +459,7 @@ TEST(EditingForms, CheckBoxRulesOfTheThreeDialogs) {
     EXPECT_FALSE(settings.autoTakeOwnership || settings.giveBackOwnership);
 
     // The type radios of MODIFYACE; 24 shows the inherited flag only.
+    EXPECT_TRUE(ModifyAceForm(0x1200A9, 0x0B, 0).checked(IDC_MODIFY_ACE_INHERIT_ONLY));
     ModifyAceForm modify(0x1200A9, 0x13, 0);
     EXPECT_EQ(BoxStates(modify), "oxxox-xo");
     modify.Click(61);
@@ -516,6 +546,14 @@ TEST_F(EditCommandsTest, InheritAclChecksTheSelectionAsksAndRebuildsTheSubtree) 
     EXPECT_FALSE(app.edits().InheritAcl(windows, gate));
     EXPECT_EQ(gates, 1);
     const std::uint64_t generation = app.view().entriesGeneration();
+    // Cancel in the settings dialog: nothing read again, nothing written.
+    const std::vector<RawAce> file = disk(L"C:\\r\\a.txt");
+    windows.dialogOk = false;
+    ui.scriptAnswers({MessageAnswer::Yes});
+    EXPECT_FALSE(app.edits().InheritAcl(windows, gate));
+    EXPECT_EQ(app.view().entriesGeneration(), generation);
+    EXPECT_EQ(disk(L"C:\\r\\a.txt"), file);
+    windows.dialogOk = true;
     ui.scriptAnswers({MessageAnswer::Yes});
     EXPECT_TRUE(app.edits().InheritAcl(windows, gate));
     EXPECT_EQ(ui.messageTexts().back(), L"File processing complete.");

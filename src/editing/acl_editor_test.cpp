@@ -213,6 +213,9 @@ TEST_F(Primitives, AnEditOnAStaleViewWritesNothingAndReadsTheEntryAgain) {
     b.dacl(kFile)[1].setFlags(0x01);
     EXPECT_EQ(b.editor.AppendTrustee(*e, Trustee::ofSid(b.bob), 1, 0, true).status,
               EditStatus::Stale);
+    // So is another account in the place of the shown one, all else equal.
+    b.dacl(kFile)[0] = Allow(b.bob, b.dacl(kFile)[0].mask(), b.dacl(kFile)[0].flags());
+    EXPECT_EQ(b.editor.DelTrustee(*e, 2).status, EditStatus::Stale);
     // So is an ACE that lost its trustee: header and mask alone.
     b.dacl(kFile)[0] = RawAce{{0, 0, 8, 0, 1, 0, 0, 0}};
     EXPECT_EQ(b.editor.DelTrustee(*e, 2).status, EditStatus::Stale);

@@ -332,6 +332,10 @@ TEST_F(LineLayout, LongTextsSlideByTheHorizontalPosition) {
     EXPECT_EQ(header.text, L"C:\\Data\\f -> " + std::wstring(200, L'x'));
     const int width = static_cast<int>(header.text.size()) * 7;
     EXPECT_EQ(header.x, 9 - (9 + width - 1024) * 50 / 100);
+    // A link whose target could not be read shows its name alone.
+    f->setReparseTarget(L"");
+    build();
+    EXPECT_EQ(text(lineAt(4), 0).text, L"C:\\Data\\f");
 }
 
 TEST_F(LineLayout, LongOwnerTextsMoveLeftButNotPast100) {
@@ -701,6 +705,10 @@ TEST(LayoutMetricsOf, LimitsOfLineHeightColumnWidthAndLineCount) {
     m.findMode = true;
     EXPECT_EQ(LineCountOf(m), 0);
     m.drawingHeight = 10;
+    EXPECT_EQ(LineCountOf(m), 0);
+    // A window before its font is known has no line height.
+    m.findMode = false;
+    m.lineHeight = 0;
     EXPECT_EQ(LineCountOf(m), 0);
 }
 
