@@ -369,10 +369,16 @@ TEST_F(EditingWindowTest, AddUserDialogAddsATypedNameAsDenyEntry) {
     command(IDM_WRITE_MODE);
     const std::vector<RawAce> before = disk(L"C:\\Projects\\Alpha\\plan.docx");
     selectHeader(entry(L"C:\\Projects\\Alpha\\plan.docx"));
-    std::vector<std::wstring> localUsers, domainGroups;
+    AccountLists initial;
+    initial.Build(sim);
+    std::vector<std::wstring> localUsers, domainGroups, rebuilt;
     answerBox([&](HWND dialog) {
         HWND names = GetDlgItem(dialog, IDC_ADD_USER_NAME);
         localUsers = ComboItems(names);
+        // "Rebuild Userlists" asks the system again.
+        sim.accounts().addLocalUser(L"newcomer");
+        Click(dialog, IDC_ADD_USER_REBUILD);
+        rebuilt = ComboItems(names);
         // "Domain Groups" from the list choice fills the names with them.
         SendMessageW(GetDlgItem(dialog, IDC_ADD_USER_LIST), CB_SETCURSEL, 3, 0);
         SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDC_ADD_USER_LIST, CBN_SELCHANGE),
@@ -386,9 +392,12 @@ TEST_F(EditingWindowTest, AddUserDialogAddsATypedNameAsDenyEntry) {
     command(IDM_ADD_ACE);
     AccountLists expected;
     expected.Build(sim);
-    EXPECT_EQ(localUsers, Sorted(expected.names(AccountLists::LocalUsers)));
+    EXPECT_EQ(localUsers, Sorted(initial.names(AccountLists::LocalUsers)));
     EXPECT_EQ(domainGroups, Sorted(expected.names(AccountLists::DomainGroups)));
     EXPECT_NE(std::find(domainGroups.begin(), domainGroups.end(), L"Staff"), domainGroups.end());
+    EXPECT_EQ(std::find(localUsers.begin(), localUsers.end(), L"newcomer"), localUsers.end());
+    EXPECT_EQ(rebuilt, Sorted(expected.names(AccountLists::LocalUsers)));
+    EXPECT_NE(std::find(rebuilt.begin(), rebuilt.end(), L"newcomer"), rebuilt.end());
 
     const std::vector<RawAce>& after = disk(L"C:\\Projects\\Alpha\\plan.docx");
     ASSERT_EQ(after.size(), before.size() + 1);
