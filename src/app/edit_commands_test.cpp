@@ -83,6 +83,10 @@ TEST_F(EditCommandsTest, BufferTextsAreExactAndReadBack) {
     EXPECT_EQ(ReadAclBuffer(L"19\nA\nf 1F01FF 1\nB\nF 9 0\n"),
               (std::vector<BufferAce>{{L"A", 0xF, 0x1F01FF, 1}, {L"B", 0xF, 0x9, 0}}));
     EXPECT_TRUE(ReadAclBuffer(L"1\nbob\nzz\n").empty());
+    // A number has eight digits at most.
+    const std::vector<BufferAce> long_ = ReadAclBuffer(L"1\nbob\n0 123456789 0\n");
+    ASSERT_EQ(long_.size(), 1u);
+    EXPECT_EQ(long_[0].mask, 0x12345678u);
     // A number ends at the first character that is no hexadecimal digit.
     EXPECT_TRUE(ReadAclBuffer(L"1\nbob\n0 1fg 0\n").empty());
     EXPECT_TRUE(ReadAclBuffer(L"").empty());
@@ -185,6 +189,22 @@ TEST_F(EditCommandsTest, EmptyBufferPastesAndCombinesNothing) {
     app.edits().CombineAcl();
     EXPECT_EQ(disk(L"C:\\r\\a.txt"), before);
     EXPECT_EQ(undoCount(), 0u);
+}
+
+TEST_F(EditCommandsTest, PasteRecordsEveryInheritableAceItReplaces) {
+    app.edits().CopyAcl({entry(L"C:\\r\\b.txt"), nullptr});
+    select({L"C:\\r"});
+    app.edits().PasteAcl();
+    // me and alice were inheritable: both go below C:\r too.
+    const PendingChanges& pending = app.editing().pending;
+    ASSERT_EQ(pending.size(), 2u);
+    std::vector<std::uint32_t> masks;
+    for (std::size_t i = 0; i < pending.size(); ++i) {
+        EXPECT_EQ(pending.at(i).kind, PendingChange::Kind::Deleted);
+        masks.push_back(pending.at(i).newMask);
+    }
+    std::sort(masks.begin(), masks.end());
+    EXPECT_EQ(masks, (std::vector<std::uint32_t>{0x1200A9, kFull}));
 }
 
 TEST_F(EditCommandsTest, PasteKeepsOrderDropsFlagsAndSkipsInheritOnlyOnFiles) {

@@ -14,8 +14,8 @@ std::wstring_view TextArena::store(std::wstring_view text) {
         std::copy(text.begin(), text.end(), block.get());
         std::wstring_view stored(block.get(), text.size());
         reserved_ += text.size();
-        // Keep the current block last so that allocation continues there.
-        blocks_.insert(blocks_.empty() ? blocks_.end() : blocks_.end() - 1, std::move(block));
+        // Allocation goes on in `current_`, wherever the block list keeps it.
+        blocks_.push_back(std::move(block));
         return stored;
     }
     if (current_ == nullptr || used_ + text.size() > kBlockChars) {
