@@ -4,25 +4,33 @@
 
 namespace quorel {
 
-void AccountLists::Build(AccountPort& accounts) {
-    for (std::vector<std::wstring>& list : lists_) {
-        list.clear();
+std::vector<std::wstring> AccountLists::EnumerateAccounts(AccountPort& accounts, bool local,
+                                                          bool groups,
+                                                          const std::optional<std::wstring>& dc) {
+    std::vector<std::wstring> names;
+    if (local) {
+        // The computer's own groups are its local groups (Administrators,
+        // Users, ...); NetGroupEnum on a workstation only knows "None".
+        groups ? accounts.listLocalGroups(L"", names) : accounts.listUsers(L"", names);
+    } else if (dc) {
+        groups ? accounts.listGroups(*dc, names) : accounts.listUsers(*dc, names);
     }
-    accounts.listUsers(L"", lists_[LocalUsers]);
-    // The computer's own groups are its local groups (Administrators,
-    // Users, ...); NetGroupEnum on a workstation only knows "None".
-    accounts.listLocalGroups(L"", lists_[LocalGroups]);
+    return names;
+}
+
+void AccountLists::BuildAccountLists(AccountPort& accounts) {
     std::uint32_t error = 0;
-    if (std::optional<std::wstring> dc = accounts.domainControllerName(error)) {
-        accounts.listUsers(*dc, lists_[DomainUsers]);
-        accounts.listGroups(*dc, lists_[DomainGroups]);
-    }
+    const std::optional<std::wstring> dc = accounts.domainControllerName(error);
+    lists_[LocalUsers] = EnumerateAccounts(accounts, true, false, dc);
+    lists_[LocalGroups] = EnumerateAccounts(accounts, true, true, dc);
+    lists_[DomainUsers] = EnumerateAccounts(accounts, false, false, dc);
+    lists_[DomainGroups] = EnumerateAccounts(accounts, false, true, dc);
     built_ = true;
 }
 
 void AccountLists::BuildOnce(AccountPort& accounts) {
     if (!built_) {
-        Build(accounts);
+        BuildAccountLists(accounts);
     }
 }
 

@@ -5,6 +5,7 @@
 // first use and again on "Rebuild Userlists".
 
 #include <array>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -19,9 +20,9 @@ class AccountLists {
     static constexpr std::array<const wchar_t*, 4> kTitles = {L"Local Users", L"Local Groups",
                                                               L"Domain Users", L"Domain Groups"};
 
-    // Enumerates all four lists (the domain lists stay empty without a
-    // domain controller; a failing enumeration keeps what it returned).
-    void Build(AccountPort& accounts);
+    // Enumerates all four lists, in list order (the domain lists stay empty
+    // without a domain controller, a list whose enumeration fails too).
+    void BuildAccountLists(AccountPort& accounts);
     // Builds the lists unless they are built already.
     void BuildOnce(AccountPort& accounts);
     bool built() const { return built_; }
@@ -30,6 +31,12 @@ class AccountLists {
     static int ListOf(const std::wstring& title);
 
   private:
+    // One list: the users or the groups of the local computer or of the
+    // domain controller `dc` (none: the list stays empty).
+    static std::vector<std::wstring> EnumerateAccounts(AccountPort& accounts, bool local,
+                                                       bool groups,
+                                                       const std::optional<std::wstring>& dc);
+
     std::array<std::vector<std::wstring>, 4> lists_;
     bool built_ = false;
 };

@@ -122,7 +122,7 @@ TEST(AccountLists, FourListsWithAndWithoutADomain) {
     sim.accounts().addDomainUser(L"domainguy");
     sim.accounts().addDomainGroup(L"Staff");
     AccountLists lists;
-    lists.Build(sim);
+    lists.BuildAccountLists(sim);
     const auto has = [&](AccountLists::List l, const wchar_t* n) {
         const auto& v = lists.names(l);
         return std::find(v.begin(), v.end(), n) != v.end();
@@ -139,7 +139,7 @@ TEST(AccountLists, FourListsWithAndWithoutADomain) {
     sim.accounts().addLocalUser(L"newcomer");
     lists.BuildOnce(sim);  // built already: unchanged
     EXPECT_FALSE(has(AccountLists::LocalUsers, L"newcomer"));
-    lists.Build(sim);
+    lists.BuildAccountLists(sim);
     EXPECT_TRUE(has(AccountLists::LocalUsers, L"newcomer"));
     EXPECT_TRUE(lists.names(AccountLists::DomainUsers).empty());
     EXPECT_TRUE(lists.names(AccountLists::DomainGroups).empty());

@@ -370,7 +370,7 @@ TEST_F(EditingWindowTest, AddUserDialogAddsATypedNameAsDenyEntry) {
     const std::vector<RawAce> before = disk(L"C:\\Projects\\Alpha\\plan.docx");
     selectHeader(entry(L"C:\\Projects\\Alpha\\plan.docx"));
     AccountLists initial;
-    initial.Build(sim);
+    initial.BuildAccountLists(sim);
     std::vector<std::wstring> localUsers, domainGroups, rebuilt;
     answerBox([&](HWND dialog) {
         HWND names = GetDlgItem(dialog, IDC_ADD_USER_NAME);
@@ -391,7 +391,7 @@ TEST_F(EditingWindowTest, AddUserDialogAddsATypedNameAsDenyEntry) {
     });
     command(IDM_ADD_ACE);
     AccountLists expected;
-    expected.Build(sim);
+    expected.BuildAccountLists(sim);
     EXPECT_EQ(localUsers, Sorted(initial.names(AccountLists::LocalUsers)));
     EXPECT_EQ(domainGroups, Sorted(expected.names(AccountLists::DomainGroups)));
     EXPECT_NE(std::find(domainGroups.begin(), domainGroups.end(), L"Staff"), domainGroups.end());
@@ -740,7 +740,7 @@ TEST_F(RealPortEditingTest, AddUserDialogListsWhatTheSystemReturns) {
     });
     command(IDM_ADD_ACE);
     AccountLists expected;
-    expected.Build(platform);
+    expected.BuildAccountLists(platform);
     ASSERT_EQ(shown.size(), 4u);
     for (int list = 0; list < 4; ++list) {
         EXPECT_EQ(shown[static_cast<std::size_t>(list)],

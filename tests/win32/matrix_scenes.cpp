@@ -189,7 +189,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
             win32::RunRestoreDialog(hwnd, form);
         } else if (scene == L"dialog-130") {
             AccountLists lists;
-            lists.Build(sim);
+            lists.BuildAccountLists(sim);
             win32::RunAddUserDialog(hwnd, lists, sim);
         } else if (scene == L"dialog-modifyace") {
             ModifyAceForm form(0x1301BF, 0x03, 0);

@@ -175,7 +175,7 @@ INT_PTR CALLBACK AddUserProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lP
                 return TRUE;
             }
             if (id == IDC_ADD_USER_REBUILD) {
-                data->lists.Build(data->accounts);
+                data->lists.BuildAccountLists(data->accounts);
                 FillNames(dialog, data->lists, AccountLists::LocalUsers);
                 SendMessageW(GetDlgItem(dialog, IDC_ADD_USER_LIST), CB_SETCURSEL, 0, 0);
                 return TRUE;
