@@ -32,6 +32,7 @@ TEST_F(Primitives, IndexAtTheCountOrWithoutADaclChangesNothingAndSaysNothing) {
     EXPECT_EQ(b.editor.SetAccessMask(*e, 2, 1).status, EditStatus::OutOfRange);
     EXPECT_EQ(b.editor.SetInheritance(*e, 2, 3).status, EditStatus::OutOfRange);
     EXPECT_EQ(b.editor.DelTrustee(*e, 2).status, EditStatus::OutOfRange);
+    EXPECT_EQ(b.editor.DeleteAces(*e, {0, 2}).status, EditStatus::OutOfRange);
     b.sim.file(L"C:\\nodacl").owner(b.me).noDacl();
     CDirEntry* none = b.read(L"C:\\nodacl");
     EXPECT_EQ(b.editor.DelTrustee(*none, 0).status, EditStatus::OutOfRange);
