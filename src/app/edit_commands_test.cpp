@@ -77,8 +77,11 @@ TEST_F(EditCommandsTest, BufferTextsAreExactAndReadBack) {
     EXPECT_EQ(AceBufferText(*entry(L"C:\\r")->ace(1)), L"1\nalice\n3 1200a9 0\n");
     EXPECT_EQ(ReadAclBuffer(L"2\nbob\n0 10000 1\nsimuser\n0 1f01ff 0\n"),
               (std::vector<BufferAce>{{L"bob", 0, 0x10000, 1}, {L"simuser", 0, 0x1F01FF, 0}}));
-    // A count beyond the ACEs that follow, a broken number line.
+    // A count beyond the ACEs that follow, a broken number line; the count
+    // is all that is read.
     EXPECT_EQ(ReadAclBuffer(L"5\nbob\n0 1 0\n").size(), 1u);
+    EXPECT_EQ(ReadAclBuffer(L"1\nbob\n0 1 0\nalice\n0 2 0\n"),
+              (std::vector<BufferAce>{{L"bob", 0, 1, 0}}));
     // Counts of several digits; hexadecimal digits in either case.
     EXPECT_EQ(ReadAclBuffer(L"19\nA\nf 1F01FF 1\nB\nF 9 0\n"),
               (std::vector<BufferAce>{{L"A", 0xF, 0x1F01FF, 1}, {L"B", 0xF, 0x9, 0}}));
