@@ -61,10 +61,8 @@ std::vector<MainMenuItem> MainMenuStates(const AppController& app, const MenuVie
     add(50068, true, flags.wheelMode == 0);
     add(50044, true)->text = DepthMenuText(view.displayDepth);
     // "Undo: " and the name of the last change, greyed when there is none.
-    // With nothing to undo it reads as the window made it.
     const UndoBuffer& undo = app.editing().undo;
-    add(50006, undo.menuEnabled())->text =
-        undo.count() == 0 ? std::wstring(L"Undo: \tCtrl+Z") : undo.menuText();
+    add(50006, undo.menuEnabled())->text = undo.menuText();
     return items;
 }
 

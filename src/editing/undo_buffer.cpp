@@ -31,6 +31,7 @@ void UndoBuffer::AddUndoElement(AclEditor& editor, CDirEntry& entry, std::wstrin
         element.daclProtected = sd.daclProtected();
     }
     elements_.push_back(std::move(element));
+    changed_ = true;
     if (elements_.size() > kMaxElements) {
         elements_.pop_front();
     }
@@ -95,10 +96,14 @@ EditResult UndoBuffer::Undo(AclEditor& editor, CDirList* dataset, PendingChanges
         pending.removeLast();
     }
     elements_.pop_back();
+    changed_ = true;
     return result;
 }
 
 std::wstring UndoBuffer::menuText() const {
+    if (!changed_) {
+        return L"Undo: \tCtrl+Z";
+    }
     return L"Undo: " + (elements_.empty() ? std::wstring() : elements_.back().name) + L"\tCTRL+Z";
 }
 

@@ -55,7 +55,10 @@ class UndoBuffer {
     // (may be null) is searched for the entry by path, to check and refresh
     // it. Nothing happens without an element.
     EditResult Undo(AclEditor& editor, CDirList* dataset, PendingChanges& pending);
-    void ClearUndoBuffer() { elements_.clear(); }
+    void ClearUndoBuffer() {
+        elements_.clear();
+        changed_ = true;
+    }
 
     std::size_t count() const { return elements_.size(); }
     const UndoElement* top() const { return elements_.empty() ? nullptr : &elements_.back(); }
@@ -63,12 +66,14 @@ class UndoBuffer {
         return elements_[elements_.size() - 1 - fromTop];
     }
     // The text of the Undo menu item: "Undo: " + name + "\tCTRL+Z", greyed
-    // when there is no element.
+    // when there is no element; until the buffer first changes, the text
+    // the main window starts with, "Undo: \tCtrl+Z".
     std::wstring menuText() const;
     bool menuEnabled() const { return !elements_.empty() && !elements_.back().name.empty(); }
 
   private:
     std::deque<UndoElement> elements_;  // back: newest
+    bool changed_ = false;              // an element was added or removed, or all were
 };
 
 }  // namespace quorel

@@ -38,6 +38,7 @@ TEST_F(Undo, ThousandAndOneEditsKeepTheNewestThousand) {
 }
 
 TEST_F(Undo, UndoOfAddTrusteeLeavesTheDaclAsSavedAndGreysTheMenu) {
+    EXPECT_EQ(b.undo.menuText(), L"Undo: \tCtrl+Z");  // as the window starts
     b.undo.AddUndoElement(b.editor, *e, L"add trustee", false);
     EXPECT_EQ(b.undo.menuText(), L"Undo: add trustee\tCTRL+Z");
     EXPECT_TRUE(b.undo.menuEnabled());

@@ -484,6 +484,7 @@ TEST_F(EditingWindowTest, InheritAclThroughItsSettingsDialog) {
     EXPECT_NE(disk(budget), before);
     // Inheriting cleared the undo buffer.
     EXPECT_EQ(menuState(IDM_UNDO), static_cast<UINT>(MF_GRAYED));
+    EXPECT_EQ(menuText(IDM_UNDO), L"Undo: \tCTRL+Z");
 }
 
 TEST_F(EditingWindowTest, HeartbeatCancelStopsInheritAcl) {
