@@ -83,8 +83,8 @@ TEST_F(EditCommandsTest, BufferTextsAreExactAndReadBack) {
     EXPECT_EQ(ReadAclBuffer(L"1\nbob\n0 1 0\nalice\n0 2 0\n"),
               (std::vector<BufferAce>{{L"bob", 0, 1, 0}}));
     // Counts of several digits; hexadecimal digits in either case.
-    EXPECT_EQ(ReadAclBuffer(L"19\nA\nf 1F01FF 1\nB\nF 9 0\n"),
-              (std::vector<BufferAce>{{L"A", 0xF, 0x1F01FF, 1}, {L"B", 0xF, 0x9, 0}}));
+    EXPECT_EQ(ReadAclBuffer(L"19\nA\nf 1F01FF 1\nB\nF A0 0\n"),
+              (std::vector<BufferAce>{{L"A", 0xF, 0x1F01FF, 1}, {L"B", 0xF, 0xA0, 0}}));
     EXPECT_TRUE(ReadAclBuffer(L"1\nbob\nzz\n").empty());
     // A number has eight digits at most.
     const std::vector<BufferAce> long_ = ReadAclBuffer(L"1\nbob\n0 123456789 0\n");
@@ -192,6 +192,19 @@ TEST_F(EditCommandsTest, EmptyBufferPastesAndCombinesNothing) {
     app.edits().CombineAcl();
     EXPECT_EQ(disk(L"C:\\r\\a.txt"), before);
     EXPECT_EQ(undoCount(), 0u);
+}
+
+TEST_F(EditCommandsTest, DeleteSkipsEntriesWhereOnlyInheritedAcesAreSelected) {
+    sim.file(L"C:\\r\\inh.txt").owner(me).dacl().allow(bob, 0x1200A9, 0x10).allow(me, kFull);
+    scan();
+    const std::vector<RawAce> inherited = disk(L"C:\\r\\inh.txt");
+    entry(L"C:\\r\\inh.txt")->ace(0)->selected = 1;
+    entry(L"C:\\r\\a.txt")->ace(1)->selected = 1;
+    app.edits().DeleteSelectedAces();
+    EXPECT_EQ(disk(L"C:\\r\\inh.txt"), inherited);
+    ASSERT_EQ(disk(L"C:\\r\\a.txt").size(), 1u);
+    EXPECT_EQ(*disk(L"C:\\r\\a.txt")[0].sid(), me);
+    EXPECT_EQ(undoCount(), 1u);
 }
 
 TEST_F(EditCommandsTest, PasteRecordsEveryInheritableAceItReplaces) {
@@ -483,6 +496,9 @@ TEST(EditingForms, CheckBoxRulesOfTheThreeDialogs) {
 
     // The type radios of MODIFYACE; 24 shows the inherited flag only.
     EXPECT_TRUE(ModifyAceForm(0x1200A9, 0x0B, 0).checked(IDC_MODIFY_ACE_INHERIT_ONLY));
+    ModifyAceForm inheritOnly(0x1200A9, 0x03, 0);
+    inheritOnly.Click(IDC_MODIFY_ACE_INHERIT_ONLY);
+    EXPECT_EQ(inheritOnly.flags(), 0x0B);
     ModifyAceForm modify(0x1200A9, 0x13, 0);
     EXPECT_EQ(BoxStates(modify), "oxxox-xo");
     modify.Click(61);

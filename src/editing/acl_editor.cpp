@@ -176,11 +176,10 @@ EditResult AclEditor::Rewrite(CDirEntry& entry, const EditSpec& spec, const Comp
     const bool ownedBefore = entry.ownershipTaken;
     SecurityDescriptor sd;
     bool known = false;  // `sd` is what the disk holds
+    // Ownership is only taken by edits that give it back.
     auto finishFailed = [&](std::uint32_t error) {
         if (spec.giveBackOwnership && entry.ownershipTaken) {
             giveBack(entry, known ? &sd : nullptr);
-        } else if (entry.ownershipTaken != ownedBefore) {
-            show(entry, known ? &sd : nullptr);
         }
         return EditResult::failed(error);
     };
