@@ -132,13 +132,15 @@ TEST_F(EditCommandsTest, InheritanceCellsFlipTheirBitOnFoldersOnly) {
     EXPECT_EQ(disk(L"C:\\r")[1].flags(), 0x0F);
     app.edits().ToggleInheritanceFlag(*r, *r->ace(1), 3);  // files
     EXPECT_EQ(disk(L"C:\\r")[1].flags(), 0x0E);
+    app.edits().ToggleInheritanceFlag(*r, *r->ace(1), 4);  // folders
+    EXPECT_EQ(disk(L"C:\\r")[1].flags(), 0x0C);
     EXPECT_EQ(undoCount(), 0u);
     // The inherited cell only explains; a file has no flags to change.
     app.edits().ToggleInheritanceFlag(*r, *r->ace(1), 1);
     EXPECT_EQ(ui.messageTexts().back(),
               L"You cannot change the inheritance flag of a trustee directly. Please use the "
               L"<Inherit>-function from the <Edit>-menu.");
-    EXPECT_EQ(disk(L"C:\\r")[1].flags(), 0x0E);
+    EXPECT_EQ(disk(L"C:\\r")[1].flags(), 0x0C);
     CDirEntry* a = entry(L"C:\\r\\a.txt");
     const std::vector<RawAce> file = disk(L"C:\\r\\a.txt");
     app.edits().ToggleInheritanceFlag(*a, *a->ace(1), 4);

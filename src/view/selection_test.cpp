@@ -154,10 +154,10 @@ TEST_F(Clicks, CtrlTogglesAndShiftSelectsARange) {
     // In a rebuilt list the anchor is looked up again.
     click(5, 0);
     DisplayList rebuilt;
-    rebuilt.append(files[0]);
-    rebuilt.append(files[1]);
     rebuilt.append(files[2]);
-    LineSlot onC{files[2], nullptr, 2};
+    rebuilt.append(files[1]);
+    rebuilt.append(files[0]);
+    LineSlot onC{files[2], nullptr, 0};
     selection.ClickSelect(onC, 0, 2, rebuilt);
     EXPECT_EQ(entryMarks(), (std::vector<bool>{false, true, true, true}));
 
