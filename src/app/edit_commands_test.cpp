@@ -209,6 +209,21 @@ TEST_F(EditCommandsTest, DeleteSkipsEntriesWhereOnlyInheritedAcesAreSelected) {
     EXPECT_EQ(undoCount(), 1u);
 }
 
+TEST_F(EditCommandsTest, PasteWritesTheCopiedAccountWhereTwoShareItsName) {
+    // A domain account of the same name as the local alice.
+    const Sid domainAlice = sim.accounts().addDomainUser(L"alice");
+    sim.file(L"C:\\r\\d.txt").owner(me).dacl().allow(domainAlice, 0x1200A9);
+    scan();
+    app.edits().CopyAcl({entry(L"C:\\r\\d.txt"), nullptr});
+    ASSERT_EQ(app.edits().aclBuffer(), L"1\nalice\n0 1200a9 0\n");
+    // One entry selected: no question.
+    select({L"C:\\r\\a.txt"});
+    app.edits().PasteAcl();
+    EXPECT_TRUE(ui.messages().empty());
+    ASSERT_EQ(disk(L"C:\\r\\a.txt").size(), 1u);
+    EXPECT_EQ(*disk(L"C:\\r\\a.txt")[0].sid(), domainAlice);
+}
+
 TEST_F(EditCommandsTest, PasteRecordsEveryInheritableAceItReplaces) {
     app.edits().CopyAcl({entry(L"C:\\r\\b.txt"), nullptr});
     select({L"C:\\r"});
