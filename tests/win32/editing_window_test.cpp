@@ -27,6 +27,7 @@
 #include "core/dir_list.h"
 #include "core/scanner.h"
 #include "core/security_reader.h"
+#include "painted_window.h"
 #include "platform/file_io_port.h"
 #include "platform/sim/sample_server.h"
 #include "platform/sim/sim_platform.h"
@@ -608,30 +609,15 @@ TEST_F(EditingWindowTest, BreakDownDrawsTheMembersBelowTheGroup) {
     EXPECT_EQ(text.text.find(L"carol"), std::wstring::npos);
 
     // Painted: dark text pixels on the member line.
-    RECT client{};
-    GetClientRect(hwnd, &client);
-    HDC dc = CreateCompatibleDC(nullptr);
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    info.bmiHeader.biWidth = client.right;
-    info.bmiHeader.biHeight = -client.bottom;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    void* bits = nullptr;
-    HBITMAP bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    HGDIOBJ old = SelectObject(dc, bitmap);
-    window_->PaintInto(dc);
+    const test::PaintedWindow painted(hwnd, *window_);
     int dark = 0;
     for (int y = Scale(member->y, dpi); y < Scale(member->y + member->height, dpi); ++y) {
         for (int x = Scale(text.x, dpi); x < Scale(text.x + 60, dpi); ++x) {
-            const COLORREF c = GetPixel(dc, x, y);
+            const COLORREF c = painted.at(x, y);
             dark += GetRValue(c) + GetGValue(c) + GetBValue(c) < 200 ? 1 : 0;
         }
     }
     EXPECT_GT(dark, 20);
-    SelectObject(dc, old);
-    DeleteObject(bitmap);
-    DeleteDC(dc);
 
     // 50062 again switches the member lines off.
     command(IDM_BREAK_DOWN_GROUPS);

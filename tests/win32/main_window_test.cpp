@@ -16,6 +16,7 @@
 #include "app/app_controller.h"
 #include "app/main_view.h"
 #include "core/dir_entry.h"
+#include "painted_window.h"
 #include "platform/file_io_port.h"
 #include "platform/win32/win32_platform.h"
 #include "resource.h"
@@ -223,22 +224,10 @@ TEST_F(MainWindowTest, PaintedColoursAreTheModelsBackgrounds) {
         }
     }
     ASSERT_NE(deny, nullptr);
-    RECT client{};
-    GetClientRect(hwnd, &client);
-    HDC dc = CreateCompatibleDC(nullptr);
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    info.bmiHeader.biWidth = client.right;
-    info.bmiHeader.biHeight = -client.bottom;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    void* bits = nullptr;
-    HBITMAP bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    HGDIOBJ old = SelectObject(dc, bitmap);
-    window->PaintInto(dc);
+    const test::PaintedWindow painted(hwnd, *window);
     // Between the flag cells and the first permission column.
     const int x = Scale(screen().geometry.firstColumnX - 8, dpi);
-    EXPECT_EQ(GetPixel(dc, x, Scale(deny->y + 2, dpi)), static_cast<COLORREF>(0xD4FF7F));
+    EXPECT_EQ(painted.at(x, Scale(deny->y + 2, dpi)), static_cast<COLORREF>(0xD4FF7F));
     // The grey top line of the second block, from x = 4 on.
     const ScreenLine* header = nullptr;
     for (const ScreenLine& l : screen().lines) {
@@ -248,10 +237,7 @@ TEST_F(MainWindowTest, PaintedColoursAreTheModelsBackgrounds) {
         }
     }
     ASSERT_NE(header, nullptr);
-    EXPECT_EQ(GetPixel(dc, x, Scale(header->y, dpi)), static_cast<COLORREF>(0x999999));
-    SelectObject(dc, old);
-    DeleteObject(bitmap);
-    DeleteDC(dc);
+    EXPECT_EQ(painted.at(x, Scale(header->y, dpi)), static_cast<COLORREF>(0x999999));
 }
 
 }  // namespace
