@@ -38,7 +38,12 @@ struct CallCounters {
 //    privilege or the enabled restore privilege; the new owner must be the
 //    user or one of the user's groups, or the Administrators group when the
 //    user holds the take-ownership privilege (an administrator); any other
-//    account only with the restore privilege enabled (1307 otherwise).
+//    account only with the restore privilege enabled (1307 otherwise);
+//  - a link (a junction or symbolic link) is an object of its own: its
+//    security is read and written on the link, never on its target
+//    ("CreateFileW": FILE_FLAG_OPEN_REPARSE_POINT opens the reparse point
+//    itself), and the listing gives each item its reparse tag
+//    ("WIN32_FIND_DATAW structure", dwReserved0).
 class SimPlatform : public SecurityPort,
                     public AccountPort,
                     public PrivilegePort,

@@ -7,21 +7,22 @@
 namespace quorel::sim {
 namespace {
 
+// The names of a listing; `error` receives the error of the opening, then
+// what ended the listing.
 std::vector<std::wstring> listNames(SimPlatform& sim, const std::wstring& path,
                                     std::uint32_t* error = nullptr) {
     DirItem item;
     std::uint32_t err = 0;
     std::vector<std::wstring> names;
     auto e = sim.openDirectory(path, item, err);
+    if (e) {
+        do {
+            names.push_back(item.name);
+        } while ((err = e->next(item)) == 0);
+    }
     if (error != nullptr) {
         *error = err;
     }
-    if (!e) {
-        return names;
-    }
-    do {
-        names.push_back(item.name);
-    } while (e->next(item));
     return names;
 }
 
@@ -171,7 +172,7 @@ TEST(SimPlatform, ReparsePointsCarryTheAttributeAndMaybeTheirTarget) {
     auto e = sim.openDirectory(L"C:\\data", item, error);
     ASSERT_TRUE(e);
     std::vector<DirItem> items{item};
-    while (e->next(item)) {
+    while (e->next(item) == 0) {
         items.push_back(item);
     }
     ASSERT_EQ(items.size(), 4u);
@@ -184,6 +185,72 @@ TEST(SimPlatform, ReparsePointsCarryTheAttributeAndMaybeTheirTarget) {
     EXPECT_EQ(sim.readReparseTarget(L"C:\\data\\link", target), 0u);
     EXPECT_EQ(target, L"\\??\\C:\\target");
     EXPECT_EQ(sim.counters().readReparseTarget, 2u);
+}
+
+TEST(SimPlatform, ListingsGiveEachItemItsReparseTagAndOnlyNameSurrogatesAreLinks) {
+    SimPlatform sim;
+    sim.dir(L"C:\\d\\a-junction").reparse(L"\\??\\C:\\t");
+    sim.dir(L"C:\\d\\b-symlink").reparse(L"\\??\\C:\\t").reparseTag(reparse_tag::kSymlink);
+    sim.dir(L"C:\\d\\c-placeholder").reparseTag(reparse_tag::kCloud);
+    sim.dir(L"C:\\d\\d-dedup").reparseTag(reparse_tag::kDedup);
+    sim.dir(L"C:\\d\\e-plain");
+    DirItem item;
+    std::uint32_t error = 0;
+    auto e = sim.openDirectory(L"C:\\d", item, error);
+    ASSERT_TRUE(e);
+    struct Expected {
+        std::uint32_t tag;
+        bool reparse;
+        bool link;
+    };
+    const Expected expected[] = {{0, false, false},         {0, false, false},
+                                 {0xA0000003, true, true},  {0xA000000C, true, true},
+                                 {0x9000001A, true, false}, {0x80000013, true, false},
+                                 {0, false, false}};
+    for (const Expected& x : expected) {
+        SCOPED_TRACE(item.name);
+        EXPECT_EQ(item.reparseTag, x.tag);
+        EXPECT_EQ(item.isReparsePoint(), x.reparse);
+        EXPECT_EQ(item.isLink(), x.link);
+        error = e->next(item);
+    }
+    EXPECT_EQ(error, win_error::kNoMoreFiles);
+    // A reparse point whose tag is not known counts as a link.
+    EXPECT_TRUE(
+        (DirItem{L"x", file_attribute::kDirectory | file_attribute::kReparsePoint, 0}).isLink());
+}
+
+TEST(SimPlatform, AListingThatFailsPartWayEndsWithItsErrorAndStaysFailed) {
+    SimPlatform sim;
+    for (const wchar_t* name : {L"a", L"b", L"c"}) {
+        sim.file(std::wstring(L"C:\\d\\") + name);
+    }
+    sim.dir(L"C:\\d").listingFails(4, win_error::kNetNameDeleted);
+    std::uint32_t error = 0;
+    EXPECT_EQ(listNames(sim, L"C:\\d", &error),
+              (std::vector<std::wstring>{L".", L"..", L"a", L"b"}));
+    EXPECT_EQ(error, win_error::kNetNameDeleted);
+    DirItem item;
+    auto e = sim.openDirectory(L"C:\\d", item, error);
+    ASSERT_TRUE(e);
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_EQ(e->next(item), 0u);
+    }
+    EXPECT_EQ(item.name, L"b");
+    EXPECT_EQ(e->next(item), win_error::kNetNameDeleted);
+    EXPECT_EQ(e->next(item), win_error::kNetNameDeleted);
+    EXPECT_EQ(item.name, L"b");
+    // Failing before the first item: the listing cannot be opened.
+    sim.dir(L"C:\\d").listingFails(0, win_error::kAccessDenied);
+    EXPECT_TRUE(listNames(sim, L"C:\\d", &error).empty());
+    EXPECT_EQ(error, win_error::kAccessDenied);
+    // Failing after the last item is an error all the same.
+    sim.dir(L"C:\\d").listingFails(5, win_error::kNetNameDeleted);
+    EXPECT_EQ(listNames(sim, L"C:\\d", &error).size(), 5u);
+    EXPECT_EQ(error, win_error::kNetNameDeleted);
+    sim.dir(L"C:\\d").listingFails(6, win_error::kNetNameDeleted);
+    EXPECT_EQ(listNames(sim, L"C:\\d", &error).size(), 5u);
+    EXPECT_EQ(error, win_error::kNoMoreFiles);
 }
 
 TEST(SimAccounts, WellKnownSidsResolve) {
