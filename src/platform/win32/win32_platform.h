@@ -84,7 +84,8 @@ class Win32Platform : public SecurityPort,
 
     // FileSystemPort
 
-    // FindFirstFileW(path + "\*.*"; only "*.*" when `path` ends in "\").
+    // FindFirstFileW(path + "\*.*"; only "*.*" when `path` ends in "\"),
+    // then nextListedItem for each further item.
     std::unique_ptr<DirEnumerator> openDirectory(const std::wstring& path, DirItem& first,
                                                  std::uint32_t& error) override;
     // CreateFileW(FILE_READ_ATTRIBUTES, sharing read, write and delete so
@@ -94,5 +95,12 @@ class Win32Platform : public SecurityPort,
     // reparseTargetText of the data. No data returned counts as 4390.
     std::uint32_t readReparseTarget(const std::wstring& path, std::wstring& target) override;
 };
+
+// One step of a listing: FindNextFileW on the find handle `find` of the
+// folder `directory` (as the user gave it). Returns 0 with `item` set (its
+// reparse tag from dwReserved0, or asked of the item itself when the find
+// data leaves it 0), ERROR_NO_MORE_FILES at the end, or the error that
+// ended the listing part-way, `item` untouched.
+std::uint32_t nextListedItem(void* find, const std::wstring& directory, DirItem& item);
 
 }  // namespace quorel::win32
