@@ -149,6 +149,27 @@ TEST(SimPlatform, SettingOwnerNeedsWriteOwnerOrTheEnabledPrivilege) {
     EXPECT_EQ(sim.volume().find(L"C:\\f")->security.owner, me);
 }
 
+TEST(SimPlatform, SecurityCallsOnALinkActOnTheLinkAndNeverOnItsTarget) {
+    SimPlatform sim;
+    Sid me = sim.accounts().currentUser();
+    Sid other = sim.accounts().addLocalUser(L"other");
+    sim.dir(L"C:\\t").owner(other).dacl().allow(other, 0x1F01FF);
+    sim.dir(L"C:\\d\\j")
+        .owner(other)
+        .dacl()
+        .allow(me, access::kReadControl | access::kWriteOwner)
+        .reparse(L"\\??\\C:\\t");
+    SecurityDescriptor sd;
+    ASSERT_TRUE(sim.readSecurity(L"C:\\d\\j", sd).ok());
+    EXPECT_EQ(
+        sd.dacl,
+        (std::vector<RawAce>{RawAce::make(0, 0, access::kReadControl | access::kWriteOwner, me)}));
+    EXPECT_EQ(sim.setOwner(L"C:\\d\\j", me), 0u);
+    EXPECT_EQ(sim.volume().find(L"C:\\d\\j")->security.owner, me);
+    EXPECT_EQ(sim.volume().find(L"C:\\t")->security.owner, other);
+    EXPECT_EQ(sim.readSecurity(L"C:\\t", sd).error, win_error::kAccessDenied);
+}
+
 TEST(SimPlatform, ListingNeedsListRight) {
     SimPlatform sim;
     Sid me = sim.accounts().currentUser();
