@@ -126,6 +126,27 @@ TEST_F(Inherit, CreatorOwnerBecomesTheOwnerWithAnInheritOnlyCopyMarkedInherited)
     EXPECT_TRUE(b.disk(L"C:\\P\\D").control & sd_control::kDaclAutoInherited);
 }
 
+TEST_F(Inherit, ACallbackAceKeepsItsApplicationDataAndAnObjectAceItsGuidWhenTheSidIsReplaced) {
+    // ACCESS_ALLOWED_CALLBACK_ACE: the application data follows the SID.
+    auto callback = [](const Sid& sid) {
+        RawAce ace = RawAce::make(ace_type::kAccessAllowedCallback, 0x01, 0x1200A9, sid);
+        ace.bytes.insert(ace.bytes.end(), {'a', 'r', 't', 'x', 0x20, 0, 0, 0});
+        ace.bytes[2] = static_cast<std::uint8_t>(ace.bytes.size());
+        return ace;
+    };
+    auto object = [](const Sid& sid) {
+        return RawAce::makeObject(ace_type::kAccessAllowedObject, 0x01, 0x1200A9, sid,
+                                  object_ace_flag::kInheritedObjectTypePresent);
+    };
+    build({callback(well_known::creatorOwner()), object(well_known::creatorOwner())});
+    b.propagation.InheritFromParent(*file, *root);
+    RawAce ownCallback = callback(b.me);
+    ownCallback.setFlags(ace_flag::kInherited);
+    RawAce ownObject = object(b.me);
+    ownObject.setFlags(ace_flag::kInherited);
+    EXPECT_EQ(b.dacl(L"C:\\P\\F"), (std::vector<RawAce>{ownCallback, ownObject}));
+}
+
 TEST_F(Inherit, CreatorGroupBecomesTheItemsPrimaryGroup) {
     Sid staff = b.sim.accounts().addDomainGroup(L"staff", {b.alice});
     build({Allow(well_known::creatorGroup(), 6, 0x03)});

@@ -105,6 +105,28 @@ TEST(RawAce, ObjectAceTooShortForItsGuidsHasNoSid) {
     EXPECT_FALSE(ace.sid().has_value());
 }
 
+TEST(RawAce, ReplacingTheSidKeepsTheGuidsAndACallbackAcesApplicationData) {
+    const Sid small = well_known::users();                       // 16 bytes
+    const Sid large = *Sid::fromString(L"S-1-5-21-7-8-9-1104");  // 28 bytes
+    const std::vector<std::uint8_t> data = {'a', 'r', 't', 'x', 1, 2, 3, 4};
+    for (std::uint8_t type : {5, 6, 0x0B, 0x0C, 0x0F, 0x10}) {
+        for (std::uint32_t objectFlags : {0u, 1u, 2u, 3u}) {
+            SCOPED_TRACE(testing::Message() << "type " << int(type) << " flags " << objectFlags);
+            const std::vector<std::uint8_t> trailing =
+                type >= 0x0B ? data : std::vector<std::uint8_t>{};
+            const RawAce ace = handMade(type, objectFlags, small, trailing);
+            EXPECT_EQ(ace.withSid(large), handMade(type, objectFlags, large, trailing));
+            EXPECT_EQ(ace.withSid(large).withSid(small), ace);
+        }
+    }
+    for (std::uint8_t type : {9, 0x0A, 0x0D}) {
+        const RawAce ace = handMade(type, 0, small, data);
+        const RawAce replaced = ace.withSid(large);
+        EXPECT_EQ(replaced, handMade(type, 0, large, data)) << int(type);
+        EXPECT_EQ(replaced.bytes[2], 8 + 28 + 8);
+    }
+}
+
 TEST(RawAce, TruncatedAceHasNoSid) {
     RawAce ace = RawAce::make(0, 0, 1, well_known::users());
     ace.bytes.resize(12);
