@@ -41,9 +41,9 @@ struct DirItem {
 
     bool isDirectory() const { return (attributes & file_attribute::kDirectory) != 0; }
     bool isReparsePoint() const { return (attributes & file_attribute::kReparsePoint) != 0; }
-    // A link to another place (a name surrogate), which walks over the tree
-    // list but never enter: its target may be anywhere, the tree itself
-    // included. A reparse point whose tag is unknown counts as one, since
+    // A link to another place (a name surrogate): scans and walks of a tree
+    // list it but never enter it, since its target may be anywhere, the
+    // tree itself included. A reparse point whose tag is unknown counts as one, since
     // entering it could loop.
     bool isLink() const {
         return isReparsePoint() && (reparseTag == 0 || reparse_tag::isNameSurrogate(reparseTag));

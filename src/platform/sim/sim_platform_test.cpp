@@ -169,6 +169,12 @@ TEST(SimPlatform, SecurityCallsOnALinkActOnTheLinkAndNeverOnItsTarget) {
     EXPECT_EQ(sim.volume().find(L"C:\\d\\j")->security.owner, me);
     EXPECT_EQ(sim.volume().find(L"C:\\t")->security.owner, other);
     EXPECT_EQ(sim.readSecurity(L"C:\\t", sd).error, win_error::kAccessDenied);
+    // Now its owner, the user may write the link's DACL; the target's stays.
+    const std::vector<RawAce> dacl{RawAce::make(0, 0, 0x1F01FF, me)};
+    EXPECT_EQ(sim.writeDacl(L"C:\\d\\j", dacl, DaclControl()), 0u);
+    EXPECT_EQ(sim.volume().find(L"C:\\d\\j")->security.dacl, dacl);
+    EXPECT_EQ(sim.volume().find(L"C:\\t")->security.dacl,
+              (std::vector<RawAce>{RawAce::make(0, 0, 0x1F01FF, other)}));
 }
 
 TEST(SimPlatform, ListingNeedsListRight) {
