@@ -7,7 +7,6 @@ namespace quorel::conformance {
 namespace {
 
 constexpr std::uint16_t kStoredFlags = sd_control::kDaclProtected | sd_control::kDaclAutoInherited;
-constexpr std::uint16_t kAutoInheritReq = 0x0100;  // SE_DACL_AUTO_INHERIT_REQ
 
 class Run {
   public:
@@ -123,8 +122,8 @@ void Run::write(const Step& step, bool autoInheritReq) {
     if (!read(step, step.path, item) || !sddl(step, item, dacl)) {
         return;
     }
-    const auto control =
-        static_cast<std::uint16_t>(dacl.control | (autoInheritReq ? kAutoInheritReq : 0));
+    const auto control = static_cast<std::uint16_t>(
+        dacl.control | (autoInheritReq ? sd_control::kDaclAutoInheritReq : 0));
     const std::string error = backend_.write(full(step.path), dacl.aces, control);
     if (!error.empty()) {
         fail(step.line, "cannot write " + step.path + ": " + error);

@@ -29,8 +29,16 @@ class SimulationBackend : public Backend {
         // A top folder starts a scenario: a fresh machine for it.
         if (path.find('\\') == std::string::npos) {
             platform_ = std::make_unique<sim::SimPlatform>();
-            platform_->volume().defaultSecurity().owner = kOwner;
-            platform_->volume().defaultSecurity().group = kGroup;
+            // Like the root of the Samba share, the volume root passes
+            // nothing on: a scenario's first folder has no inherited ACEs on
+            // either backend.
+            SecurityDescriptor& root = platform_->volume().defaultSecurity();
+            root.owner = kOwner;
+            root.group = kGroup;
+            root.control &= static_cast<std::uint16_t>(~sd_control::kDaclAutoInherited);
+            for (RawAce& ace : root.dacl) {
+                ace.setFlags(0);
+            }
             platform_->accounts().setCurrentUser(kOwner);
         }
         if (platform_->volume().find(volumePath(path)) != nullptr) {
@@ -59,7 +67,8 @@ class SimulationBackend : public Backend {
 
     std::string write(const std::string& path, const std::vector<RawAce>& dacl,
                       std::uint16_t control) override {
-        const std::uint32_t error = platform_->writeDacl(volumePath(path), dacl, control);
+        const std::uint32_t error =
+            platform_->writeDacl(volumePath(path), dacl, DaclControl(control));
         return error == 0 ? std::string() : errorText(error);
     }
 
