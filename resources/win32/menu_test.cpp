@@ -86,6 +86,7 @@ std::vector<Item> expectedMenu() {
                   cmd(50057, L"Modi&fy ACE..."),
                   cmd(50058, L"Change Inheritance flags", false, kGrayed),
                   cmd(50054, L"Con&vert inherited ACEs to non-inherited ACEs", false, kGrayed),
+                  cmd(50076, L"&Repair ACE order", false, kGrayed),
                   cmd(50060, L"Try to get Ownership ( needs admin privileges )", false, kGrayed),
                   cmd(50065, L"Eliminate Unresolved Trustees"),
                   sep(),

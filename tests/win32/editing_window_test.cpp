@@ -508,9 +508,12 @@ TEST_F(EditingWindowTest, HeartbeatCancelStopsInheritAcl) {
     slow.delayMs = 0;
     EXPECT_TRUE(heartbeatShown);
     EXPECT_EQ(FindWindowW(L"Heartbeat Window", nullptr), nullptr);
-    // The question, dialog 138, the cancel message, the closing message.
+    // The question, dialog 138, the cancel message, the closing message:
+    // a run cut short is not called complete.
     ASSERT_EQ(g_boxTexts.size(), 4u);
-    EXPECT_EQ(g_boxTexts[3], L"File processing complete.");
+    EXPECT_EQ(g_boxTexts[3],
+              L"File processing incomplete: some files and folders were not reached and keep "
+              L"their ACLs. See the error log.");
     const std::wstring& cancelled = g_boxTexts[2];
     ASSERT_EQ(cancelled.rfind(L"Inherit ACL was canceled after ", 0), 0u) << cancelled;
     const int walked = std::stoi(cancelled.substr(31));
@@ -777,11 +780,15 @@ TEST_F(RealPortEditingTest, EditCommandsRunTheirCallPaths) {
     EXPECT_EQ(g_boxTexts.back(), L"File processing complete.");
     EXPECT_EQ(statusPart(0), L"Inherit complete");
     EXPECT_NE(entry(tree.path(L"Docs\\Old\\b.txt")), nullptr);
-    // Wine keeps only the mode bits of a written ACL: reading it back
-    // differs from what was written, and the next edit of that file says
-    // so and reads it again. Any other box is a fault.
+    // Wine keeps only the mode bits of a written ACL: the read-back of a
+    // write differs from what was written, so that edit fails (the error
+    // list says how) and the next edit of that file reads it again. Any
+    // other box is a fault.
     for (const std::wstring& text : g_unexpected) {
-        EXPECT_NE(text.find(L"was changed since it was read"), std::wstring::npos) << text;
+        EXPECT_TRUE(text.find(L"was changed since it was read") != std::wstring::npos ||
+                    text ==
+                        L"Error Writing permissions to file ( maybe you are not administrator )")
+            << text;
     }
     g_unexpected.clear();
 }
