@@ -377,7 +377,7 @@ TEST_F(EditCommandsTest, CompareModeAndLoadedDataRefuseClicks) {
 
 TEST_F(EditCommandsTest, EliminateDeletesOnlyAccountsThatNoLongerExist) {
     const Sid away = sim.accounts().addDomainUser(L"away");  // its controller is out of reach
-    const Sid gone = sim.accounts().addDomainUser(L"gone");
+    const Sid gone = sim.accounts().addLocalUser(L"gone");
     const Sid capability = *Sid::fromString(L"S-1-15-3-1024-1065365936-1281604716");
     sim.dir(L"C:\\r\\x")
         .owner(me)

@@ -202,7 +202,7 @@ TEST(SimAccounts, WellKnownSidsResolve) {
     };
     for (const Case& c : cases) {
         AccountInfo info;
-        ASSERT_EQ(sim.lookupSid(c.sid, info), 0u) << c.name;
+        ASSERT_EQ(sim.lookupSid(L"", c.sid, info), 0u) << c.name;
         EXPECT_EQ(info.name, c.name);
         EXPECT_EQ(info.domain, c.domain);
     }
@@ -215,15 +215,15 @@ TEST(SimAccounts, DeletedAndDomainAccountsWithoutControllerDoNotResolve) {
     Sid dom = sim.accounts().addDomainUser(L"dave");
     sim.accounts().deleteAccount(gone);
     AccountInfo info{L"kept", L"kept", AccountKind::Unknown};
-    EXPECT_EQ(sim.lookupSid(gone, info), win_error::kNoneMapped);
-    EXPECT_EQ(sim.lookupSid(sim.accounts().unknownSid(), info), win_error::kNoneMapped);
+    EXPECT_EQ(sim.lookupSid(L"", gone, info), win_error::kNoneMapped);
+    EXPECT_EQ(sim.lookupSid(L"", sim.accounts().unknownSid(), info), win_error::kNoneMapped);
     EXPECT_EQ(info.name, L"kept");
-    ASSERT_EQ(sim.lookupSid(dom, info), 0u);
+    ASSERT_EQ(sim.lookupSid(L"", dom, info), 0u);
     EXPECT_EQ(info.domain, L"SIMDOM");
     // Without a domain controller a domain SID is not "no account": the
     // trust fails.
     sim.accounts().setDomainControllerPresent(false);
-    EXPECT_EQ(sim.lookupSid(dom, info), win_error::kTrustFailure);
+    EXPECT_EQ(sim.lookupSid(L"", dom, info), win_error::kTrustFailure);
     std::uint32_t error = 0;
     EXPECT_FALSE(sim.domainControllerName(error).has_value());
     EXPECT_EQ(error, win_error::kDcNotFound);
