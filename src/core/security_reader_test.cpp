@@ -20,8 +20,8 @@ class FailingStep : public SecurityPort {
         return s.ok() ? SdReadStatus{step_, 1} : s;
     }
     std::uint32_t writeDacl(const std::wstring& p, const std::vector<RawAce>& d,
-                            bool protect) override {
-        return inner_.writeDacl(p, d, protect);
+                            DaclControl control) override {
+        return inner_.writeDacl(p, d, control);
     }
     std::uint32_t setOwner(const std::wstring& p, const Sid& o) override {
         return inner_.setOwner(p, o);

@@ -5,8 +5,10 @@
 #include "core/dir_entry.h"
 #include "core/dir_list.h"
 #include "core/security_reader.h"
+#include "editing/dacl_write.h"
 #include "platform/account_port.h"
 #include "platform/interaction_port.h"
+#include "platform/nt_rules.h"
 #include "platform/set_entries_in_acl.h"
 #include "platform/win_error.h"
 
@@ -87,6 +89,11 @@ const EditSpec kReplaceDacl{
     .takeOwnershipOnDenied = true,
     .giveBackOwnership = true,
 };
+
+// A read-back that differs from what was written other than by the
+// documented generic mapping.
+constexpr const wchar_t* kStoredDifferently =
+    L"The ACL of %s was stored differently than it was written.";
 
 // The Part-free wording of the system: an edit on a view that no longer
 // shows the disk.
@@ -245,33 +252,72 @@ EditResult AclEditor::Rewrite(CDirEntry& entry, const EditSpec& spec, const Comp
         return finishFailed(win_error::kInvalidParameter);
     }
 
-    std::uint32_t error = ports_.security.writeDacl(path, dacl, protect);
+    const bool autoInherited =
+        spec.autoInheritResult || (sd.control & sd_control::kDaclAutoInherited) != 0;
+    const DaclWritePlan plan = planDaclWrite(daclOf(sd), dacl, protect, autoInherited);
+    std::size_t written = 0;
+    std::uint32_t error = writePlanned(path, dacl, plan, written);
     if (error == win_error::kAccessDenied && spec.takeOwnershipOnDenied &&
         takeOwnershipFor(entry, &sd)) {
-        error = ports_.security.writeDacl(path, dacl, protect);
+        error = writePlanned(path, dacl, plan, written);
     }
+    if (error != 0 && written > 0) {
+        // The ACEs are on disk; only the write that sets
+        // SE_DACL_AUTO_INHERITED again was refused (the new DACL took the
+        // right to write it away). The read-back tells what was stored.
+        error = 0;
+    }
+    // Every write is read back: the entry shows what the disk holds, and
+    // the next edit, the stale-view check and undo start from it.
+    SecurityDescriptor back;
+    const bool readBack = ports_.security.readSecurity(path, back).ok();
     if (error != 0) {
         if (spec.writeFailed != nullptr) {
             report(entry, spec.writeFailed);
         }
-        reader_.applyDescriptor(entry, {}, sd);
+        reader_.applyDescriptor(entry, {}, readBack ? back : sd);
+        if (readBack) {
+            sd = back;
+        }
         return finishFailed(error);
     }
-    // SetFileSecurityW stores the DACL as given, so the entry can show it
-    // without reading the file once more.
-    sd.dacl = std::move(dacl);
-    sd.daclState = DaclState::Present;
-    sd.control |= sd_control::kDaclPresent;
-    if (protect) {
-        sd.control |= sd_control::kDaclProtected | sd_control::kDaclAutoInherited;
-    } else {
-        sd.control &= static_cast<std::uint16_t>(~sd_control::kDaclProtected);
+    if (!readBack) {
+        // The DACL written may have taken away the right to read it: show
+        // what was written.
+        back = sd;
+        back.dacl = dacl;
+        back.daclState = DaclState::Present;
+        back.control = static_cast<std::uint16_t>(
+            (back.control & ~(sd_control::kDaclProtected | sd_control::kDaclAutoInherited)) |
+            sd_control::kDaclPresent | (plan.expectProtected ? sd_control::kDaclProtected : 0) |
+            (plan.expectAutoInherited.value_or(false) && written == plan.writes.size()
+                 ? sd_control::kDaclAutoInherited
+                 : 0));
     }
+    sd = std::move(back);
     reader_.applyDescriptor(entry, {}, sd);
+    const bool asWritten =
+        readBack ? storedAsPlanned(plan, dacl, sd) : written == plan.writes.size();
+    if (!asWritten) {
+        report(entry, withPath(kStoredDifferently, path));
+    }
     if (spec.giveBackOwnership) {
         giveBack(entry, &sd);
     }
-    return {};
+    return asWritten ? EditResult{} : EditResult::failed(win_error::kInvalidAcl);
+}
+
+std::uint32_t AclEditor::writePlanned(const std::wstring& path, const std::vector<RawAce>& dacl,
+                                      const DaclWritePlan& plan, std::size_t& written) {
+    written = 0;
+    for (const DaclControl& control : plan.writes) {
+        if (const std::uint32_t error = ports_.security.writeDacl(path, dacl, control);
+            error != 0) {
+            return error;
+        }
+        ++written;
+    }
+    return 0;
 }
 
 EditResult AclEditor::RewritePath(const std::wstring& path, const Compute& compute) {
@@ -286,8 +332,15 @@ EditResult AclEditor::RewritePath(const std::wstring& path, const Compute& compu
     if (computed.status != EditStatus::Done) {
         return computed;
     }
-    if (const std::uint32_t error = ports_.security.writeDacl(path, dacl, protect); error != 0) {
+    const DaclWritePlan plan = planDaclWrite(daclOf(sd), dacl, protect,
+                                             (sd.control & sd_control::kDaclAutoInherited) != 0);
+    std::size_t written = 0;
+    if (const std::uint32_t error = writePlanned(path, dacl, plan, written); error != 0) {
         return EditResult::failed(error);
+    }
+    SecurityDescriptor back;
+    if (ports_.security.readSecurity(path, back).ok() && !storedAsPlanned(plan, dacl, back)) {
+        return EditResult::failed(win_error::kInvalidAcl);
     }
     return {};
 }
@@ -352,7 +405,14 @@ EditResult AclEditor::addAce(CDirEntry& entry, const Trustee& trustee, std::uint
             RawAce ace = RawAce::make(allow ? ace_type::kAccessAllowed : ace_type::kAccessDenied,
                                       flags, mask, sid);
             dacl = daclOf(sd);
-            dacl.insert(first ? dacl.begin() : dacl.end(), std::move(ace));
+            // An explicit ACE goes where the canonical order puts it (a deny
+            // placed after the inherited allows would never take effect); an
+            // inherited one first or last among the inherited ACEs.
+            std::size_t at = nt::canonicalInsertIndex(dacl, !allow);
+            if ((flags & ace_flag::kInherited) != 0) {
+                at = first ? nt::canonicalInsertIndex(dacl, false) : dacl.size();
+            }
+            dacl.insert(dacl.begin() + static_cast<std::ptrdiff_t>(at), std::move(ace));
             return EditResult{};
         });
 }

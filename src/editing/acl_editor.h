@@ -16,6 +16,7 @@ namespace quorel {
 
 class CDirEntry;
 class SecurityReader;
+struct DaclWritePlan;
 
 // The full-control ACE an Inherit ACL run grants the current user on a
 // folder while it rebuilds what lies below, so that it can still list and
@@ -46,6 +47,9 @@ struct EditSpec {
     bool takeOwnershipOnDenied = false;    // take ownership and try once more
     bool giveBackOwnership = false;        // GiveBackOwnership when done
     bool checkView = true;                 // refuse when the disk is not what is shown
+    // The result is auto-inherited whatever the DACL read was (what
+    // inheritance computes); otherwise SE_DACL_AUTO_INHERITED is kept as read.
+    bool autoInheritResult = false;
 };
 
 // The ACL editing primitives on one directory entry. Every operation reads
@@ -79,8 +83,12 @@ class AclEditor {
                          std::uint8_t flags, std::uint8_t type);
     // Delete ACE `index`.
     EditResult DelTrustee(CDirEntry& entry, std::uint32_t index);
-    // A new allow (or deny) ACE first, or last, before the DACL's own ACEs,
-    // all of which, of every type, are kept byte for byte.
+    // A new allow (or deny) ACE; the DACL's own ACEs, of every type, are
+    // kept byte for byte and in their order. An explicit ACE goes where the
+    // canonical order puts it (a deny after the explicit denies, an allow
+    // after the explicit allows, both before the inherited ACEs); an
+    // inherited one first (AddTrusteeUnconditional) or last (AppendTrustee)
+    // among the inherited ACEs.
     EditResult AddTrusteeUnconditional(CDirEntry& entry, const Trustee& trustee, std::uint32_t mask,
                                        std::uint8_t flags, bool allow);
     EditResult AppendTrustee(CDirEntry& entry, const Trustee& trustee, std::uint32_t mask,
@@ -166,6 +174,10 @@ class AclEditor {
     EditResult inherited(CDirEntry& entry, const Trustee& trustee, std::uint8_t type,
                          std::uint32_t mask, const std::uint32_t* newMask);
     void showStale(CDirEntry& entry);
+    // The writes of `plan`, in order; 0 or the error of the first that
+    // fails, `written` the count of those that succeeded.
+    std::uint32_t writePlanned(const std::wstring& path, const std::vector<RawAce>& dacl,
+                               const DaclWritePlan& plan, std::size_t& written);
 
     EditPorts ports_;
     SecurityReader& reader_;

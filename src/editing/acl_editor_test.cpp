@@ -46,23 +46,40 @@ TEST_F(Primitives, InPlaceChangesTouchOnlyTheirFieldWithOneReadAndOneWrite) {
     EXPECT_EQ(b.dacl(kFile)[1], Allow(b.bob, 0x1F01FF));
     ASSERT_TRUE(b.editor.SetInheritance(*e, 0, 0x03));
     EXPECT_EQ(b.dacl(kFile)[0], Deny(b.alice, 0x10000, 0x03));
-    EXPECT_EQ(b.sim.counters().readSecurity, 2u);
+    // Each edit reads, writes once (the file's DACL is auto-inherited and
+    // keeps its inherited ACEs) and reads back.
+    EXPECT_EQ(b.sim.counters().readSecurity, 4u);
     EXPECT_EQ(b.sim.counters().writeDacl, 2u);
     EXPECT_EQ(e->ace(0)->aceFlags, 0x03);
     EXPECT_EQ(e->ace(1)->accessMask, 0x1F01FFu);
     EXPECT_TRUE(b.showsDisk(*e));
 }
 
-TEST_F(Primitives, NewAceGoesFirstOrLastAndNothingIsReordered) {
-    ASSERT_TRUE(b.editor.AddTrusteeUnconditional(*e, Trustee::ofSid(b.carol), 0x1200A9, 0, true));
-    EXPECT_EQ(b.dacl(kFile), (std::vector<RawAce>{Allow(b.carol, 0x1200A9), Deny(b.alice, 0x10000),
-                                                  Allow(b.bob, 0x1200A9)}));
-    ASSERT_TRUE(b.editor.DelTrustee(*e, 0));
-    ASSERT_TRUE(b.editor.AppendTrustee(*e, Trustee::ofSid(b.carol), 0x1200A9, 0x13, true));
-    EXPECT_EQ(b.dacl(kFile), (std::vector<RawAce>{Deny(b.alice, 0x10000), Allow(b.bob, 0x1200A9),
-                                                  Allow(b.carol, 0x1200A9, 0x13)}));
-    EXPECT_EQ(b.sim.counters().writeDacl, 3u);
+TEST_F(Primitives, NewExplicitAcesTakeTheirCanonicalPlaceAndNothingIsReordered) {
+    // In canonical order: a deny after the explicit denies, an allow after
+    // the explicit allows.
+    ASSERT_TRUE(b.editor.AppendTrustee(*e, Trustee::ofSid(b.carol), 0x1200A9, 0, true));
+    ASSERT_TRUE(b.editor.AddTrusteeUnconditional(*e, Trustee::ofSid(b.carol), 1, 0, false));
+    EXPECT_EQ(b.dacl(kFile),
+              (std::vector<RawAce>{Deny(b.alice, 0x10000), Deny(b.carol, 1), Allow(b.bob, 0x1200A9),
+                                   Allow(b.carol, 0x1200A9)}));
+    // Out of order (an allow before a deny, an explicit ACE after an
+    // inherited one): the new ACEs go before the first explicit allow or
+    // inherited ACE, inherited ones first or last among the inherited; no
+    // ACE already there moves.
+    b.sim.file(kFile).dacl(
+        {Allow(b.bob, 1), Deny(b.alice, 2), Allow(b.carol, 4, 0x10), Allow(b.alice, 8)});
+    e = b.read(kFile);
+    ASSERT_TRUE(b.editor.AddTrusteeUnconditional(*e, Trustee::ofSid(b.carol), 16, 0, false));
+    ASSERT_TRUE(b.editor.AppendTrustee(*e, Trustee::ofSid(b.bob), 32, 0, true));
+    ASSERT_TRUE(b.editor.AppendTrustee(*e, Trustee::ofSid(b.carol), 64, 0x10, true));
+    ASSERT_TRUE(b.editor.AddTrusteeUnconditional(*e, Trustee::ofSid(b.bob), 128, 0x10, true));
+    EXPECT_EQ(b.dacl(kFile), (std::vector<RawAce>{Deny(b.carol, 16), Allow(b.bob, 1),
+                                                  Deny(b.alice, 2), Allow(b.bob, 32),
+                                                  Allow(b.bob, 128, 0x10), Allow(b.carol, 4, 0x10),
+                                                  Allow(b.alice, 8), Allow(b.carol, 64, 0x10)}));
     EXPECT_TRUE(b.showsDisk(*e));
+    EXPECT_TRUE(b.errors().empty());
 }
 
 TEST_F(Primitives, AcesOfOtherTypesAreCarriedOverInTheirPlace) {
@@ -77,7 +94,8 @@ TEST_F(Primitives, AcesOfOtherTypesAreCarriedOverInTheirPlace) {
     e = b.read(kFile);
     ASSERT_TRUE(b.editor.AddTrusteeUnconditional(*e, Trustee::ofSid(b.carol), 1, 0, false));
     ASSERT_TRUE(b.editor.AppendTrustee(*e, Trustee::ofSid(b.carol), 2, 0, true));
-    EXPECT_EQ(b.dacl(kFile), (std::vector<RawAce>{Deny(b.carol, 1), Deny(b.alice, 1), object,
+    // The object ACE allows: the new deny goes before it.
+    EXPECT_EQ(b.dacl(kFile), (std::vector<RawAce>{Deny(b.alice, 1), Deny(b.carol, 1), object,
                                                   callback, bare, Allow(b.carol, 2)}));
 }
 
@@ -95,8 +113,9 @@ TEST_F(Primitives, ThePrincipalWrittenIsTheOneShown) {
     b.sim.counters() = {};
     ASSERT_TRUE(b.editor.AppendTrustee(*e, Trustee::ofRecord(*e->ace(0)), 4, 0, true));
     ASSERT_TRUE(b.editor.AppendTrustee(*e, Trustee::ofRecord(*e->ace(1)), 8, 0, false));
-    EXPECT_EQ(b.dacl(kFile)[2], Allow(localStaff, 4));
-    EXPECT_EQ(b.dacl(kFile)[3], Deny(gone, 8));
+    // The deny goes before the allows.
+    EXPECT_EQ(b.dacl(kFile)[0], Deny(gone, 8));
+    EXPECT_EQ(b.dacl(kFile)[3], Allow(localStaff, 4));
     EXPECT_EQ(b.sim.counters().lookupName, 0u);
     // Without a SID at hand: a SID text is converted, a name looked up with
     // its domain.
@@ -279,17 +298,17 @@ TEST_F(Primitives, MergeFollowsSetEntriesInAcl) {
     // A grant joins the trustee's explicit allow ACE of the same flags.
     ASSERT_TRUE(b.editor.MergeTrustee(*e, Trustee::ofSid(b.bob), 8, 0, true));
     EXPECT_EQ(b.dacl(kFile)[1], Allow(b.bob, 10));
-    // Other flags: a new allow ACE before the explicit allow ACEs; a deny
-    // first; an inherited ACE is never merged into.
+    // Other flags: a new allow ACE after the explicit allow ACEs, a deny
+    // after the explicit denies; an inherited ACE is never merged into.
     ASSERT_TRUE(b.editor.MergeTrustee(*e, Trustee::ofSid(b.bob), 1, 0x03, true));
     ASSERT_TRUE(b.editor.MergeTrustee(*e, Trustee::ofSid(b.carol), 4, 0, false));
     ASSERT_TRUE(b.editor.MergeTrustee(*e, Trustee::ofSid(b.carol), 16, 0, true));
-    EXPECT_EQ(b.dacl(kFile), (std::vector<RawAce>{Deny(b.carol, 4), Deny(b.alice, 1),
-                                                  Allow(b.carol, 16), Allow(b.bob, 1, 0x03),
-                                                  Allow(b.bob, 10), Allow(b.carol, 4, 0x10)}));
+    EXPECT_EQ(b.dacl(kFile), (std::vector<RawAce>{Deny(b.alice, 1), Deny(b.carol, 4),
+                                                  Allow(b.bob, 10), Allow(b.bob, 1, 0x03),
+                                                  Allow(b.carol, 16), Allow(b.carol, 4, 0x10)}));
     EXPECT_FALSE(b.disk(kFile).daclProtected());
     ASSERT_TRUE(b.editor.AddTrusteeOfConvert(*e, Trustee::ofSid(b.alice), 1, 0, false));
-    EXPECT_EQ(b.dacl(kFile)[1], Deny(b.alice, 1));
+    EXPECT_EQ(b.dacl(kFile)[0], Deny(b.alice, 1));
     EXPECT_EQ(b.dacl(kFile).size(), 6u);
     EXPECT_TRUE(b.disk(kFile).daclProtected());
 }

@@ -3,6 +3,8 @@
 // Test support: a simulated machine behind fault-injecting ports, a dataset
 // read from it and the editing objects on top.
 
+#include <optional>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -16,6 +18,21 @@
 #include "platform/sim/faulty_ports.h"
 #include "platform/sim/recording_interaction.h"
 #include "platform/sim/sim_platform.h"
+
+namespace quorel {
+
+// Shows an ACE in a failed expectation as type, flags, mask and SID.
+inline void PrintTo(const RawAce& ace, std::ostream* os) {
+    const std::optional<Sid> sid = ace.sid();
+    std::string text;
+    for (wchar_t c : sid ? sid->toString() : std::wstring(L"?")) {
+        text += static_cast<char>(c);
+    }
+    *os << "(type " << int(ace.type()) << " flags 0x" << std::hex << int(ace.flags()) << " mask 0x"
+        << ace.mask() << std::dec << " " << text << " " << ace.bytes.size() << " bytes)";
+}
+
+}  // namespace quorel
 
 namespace quorel::test {
 

@@ -11,6 +11,7 @@
 #include "platform/account_port.h"
 #include "platform/file_system_port.h"
 #include "platform/interaction_port.h"
+#include "platform/nt_rules.h"
 #include "platform/win_error.h"
 
 namespace quorel {
@@ -32,38 +33,16 @@ const EditSpec kInheritSpec{
     .giveBackOwnership = true,
 };
 
-// The generic rights as the system maps them when it inherits. The write
-// and execute values lack SYNCHRONIZE (0x100116 and 0x200A0 rather than the
-// file system's 0x120116 and 0x1200A0): that is how the program has always
-// written them, and files it inherited carry exactly these masks.
-std::uint32_t mapGeneric(std::uint32_t mask) {
-    std::uint32_t result = mask & ~(access::kGenericAll | access::kGenericRead |
-                                    access::kGenericWrite | access::kGenericExecute);
-    if (mask & access::kGenericAll) {
-        result |= 0x1F01FF;
+// Whether a CREATOR GROUP ACE of the parent gives an item of this kind an
+// effective ACE (for which its primary group must be known).
+bool appliesCreatorGroup(const std::vector<RawAce>& parentDacl, bool folder) {
+    for (const RawAce& ace : parentDacl) {
+        const std::uint8_t needed = folder ? ace_flag::kContainerInherit : ace_flag::kObjectInherit;
+        if ((ace.flags() & needed) != 0 && ace.sid() == well_known::creatorGroup()) {
+            return true;
+        }
     }
-    if (mask & access::kGenericRead) {
-        result |= 0x120089;
-    }
-    if (mask & access::kGenericWrite) {
-        result |= 0x100116;
-    }
-    if (mask & access::kGenericExecute) {
-        result |= 0x200A0;
-    }
-    return result;
-}
-
-// The ACE with its trustee SID replaced, every other byte kept.
-RawAce withSid(const RawAce& ace, const Sid& sid) {
-    RawAce copy;
-    const std::size_t at = ace.sidOffset();
-    copy.bytes.assign(ace.bytes.begin(), ace.bytes.begin() + static_cast<std::ptrdiff_t>(at));
-    copy.bytes.insert(copy.bytes.end(), sid.bytes().begin(), sid.bytes().end());
-    const std::size_t size = copy.bytes.size();
-    copy.bytes[2] = static_cast<std::uint8_t>(size);
-    copy.bytes[3] = static_cast<std::uint8_t>(size >> 8);
-    return copy;
+    return false;
 }
 
 // Reads an entry for the walk and keeps the descriptor, so that the
@@ -109,40 +88,6 @@ Propagation::Propagation(AclEditor& editor, FileSystemPort& files, UndoBuffer& u
                          PendingChanges& pending)
     : editor_(editor), files_(files), undo_(undo), pending_(pending) {}
 
-std::optional<Sid> Propagation::ownerGroup(CDirEntry& entry) {
-    auto it = ownerGroups_.find(entry.ownerAccount());
-    if (it != ownerGroups_.end()) {
-        return it->second;
-    }
-    AccountPort& accounts = editor_.ports().accounts;
-    const std::wstring owner(entry.ownerName());
-    std::vector<std::wstring> groups;
-    std::optional<Sid> found;
-    std::uint32_t error = accounts.userGroups(L"", owner, groups);
-    if (error != 0) {
-        std::uint32_t dcError = 0;
-        const std::wstring dc = accounts.domainControllerName(dcError).value_or(L"");
-        error = accounts.userGroups(dc, owner, groups);
-    }
-    if (error != 0) {
-        AclEditor::report(entry,
-                          L"Error determining primary group of owner for inheriting well known "
-                          L"SID S-1-3-1");
-    } else if (!groups.empty()) {
-        Trustee group;
-        group.name = groups.front();
-        Sid sid;
-        if (editor_.resolve(group, sid) == 0) {
-            found = sid;
-        }
-    }
-    // A failure is not remembered: the next entry may find the server.
-    if (error == 0) {
-        ownerGroups_.emplace(entry.ownerAccount(), found);
-    }
-    return found;
-}
-
 EditResult Propagation::InheritFromParent(CDirEntry& entry, CDirEntry& parent) {
     SecurityDescriptor sd;
     const SdReadStatus status = editor_.ports().security.readSecurity(parent.path(), sd);
@@ -169,6 +114,7 @@ EditResult Propagation::InheritFromParent(CDirEntry& entry, const std::vector<Ra
     bool known = false;
     EditSpec spec = kInheritSpec;
     spec.checkView = checkView;
+    spec.autoInheritResult = true;
     const EditResult result = editor_.Rewrite(
         entry, spec,
         [&](const SecurityDescriptor& sd, std::vector<RawAce>& dacl, bool&) {
@@ -189,56 +135,15 @@ EditResult Propagation::InheritFromParent(CDirEntry& entry, const std::vector<Ra
             if (settings.keepExplicitAces && anyInherited) {
                 dacl.assign(own.begin(), own.begin() + static_cast<std::ptrdiff_t>(firstInherited));
             }
-            for (const RawAce& a : parentDacl) {
-                const std::uint8_t af = a.flags();
-                const bool applies =
-                    folder ? (af & (ace_flag::kObjectInherit | ace_flag::kContainerInherit)) != 0
-                           : (af & ace_flag::kObjectInherit) != 0;
-                if (applies) {
-                    std::uint8_t f = af | ace_flag::kInherited;
-                    if (af & ace_flag::kNoPropagate) {
-                        f &= static_cast<std::uint8_t>(~(ace_flag::kObjectInherit |
-                                                         ace_flag::kContainerInherit |
-                                                         ace_flag::kNoPropagate));
-                    }
-                    if (f & ace_flag::kInheritOnly) {
-                        f = ace_flag::kInherited;
-                    }
-                    f &= static_cast<std::uint8_t>(~ace_flag::kInheritOnly);
-                    if (!folder) {
-                        f = ace_flag::kInherited;
-                    } else if ((af & ace_flag::kObjectInherit) &&
-                               !(af & ace_flag::kContainerInherit)) {
-                        f |= ace_flag::kObjectInherit | ace_flag::kInheritOnly;
-                    }
-                    RawAce ace = a;
-                    ace.setFlags(f);
-                    ace.setMask(mapGeneric(a.mask()));
-                    const std::optional<Sid> sid = a.sid();
-                    bool keep = true;
-                    if (!(f & ace_flag::kInheritOnly) && sid) {
-                        if (*sid == well_known::creatorOwner()) {
-                            keep = sd.owner.has_value();
-                            if (keep) {
-                                ace = withSid(ace, *sd.owner);
-                            }
-                        } else if (*sid == well_known::creatorGroup()) {
-                            // Without the owner's group there is no one to
-                            // give the ACE to; it is left out.
-                            const std::optional<Sid> group = ownerGroup(entry);
-                            keep = group.has_value();
-                            if (keep) {
-                                ace = withSid(ace, *group);
-                            }
-                        }
-                    }
-                    if (keep) {
-                        dacl.push_back(std::move(ace));
-                    }
-                }
-                if (folder && (af & ace_flag::kInheritOnly) && (af & ace_flag::kContainerInherit)) {
-                    dacl.push_back(a);
-                }
+            // "ACE Inheritance Rules", as Windows applies them to an item
+            // created in the parent, every copy marked inherited.
+            const std::vector<RawAce> inherited =
+                nt::inheritedAces(parentDacl, true, folder, sd.owner, sd.group);
+            dacl.insert(dacl.end(), inherited.begin(), inherited.end());
+            if (!sd.group && appliesCreatorGroup(parentDacl, folder)) {
+                AclEditor::report(entry,
+                                  L"Error determining primary group of owner for inheriting "
+                                  L"well known SID S-1-3-1");
             }
             return EditResult{};
         },

@@ -35,7 +35,8 @@ class Propagation {
                 PendingChanges& pending);
 
     // Gives `entry` the ACEs it inherits from `parent`'s DACL (read from
-    // disk), in one write.
+    // disk), in one write (two where SE_DACL_AUTO_INHERITED must be set
+    // again, see planDaclWrite).
     EditResult InheritFromParent(CDirEntry& entry, CDirEntry& parent);
     // The same from a parent DACL already at hand; `read` is the entry's
     // descriptor when it was just read (no second read then).
@@ -74,16 +75,12 @@ class Propagation {
 
   private:
     struct Frame;
-    // The owner's first group (NetUserGetGroups, locally then at the domain
-    // controller), resolved to its SID; nothing when it cannot be found.
-    std::optional<Sid> ownerGroup(CDirEntry& entry);
     bool walk(CDirEntry& root, const std::vector<RawAce>& rootDacl);
 
     AclEditor& editor_;
     FileSystemPort& files_;
     UndoBuffer& undo_;
     PendingChanges& pending_;
-    std::map<std::uint32_t, std::optional<Sid>> ownerGroups_;  // by owner account
     std::uint64_t walked_ = 0;
 };
 

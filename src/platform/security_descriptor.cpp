@@ -69,6 +69,23 @@ std::size_t RawAce::sidOffset() const {
     return (t >= ace_type::kAccessAllowedObject && t <= ace_type::kSystemAlarmObject) ? 44 : 8;
 }
 
+RawAce RawAce::withSid(const Sid& newSid) const {
+    const std::size_t at = sidOffset();
+    const std::optional<Sid> old = sid();
+    if (!old) {
+        return *this;
+    }
+    RawAce copy;
+    copy.bytes.assign(bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(at));
+    copy.bytes.insert(copy.bytes.end(), newSid.bytes().begin(), newSid.bytes().end());
+    // What follows the SID (a callback ACE's application data) stays.
+    copy.bytes.insert(copy.bytes.end(),
+                      bytes.begin() + static_cast<std::ptrdiff_t>(at + old->bytes().size()),
+                      bytes.end());
+    putU16(copy.bytes, 2, static_cast<std::uint16_t>(copy.bytes.size()));
+    return copy;
+}
+
 std::optional<Sid> RawAce::sid() const {
     std::size_t at = sidOffset();
     if (bytes.size() <= at) {

@@ -31,6 +31,7 @@ constexpr std::uint8_t kInherited = 0x10;
 namespace sd_control {
 constexpr std::uint16_t kOwnerDefaulted = 0x0001;
 constexpr std::uint16_t kDaclPresent = 0x0004;
+constexpr std::uint16_t kDaclAutoInheritReq = 0x0100;
 constexpr std::uint16_t kDaclAutoInherited = 0x0400;
 constexpr std::uint16_t kDaclProtected = 0x1000;
 constexpr std::uint16_t kSelfRelative = 0x8000;
@@ -77,6 +78,9 @@ struct RawAce {
     std::size_t sidOffset() const;
     // The trustee SID, or nothing when the bytes there are not a whole SID.
     std::optional<Sid> sid() const;
+    // The ACE with its trustee SID replaced; every other byte, data after
+    // the SID included, is kept. Unchanged when it holds no whole SID.
+    RawAce withSid(const Sid& sid) const;
 
     friend bool operator==(const RawAce&, const RawAce&) = default;
 };

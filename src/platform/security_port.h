@@ -27,6 +27,30 @@ struct SdReadStatus {
     bool ok() const { return failedStep == SdStep::None; }
 };
 
+// The control bits a DACL write sets in the descriptor it hands to the
+// system: SE_DACL_PROTECTED, SE_DACL_AUTO_INHERITED and
+// SE_DACL_AUTO_INHERIT_REQ (sd_control). What the object then stores is
+// the system's decision (nt::storeDacl).
+struct DaclControl {
+    static constexpr std::uint16_t kMask = sd_control::kDaclProtected |
+                                           sd_control::kDaclAutoInherited |
+                                           sd_control::kDaclAutoInheritReq;
+    constexpr DaclControl() = default;
+    constexpr explicit DaclControl(std::uint16_t controlBits) : bits(controlBits & kMask) {}
+    // A protected DACL as Windows' own protection writes it (P and AI).
+    static constexpr DaclControl protectedDacl() {
+        return DaclControl(sd_control::kDaclProtected | sd_control::kDaclAutoInherited);
+    }
+    // An auto-inherited DACL whose inherited ACEs the writer asks to keep.
+    static constexpr DaclControl autoInherited() {
+        return DaclControl(sd_control::kDaclAutoInherited | sd_control::kDaclAutoInheritReq);
+    }
+    bool isProtected() const { return (bits & sd_control::kDaclProtected) != 0; }
+
+    std::uint16_t bits = 0;
+    friend bool operator==(const DaclControl&, const DaclControl&) = default;
+};
+
 // Reads and writes the security of files and folders.
 class SecurityPort {
   public:
@@ -38,11 +62,12 @@ class SecurityPort {
     // `out` then holds what the steps before the failed one read.
     virtual SdReadStatus readSecurity(const std::wstring& path, SecurityDescriptor& out) = 0;
 
-    // Replaces the DACL of `path` with `dacl`, setting or clearing
-    // SE_DACL_PROTECTED as `protect` says. Returns 0 or the Windows error;
-    // on failure nothing changes on disk.
+    // Writes `dacl` as the DACL of `path` with the control bits `control`
+    // (SetFileSecurityW, DACL_SECURITY_INFORMATION): nothing else of the
+    // descriptor changes. Returns 0 or the Windows error; on failure
+    // nothing changes on disk.
     virtual std::uint32_t writeDacl(const std::wstring& path, const std::vector<RawAce>& dacl,
-                                    bool protect) = 0;
+                                    DaclControl control) = 0;
 
     // Sets the owner of `path`. Returns 0 or the Windows error; on failure
     // nothing changes on disk.

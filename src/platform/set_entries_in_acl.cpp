@@ -1,5 +1,7 @@
 #include "platform/set_entries_in_acl.h"
 
+#include "platform/nt_rules.h"
+
 namespace quorel {
 
 std::vector<RawAce> setEntriesInAcl(const std::vector<RawAce>& oldAcl,
@@ -16,20 +18,7 @@ std::vector<RawAce> setEntriesInAcl(const std::vector<RawAce>& oldAcl,
         }
     }
     RawAce fresh = RawAce::make(type, flags, entry.mask, entry.trustee);
-    std::size_t at = 0;
-    if (type == ace_type::kAccessAllowed) {
-        at = result.size();
-        for (std::size_t i = 0; i < result.size(); ++i) {
-            if (result[i].flags() & ace_flag::kInherited) {
-                at = i;
-                break;
-            }
-            if (result[i].type() == ace_type::kAccessAllowed) {
-                at = i;
-                break;
-            }
-        }
-    }
+    const std::size_t at = nt::canonicalInsertIndex(result, type == ace_type::kAccessDenied);
     result.insert(result.begin() + static_cast<std::ptrdiff_t>(at), std::move(fresh));
     return result;
 }

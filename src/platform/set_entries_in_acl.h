@@ -27,11 +27,9 @@ struct ExplicitAccess {
 //  - DENY_ACCESS "denies the specified rights in addition to any currently
 //    denied rights of the trustee": likewise with an explicit access-denied
 //    ACE (type 1) of the same SID and inheritance flags.
-//  - Otherwise a new ACE is made. "SetEntriesInAcl places any new
-//    access-denied ACEs at the beginning of the list of ACEs"; a new
-//    access-allowed ACE goes before the existing explicit access-allowed
-//    ACEs, that is before the first explicit ACE of type 0, or after the
-//    last explicit ACE when there is none.
+//  - Otherwise a new ACE is made and goes where "Order of ACEs in a DACL"
+//    puts it (nt::canonicalInsertIndex): a deny after the explicit denies,
+//    an allow after the explicit allows, both before every inherited ACE.
 //  - Inherited ACEs (INHERITED_ACE) are never merged into; ACEs of other
 //    types and the ACEs not named above are kept byte for byte, in their
 //    order.

@@ -21,6 +21,7 @@ constexpr std::uint32_t kDirectory = 267;
 constexpr std::uint32_t kNoMoreFiles = 18;
 constexpr std::uint32_t kNotAllAssigned = 1300;
 constexpr std::uint32_t kNoneMapped = 1332;
+constexpr std::uint32_t kInvalidAcl = 1336;
 constexpr std::uint32_t kInvalidSid = 1337;
 constexpr std::uint32_t kNoSuchPrivilege = 1313;
 constexpr std::uint32_t kPrivilegeNotHeld = 1314;

@@ -36,11 +36,11 @@ SdReadStatus FaultyPorts::readSecurity(const std::wstring& path, SecurityDescrip
 }
 
 std::uint32_t FaultyPorts::writeDacl(const std::wstring& path, const std::vector<RawAce>& dacl,
-                                     bool protect) {
+                                     DaclControl control) {
     if (fails(Kind::Write)) {
         return errorOr(win_error::kAccessDenied);
     }
-    return security_.writeDacl(path, dacl, protect);
+    return security_.writeDacl(path, dacl, control);
 }
 
 std::uint32_t FaultyPorts::setOwner(const std::wstring& path, const Sid& owner) {

@@ -2,29 +2,13 @@
 
 #include <algorithm>
 
+#include "platform/nt_rules.h"
 #include "platform/text.h"
 #include "platform/win_error.h"
 
 namespace quorel::sim {
 
 namespace {
-
-std::uint32_t mapGeneric(std::uint32_t mask) {
-    std::uint32_t result = mask & 0x0FFFFFFF;
-    if (mask & access::kGenericAll) {
-        result |= access::kFileAllAccess;
-    }
-    if (mask & access::kGenericRead) {
-        result |= access::kFileGenericRead;
-    }
-    if (mask & access::kGenericWrite) {
-        result |= access::kFileGenericWrite;
-    }
-    if (mask & access::kGenericExecute) {
-        result |= access::kFileGenericExecute;
-    }
-    return result;
-}
 
 bool contains(const std::vector<Sid>& sids, const Sid& sid) {
     return std::find(sids.begin(), sids.end(), sid) != sids.end();
@@ -69,7 +53,7 @@ std::uint32_t SimPlatform::grantedAccess(const SimObject& object) const {
             if (!sid || !contains(token, *sid)) {
                 continue;
             }
-            std::uint32_t mask = mapGeneric(ace.mask());
+            std::uint32_t mask = nt::mapGenericRights(ace.mask());
             std::uint8_t type = ace.type();
             if (type == ace_type::kAccessAllowed || type == ace_type::kAccessAllowedObject) {
                 granted |= mask & ~denied;
@@ -115,7 +99,7 @@ SdReadStatus SimPlatform::readSecurity(const std::wstring& path, SecurityDescrip
 }
 
 std::uint32_t SimPlatform::writeDacl(const std::wstring& path, const std::vector<RawAce>& dacl,
-                                     bool protect) {
+                                     DaclControl control) {
     ++counters_.writeDacl;
     SimObject* object = volume_.find(path);
     if (object == nullptr) {
@@ -124,14 +108,15 @@ std::uint32_t SimPlatform::writeDacl(const std::wstring& path, const std::vector
     if ((securityAccess(*object) & access::kWriteDac) == 0) {
         return win_error::kAccessDenied;
     }
-    object->security.daclState = DaclState::Present;
-    object->security.control |= sd_control::kDaclPresent;
-    object->security.dacl = dacl;
-    if (protect) {
-        object->security.control |= sd_control::kDaclProtected;
-    } else {
-        object->security.control &= static_cast<std::uint16_t>(~sd_control::kDaclProtected);
-    }
+    SecurityDescriptor& sd = object->security;
+    const nt::StoredDacl stored =
+        nt::storeDacl(sd.daclState == DaclState::Present ? sd.dacl : std::vector<RawAce>{},
+                      sd.control, dacl, control.bits);
+    sd.daclState = DaclState::Present;
+    sd.dacl = stored.dacl;
+    sd.control = static_cast<std::uint16_t>(
+        (sd.control & ~(sd_control::kDaclProtected | sd_control::kDaclAutoInherited)) |
+        sd_control::kDaclPresent | stored.control);
     return win_error::kSuccess;
 }
 

@@ -80,7 +80,7 @@ class SimPlatform : public SecurityPort,
     // SecurityPort
     SdReadStatus readSecurity(const std::wstring& path, SecurityDescriptor& out) override;
     std::uint32_t writeDacl(const std::wstring& path, const std::vector<RawAce>& dacl,
-                            bool protect) override;
+                            DaclControl control) override;
     std::uint32_t setOwner(const std::wstring& path, const Sid& owner) override;
 
     // AccountPort

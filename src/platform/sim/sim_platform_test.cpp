@@ -124,13 +124,14 @@ TEST(SimPlatform, WritingDaclNeedsWriteDacOrOwnershipAndKeepsDiskOnFailure) {
     sim.file(L"C:\\theirs").owner(other).dacl().allow(me, 0x20000);
     sim.file(L"C:\\mine").owner(me).dacl();
     std::vector<RawAce> dacl{RawAce::make(0, 0, 0x1F01FF, me)};
-    EXPECT_EQ(sim.writeDacl(L"C:\\theirs", dacl, true), win_error::kAccessDenied);
+    EXPECT_EQ(sim.writeDacl(L"C:\\theirs", dacl, DaclControl::protectedDacl()),
+              win_error::kAccessDenied);
     EXPECT_EQ(sim.volume().find(L"C:\\theirs")->security.dacl.size(), 1u);
     EXPECT_FALSE(sim.volume().find(L"C:\\theirs")->security.daclProtected());
-    EXPECT_EQ(sim.writeDacl(L"C:\\mine", dacl, true), 0u);
+    EXPECT_EQ(sim.writeDacl(L"C:\\mine", dacl, DaclControl::protectedDacl()), 0u);
     EXPECT_EQ(sim.volume().find(L"C:\\mine")->security.dacl, dacl);
     EXPECT_TRUE(sim.volume().find(L"C:\\mine")->security.daclProtected());
-    EXPECT_EQ(sim.writeDacl(L"C:\\mine", dacl, false), 0u);
+    EXPECT_EQ(sim.writeDacl(L"C:\\mine", dacl, DaclControl()), 0u);
     EXPECT_FALSE(sim.volume().find(L"C:\\mine")->security.daclProtected());
 }
 

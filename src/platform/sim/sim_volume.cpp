@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "platform/file_system_port.h"
+#include "platform/nt_rules.h"
 #include "platform/text.h"
 
 namespace quorel::sim {
@@ -74,6 +75,7 @@ bool splitPath(std::wstring_view path, std::wstring& root, std::vector<std::wstr
 SimVolume::SimVolume() {
     defaultSecurity_.owner = well_known::administrators();
     defaultSecurity_.group = well_known::localSystem();
+    defaultSecurity_.control |= sd_control::kDaclAutoInherited;
     defaultSecurity_.dacl = {
         RawAce::make(ace_type::kAccessAllowed, 0x03, access::kFileAllAccess,
                      well_known::administrators()),
@@ -108,40 +110,32 @@ SimObject* SimVolume::find(std::wstring_view path) const {
     return current;
 }
 
-std::vector<RawAce> SimVolume::inheritedAces(const std::vector<RawAce>& parentDacl,
-                                             bool isDirectory) {
-    std::vector<RawAce> result;
-    for (const RawAce& ace : parentDacl) {
-        std::uint8_t f = ace.flags();
-        bool toFiles = (f & ace_flag::kObjectInherit) != 0;
-        bool toFolders = (f & ace_flag::kContainerInherit) != 0;
-        if (!isDirectory) {
-            if (toFiles) {
-                RawAce copy = ace;
-                copy.setFlags(ace_flag::kInherited);
-                result.push_back(copy);
-            }
-            continue;
-        }
-        if (!toFiles && !toFolders) {
-            continue;
-        }
-        RawAce copy = ace;
-        std::uint8_t flags = ace_flag::kInherited;
-        if (f & ace_flag::kNoPropagate) {
-            if (!toFolders) {
-                continue;
-            }
-        } else {
-            flags |= f & (ace_flag::kObjectInherit | ace_flag::kContainerInherit);
-            if (!toFolders) {
-                flags |= ace_flag::kInheritOnly;
-            }
-        }
-        copy.setFlags(flags);
-        result.push_back(copy);
+SecurityDescriptor SimVolume::newItemSecurity(const SecurityDescriptor& parent,
+                                              bool isDirectory) const {
+    SecurityDescriptor sd;
+    sd.owner = defaultSecurity_.owner;
+    sd.group = defaultSecurity_.group;
+    const bool parentAutoInherited = (parent.control & sd_control::kDaclAutoInherited) != 0;
+    if (parent.daclState == DaclState::Present) {
+        sd.dacl =
+            nt::inheritedAces(parent.dacl, parentAutoInherited, isDirectory, sd.owner, sd.group);
     }
-    return result;
+    if (sd.dacl.empty()) {
+        // "DACL for a New Object": with no inheritable ACEs and no DACL of
+        // the creator's, the object gets the default DACL of the creator's
+        // token, as explicit ACEs.
+        sd.dacl = defaultSecurity_.dacl;
+        for (RawAce& ace : sd.dacl) {
+            ace.setFlags(0);
+        }
+        return sd;
+    }
+    // "Automatic Propagation of Inheritable ACEs": an item created under an
+    // auto-inherited DACL is auto-inherited itself.
+    if (parentAutoInherited) {
+        sd.control |= sd_control::kDaclAutoInherited;
+    }
+    return sd;
 }
 
 SimObject* SimVolume::create(std::wstring_view path, bool isDirectory) {
@@ -166,12 +160,7 @@ SimObject* SimVolume::create(std::wstring_view path, bool isDirectory) {
             obj->name = parts[i];
             obj->isDirectory = isDirectory || i + 1 < parts.size();
             obj->parent = current;
-            obj->security.owner = defaultSecurity_.owner;
-            obj->security.group = defaultSecurity_.group;
-            obj->security.dacl = inheritedAces(current->security.dacl, obj->isDirectory);
-            if (current->security.daclState != DaclState::Present) {
-                obj->security.dacl = defaultSecurity_.dacl;
-            }
+            obj->security = newItemSecurity(current->security, obj->isDirectory);
             next = obj.get();
             auto at = std::lower_bound(
                 current->children.begin(), current->children.end(), obj->name,

@@ -39,9 +39,9 @@ class SimVolume {
     // ignored. Null when it does not exist.
     SimObject* find(std::wstring_view path) const;
 
-    // Creates the object (and missing parent folders). A new object takes the
-    // inheritable ACEs of its parent as inherited ACEs, and the default owner
-    // and group. An existing object is returned as it is.
+    // Creates the object (and missing parent folders) with the descriptor
+    // Windows gives a new item there (newItemSecurity). An existing object
+    // is returned as it is.
     SimObject* create(std::wstring_view path, bool isDirectory);
     bool remove(std::wstring_view path);
 
@@ -49,9 +49,9 @@ class SimVolume {
     // parent passes nothing on.
     SecurityDescriptor& defaultSecurity() { return defaultSecurity_; }
 
-    // The ACEs an object inherits from its parent's DACL.
-    static std::vector<RawAce> inheritedAces(const std::vector<RawAce>& parentDacl,
-                                             bool isDirectory);
+    // The descriptor of an item created in a folder with `parent`: the
+    // default owner and group, the DACL the ACE inheritance rules give it.
+    SecurityDescriptor newItemSecurity(const SecurityDescriptor& parent, bool isDirectory) const;
 
   private:
     SimObject* findRoot(std::wstring_view root) const;

@@ -39,7 +39,7 @@ class Win32Platform : public SecurityPort,
     // the port asks for. A malformed ACE fails with 87 before anything is
     // written (see buildAcl).
     std::uint32_t writeDacl(const std::wstring& path, const std::vector<RawAce>& dacl,
-                            bool protect) override;
+                            DaclControl control) override;
     // SetNamedSecurityInfoW(OWNER_SECURITY_INFORMATION).
     std::uint32_t setOwner(const std::wstring& path, const Sid& owner) override;
 

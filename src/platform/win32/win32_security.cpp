@@ -47,7 +47,7 @@ SdReadStatus Win32Platform::readSecurity(const std::wstring& path, SecurityDescr
 }
 
 std::uint32_t Win32Platform::writeDacl(const std::wstring& path, const std::vector<RawAce>& dacl,
-                                       bool protect) {
+                                       DaclControl control) {
     AclBuffer acl;
     if (const std::uint32_t error = buildAcl(dacl, acl); error != 0) {
         return error;
@@ -57,14 +57,17 @@ std::uint32_t Win32Platform::writeDacl(const std::wstring& path, const std::vect
         !SetSecurityDescriptorDacl(&descriptor, TRUE, acl.get(), FALSE)) {
         return lastError();
     }
-    constexpr SECURITY_DESCRIPTOR_CONTROL kProtectBits = SE_DACL_PROTECTED | SE_DACL_AUTO_INHERITED;
-    if (protect && !SetSecurityDescriptorControl(&descriptor, kProtectBits, kProtectBits)) {
+    // "SetSecurityDescriptorControl": SE_DACL_PROTECTED,
+    // SE_DACL_AUTO_INHERITED and SE_DACL_AUTO_INHERIT_REQ are the bits a
+    // caller may set. They travel in the descriptor: "SECURITY_INFORMATION"
+    // says PROTECTED_/UNPROTECTED_DACL_SECURITY_INFORMATION work only with
+    // SetNamedSecurityInfo, which also propagates to the children, and the
+    // system must never propagate by itself here.
+    const auto bits = static_cast<SECURITY_DESCRIPTOR_CONTROL>(control.bits);
+    if (bits != 0 && !SetSecurityDescriptorControl(&descriptor, bits, bits)) {
         return lastError();
     }
-    const SECURITY_INFORMATION what =
-        DACL_SECURITY_INFORMATION |
-        (protect ? PROTECTED_DACL_SECURITY_INFORMATION : UNPROTECTED_DACL_SECURITY_INFORMATION);
-    if (!SetFileSecurityW(extendedPath(path).c_str(), what, &descriptor)) {
+    if (!SetFileSecurityW(extendedPath(path).c_str(), DACL_SECURITY_INFORMATION, &descriptor)) {
         return lastError();
     }
     return 0;

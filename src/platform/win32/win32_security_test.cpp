@@ -171,17 +171,17 @@ TEST_F(Win32Security, WrittenDaclIsWhatIsReadBack) {
         RawAce::make(ace_type::kAccessAllowed, 0, access::kFileAllAccess,
                      well_known::localSystem()),
         RawAce::make(ace_type::kAccessAllowed, 0, access::kFileAllAccess, *user_)};
-    ASSERT_EQ(platform_.writeDacl(file, ownerOnly, false), 0u);
+    ASSERT_EQ(platform_.writeDacl(file, ownerOnly, DaclControl()), 0u);
     const SecurityDescriptor narrowed = read(file);
     EXPECT_EQ(aceFor(narrowed, well_known::everyone()), nullptr);
     EXPECT_NE(aceFor(narrowed, *user_), nullptr);
 
     // And back: the original DACL again, byte for byte.
-    ASSERT_EQ(platform_.writeDacl(file, before.dacl, false), 0u);
+    ASSERT_EQ(platform_.writeDacl(file, before.dacl, DaclControl()), 0u);
     EXPECT_EQ(read(file).dacl, before.dacl);
 
     // Protecting it is accepted as well.
-    ASSERT_EQ(platform_.writeDacl(file, before.dacl, true), 0u);
+    ASSERT_EQ(platform_.writeDacl(file, before.dacl, DaclControl::protectedDacl()), 0u);
     EXPECT_EQ(read(file).dacl, before.dacl);
 }
 
@@ -191,8 +191,8 @@ TEST_F(Win32Security, MalformedDaclIsRejectedBeforeAnythingIsWritten) {
     const SecurityDescriptor before = read(file);
     RawAce broken = RawAce::make(ace_type::kAccessAllowed, 0, 1, well_known::everyone());
     broken.bytes.resize(broken.bytes.size() - 4);  // header still says 20 bytes
-    EXPECT_EQ(platform_.writeDacl(file, {broken}, false), win_error::kInvalidParameter);
-    EXPECT_EQ(platform_.writeDacl(file, {before.dacl[0], broken}, true),
+    EXPECT_EQ(platform_.writeDacl(file, {broken}, DaclControl()), win_error::kInvalidParameter);
+    EXPECT_EQ(platform_.writeDacl(file, {before.dacl[0], broken}, DaclControl::protectedDacl()),
               win_error::kInvalidParameter);
     EXPECT_TRUE(sameDescriptor(read(file), before));
 }
@@ -200,7 +200,7 @@ TEST_F(Win32Security, MalformedDaclIsRejectedBeforeAnythingIsWritten) {
 TEST_F(Win32Security, WritingToAMissingFileFails) {
     const std::vector<RawAce> dacl{
         RawAce::make(ace_type::kAccessAllowed, 0, access::kFileAllAccess, *user_)};
-    EXPECT_EQ(platform_.writeDacl(tree_.path(L"missing.txt"), dacl, false),
+    EXPECT_EQ(platform_.writeDacl(tree_.path(L"missing.txt"), dacl, DaclControl()),
               win_error::kFileNotFound);
     EXPECT_FALSE(test::exists(tree_.path(L"missing.txt")));
 }
