@@ -162,15 +162,15 @@ TEST(SimPlatform, BackupReadsAndRestoreWritesAnyDescriptorOnlyOnceEnabled) {
     sim.setRestoreHeld(true);
     // Held is not enabled.
     EXPECT_EQ(sim.readSecurity(L"C:\\f", sd).error, win_error::kAccessDenied);
-    EXPECT_EQ(sim.writeDacl(L"C:\\f", mine, false), win_error::kAccessDenied);
+    EXPECT_EQ(sim.writeDacl(L"C:\\f", mine, DaclControl()), win_error::kAccessDenied);
     ASSERT_EQ(sim.enablePrivilege(Privilege::Backup), 0u);
     ASSERT_TRUE(sim.readSecurity(L"C:\\f", sd).ok());
     EXPECT_EQ(sd.owner, other);
     // Backup reads, it does not write.
-    EXPECT_EQ(sim.writeDacl(L"C:\\f", mine, false), win_error::kAccessDenied);
+    EXPECT_EQ(sim.writeDacl(L"C:\\f", mine, DaclControl()), win_error::kAccessDenied);
     EXPECT_EQ(sim.setOwner(L"C:\\f", me), win_error::kAccessDenied);
     ASSERT_EQ(sim.enablePrivilege(Privilege::Restore), 0u);
-    EXPECT_EQ(sim.writeDacl(L"C:\\f", mine, false), 0u);
+    EXPECT_EQ(sim.writeDacl(L"C:\\f", mine, DaclControl()), 0u);
     EXPECT_EQ(sim.volume().find(L"C:\\f")->security.dacl, mine);
     // Any account as owner, not only oneself.
     Sid third = sim.accounts().addLocalUser(L"third");
