@@ -124,10 +124,32 @@ TEST(Win32Accounts, DomainControllerName) {
     }
 }
 
-TEST(Win32Accounts, TakeOwnershipPrivilegeGetsEnabled) {
+TEST(Win32Accounts, ThePrivilegesOfTheSystemGetEnabledByTheirNames) {
     Win32Platform platform;
-    EXPECT_EQ(platform.enablePrivilege(Privilege::TakeOwnership), 0u);
-    EXPECT_EQ(privilegeEnabled(SE_TAKE_OWNERSHIP_NAME), std::optional<bool>(true));
+    const struct {
+        Privilege privilege;
+        const wchar_t* name;
+    } cases[] = {
+        {Privilege::TakeOwnership, L"SeTakeOwnershipPrivilege"},
+        {Privilege::Restore, L"SeRestorePrivilege"},
+        {Privilege::Backup, L"SeBackupPrivilege"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(std::wstring(privilegeName(c.privilege)), c.name);
+        EXPECT_EQ(platform.enablePrivilege(c.privilege), 0u) << privilegeName(c.privilege);
+        EXPECT_EQ(privilegeEnabled(c.name), std::optional<bool>(true));
+    }
+}
+
+TEST(Win32Accounts, LookupOnANamedSystem) {
+    Win32Platform platform;
+    AccountInfo info;
+    // This computer by its own name answers as the local system does.
+    wchar_t computer[256] = {};
+    DWORD size = 256;
+    ASSERT_TRUE(GetComputerNameW(computer, &size));
+    ASSERT_EQ(platform.lookupSid(computer, well_known::administrators(), info), 0u);
+    EXPECT_EQ(info.name, L"Administrators");
 }
 
 TEST(Win32Accounts, PrivilegeTheTokenLacksIsAFailureNotAPartialSuccess) {
