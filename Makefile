@@ -3,6 +3,7 @@
 #   make run      build quorel.exe and open samples/sample.acl in it under
 #                 Wine on $DISPLAY; `make run DIR=folder` scans a folder
 #   make test     bootstrap, layout and format checks, native build + tests,
+#                 NT ACL scenarios on Samba and the simulated volume,
 #                 sanitizer build + tests, fuzzers (scripts/run-fuzzers),
 #                 Windows cross build + tests under Wine
 #   make native   configure, build and test the native preset
@@ -51,6 +52,7 @@ test:
 	@$(STAGE) native-configure cmake --preset native
 	@$(STAGE) native-build cmake --build --preset native
 	@$(STAGE) native-test ctest --preset native
+	@$(STAGE) nt-conformance scripts/nt-conformance
 	@$(STAGE) asan-configure cmake --preset native-asan
 	@$(STAGE) asan-build cmake --build --preset native-asan
 	@$(STAGE) asan-test ctest --preset native-asan

@@ -131,12 +131,15 @@ int main(int argc, char** argv) {
             files * file.sidLookups + folders * folder.sidLookups + dots * dot.sidLookups;
         part.nameLookups = files * file.nameLookups + folders * folder.nameLookups;
     }
-    // One descriptor read and one DACL write per file; per folder its read,
-    // its DACL and the working ACE in and out (read and write each); the
-    // dot entries are read once; the root: read when shown, read by the run
-    // and its working ACE in and out.
-    const double targetReads = files + 3 * folders + dots + 4;
-    const double targetWrites = files + 3 * folders + 2;
+    // Every write is read back, and a DACL whose inherited ACEs change is
+    // written twice (the ACEs, then SE_DACL_AUTO_INHERITED under
+    // SE_DACL_AUTO_INHERIT_REQ, see planDaclWrite). Per file: its read, two
+    // writes, the read back; per folder the same, and the working ACE in and
+    // out (read, one write, read back each); the dot entries are read once;
+    // the root: read when shown, read by the run and its working ACE in and
+    // out.
+    const double targetReads = 2 * files + 6 * folders + dots + 6;
+    const double targetWrites = 2 * files + 4 * folders + 2;
 
     std::printf("Inherit ACL, %d levels, %d ACEs passed on, %s\n", kLevels, kParentAces,
                 complete ? "complete" : "CUT SHORT");

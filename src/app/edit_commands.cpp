@@ -11,12 +11,26 @@
 #include "editing/orphan_check.h"
 #include "platform/account_port.h"
 #include "platform/interaction_port.h"
+#include "platform/nt_rules.h"
 #include "platform/security_port.h"
+#include "platform/win_error.h"
 #include "view/ace_visibility.h"
 
 namespace quorel {
 
 namespace {
+
+// Whether the ACEs the entry shows are in canonical order (only their types
+// and flags decide it).
+bool inCanonicalOrder(const CDirEntry& entry) {
+    std::vector<RawAce> aces;
+    aces.reserve(entry.aceCount());
+    for (std::uint32_t i = 0; i < entry.aceCount(); ++i) {
+        const AceRecord& r = *entry.ace(i);
+        aces.push_back(RawAce::make(r.aceType, r.aceFlags, r.accessMask, Sid()));
+    }
+    return nt::isCanonical(aces);
+}
 
 constexpr std::uint8_t kInheritOnly = 0x08;
 // At most this many ACEs of one entry are deleted by one Delete.
@@ -439,6 +453,37 @@ void EditCommands::ConvertSelection() {
         refresh(*e);
     }
     status(L"Inherited ACEs converted to non-inherited ACEs");
+}
+
+void EditCommands::RepairAceOrder() {
+    if (compareModeRefuses()) {
+        return;
+    }
+    std::vector<CDirEntry*> disordered;
+    for (CDirEntry* e : selectedEntries()) {
+        if (!e->isDotEntry() && !inCanonicalOrder(*e)) {
+            disordered.push_back(e);
+        }
+    }
+    if (disordered.empty()) {
+        ui_.showMessage(L"The ACLs of the selected files and folders are in canonical order.",
+                        L"Repair ACE order", MessageIcon::Information);
+        return;
+    }
+    const std::wstring question =
+        L"Rewrite the ACLs of " + std::to_wstring(disordered.size()) +
+        L" selected files and folders in canonical order (explicit denies, explicit allows, "
+        L"inherited ACEs)?";
+    if (ui_.showMessage(question, L"Repair ACE order", MessageIcon::Question,
+                        MessageButtons::YesNo) != MessageAnswer::Yes) {
+        return;
+    }
+    for (CDirEntry* e : disordered) {
+        undoElement(*e, L"repair ACE order", false);
+        editing_.editor.RepairAceOrder(*e);
+        refresh(*e);
+    }
+    status(L"ACE order repaired");
 }
 
 void EditCommands::TakeOwnershipOfSelection() {

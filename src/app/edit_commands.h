@@ -71,6 +71,9 @@ class EditCommands {
     void PasteAcl();
     void CombineAcl();
     void ConvertSelection();
+    // The selected entries whose ACEs are out of canonical order, after a
+    // question naming their count; one undo element each.
+    void RepairAceOrder();
     void TakeOwnershipOfSelection();
     // ACEs of accounts that no longer exist, in the whole dataset, after a
     // question; one undo element per changed entry.

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "app/acl_buffer.h"
 #include "app/app_controller.h"
 #include "app/app_test_support.h"
@@ -187,6 +189,38 @@ TEST_F(EditCommandsTest, EmptyAclCopiesAsZeroAndPastingItEmptiesTheTargets) {
     edits.Undo();
     ASSERT_EQ(disk(L"C:\\r\\b.txt").size(), 2u);
     EXPECT_EQ(disk(L"C:\\r\\b.txt")[1].type(), ace_type::kAccessDenied);
+}
+
+TEST_F(EditCommandsTest, RepairAceOrderAsksWithTheCountAndIsUndone) {
+    // b.txt allows before it denies: the scan lists it as a problem.
+    const std::vector<std::wstring> errors = app.view().dataset()->errorList().texts();
+    EXPECT_EQ(std::count(errors.begin(), errors.end(), L"ACL is not in canonical order"), 1);
+    EXPECT_TRUE(entry(L"C:\\r\\b.txt")->errorFlags & entry_error::kReadFailed);
+    const std::vector<RawAce> before = disk(L"C:\\r\\b.txt");
+    const std::vector<RawAce> a = disk(L"C:\\r\\a.txt");
+    select({L"C:\\r\\a.txt", L"C:\\r\\b.txt", L"C:\\r\\sub"});
+    EditCommands& edits = app.edits();
+    ui.scriptAnswers({MessageAnswer::No});
+    edits.RepairAceOrder();
+    EXPECT_EQ(ui.messageTexts().back(),
+              L"Rewrite the ACLs of 1 selected files and folders in canonical order (explicit "
+              L"denies, explicit allows, inherited ACEs)?");
+    EXPECT_EQ(disk(L"C:\\r\\b.txt"), before);
+    ui.scriptAnswers({MessageAnswer::Yes});
+    edits.RepairAceOrder();
+    EXPECT_EQ(disk(L"C:\\r\\b.txt"), (std::vector<RawAce>{before[1], before[0]}));
+    EXPECT_EQ(disk(L"C:\\r\\a.txt"), a);
+    ASSERT_EQ(undoCount(), 1u);
+    EXPECT_EQ(app.editing().undo.top()->name, L"repair ACE order");
+    EXPECT_EQ(entry(L"C:\\r\\b.txt")->ace(0)->aceType, ace_type::kAccessDenied);
+    // In order now: nothing to ask.
+    ui.clear();
+    edits.RepairAceOrder();
+    EXPECT_EQ(ui.messageTexts(),
+              (std::vector<std::wstring>{L"The ACLs of the selected files and folders are in "
+                                         L"canonical order."}));
+    edits.Undo();
+    EXPECT_EQ(disk(L"C:\\r\\b.txt"), before);
 }
 
 TEST_F(EditCommandsTest, EmptyBufferPastesAndCombinesNothing) {

@@ -206,6 +206,7 @@ bool MainView::IsEditCommand(int id) {
         case IDM_COMBINE:
         case IDM_DELETE_ACES:
         case IDM_CONVERT_INHERITED:
+        case IDM_REPAIR_ACE_ORDER:
         case IDM_TAKE_OWNERSHIP:
         case IDM_ELIMINATE_UNRESOLVED:
         case IDM_PROPAGATE_CHANGES:
@@ -229,6 +230,7 @@ unsigned MainView::EditCommand(int id) {
         {IDM_PASTE, [&] { edits.PasteAcl(); }},
         {IDM_COMBINE, [&] { edits.CombineAcl(); }},
         {IDM_CONVERT_INHERITED, [&] { edits.ConvertSelection(); }},
+        {IDM_REPAIR_ACE_ORDER, [&] { edits.RepairAceOrder(); }},
         {IDM_ELIMINATE_UNRESOLVED, [&] { edits.EliminateUnresolvedTrustees(); }},
         {IDM_CHANGE_INHERITANCE_FLAGS,
          [&] { edits.ChangeInheritanceFlags(focus, app_.windows()); }},

@@ -29,7 +29,7 @@ std::vector<MainMenuItem> MainMenuStates(const AppController& app, const MenuVie
     add(50028, !compare);  // "&Compare to..."
     // The editing commands need data read from the disk in this run.
     add(50051, live, app.writeMode());
-    for (int id : {50054, 50056, 50049, 50048, 50058, 50060, 50007, 50008, 50009, 50053}) {
+    for (int id : {50054, 50076, 50056, 50049, 50048, 50058, 50060, 50007, 50008, 50009, 50053}) {
         add(id, live);
     }
     add(50052, live && flags.lastClickedIsDirectory);

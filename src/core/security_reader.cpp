@@ -2,6 +2,7 @@
 
 #include "core/dir_entry.h"
 #include "core/dir_list.h"
+#include "platform/nt_rules.h"
 #include "platform/path_server.h"
 
 namespace quorel {
@@ -131,6 +132,13 @@ void SecurityReader::applyDescriptor(CDirEntry& entry, const SdReadStatus& statu
             addError(entry, L"Error reading ACL");
         } else {
             aceCount = static_cast<std::uint32_t>(descriptor_.dacl.size());
+            // "Order of ACEs in a DACL": an ACL out of that order works
+            // differently than it reads (a deny after an allow of the same
+            // right has no effect), so it is a problem of the entry.
+            if (!nt::isCanonical(descriptor_.dacl)) {
+                entry.errorFlags |= entry_error::kReadFailed;
+                addError(entry, L"ACL is not in canonical order");
+            }
         }
 
         std::uint32_t account = 0;

@@ -75,7 +75,7 @@ TEST_F(Reader, ReadsOwnerGroupAndAcesInAclOrder) {
         .group(well_known::users())
         .dacl()
         .deny(alice, 0x10000, 0x10)
-        .allow(me, 0x1F01FF)
+        .allow(me, 0x1F01FF, 0x10)
         .allow(well_known::everyone(), 0x1200A9, 0x13);
     OneEntry one(L"C:\\f.txt", reader);
     CDirEntry& e = *one.entry;
@@ -202,15 +202,29 @@ TEST_F(Reader, AnAceWithoutBytesIsListedWithoutTrustee) {
 }
 
 TEST_F(Reader, ObjectAcesTakeTheirSidAtByte44) {
-    sim.file(L"C:\\f").owner(me).dacl().objectAce(5, alice, 0x100, 0x02).objectAce(6, me, 0x20, 0);
+    sim.file(L"C:\\f").owner(me).dacl().objectAce(6, alice, 0x100, 0x02).objectAce(5, me, 0x20, 0);
     OneEntry one(L"C:\\f", reader);
     ASSERT_EQ(one.entry->aceCount(), 2u);
     EXPECT_EQ(one.entry->ace(0)->trustee(), L"alice");
-    EXPECT_EQ(one.entry->ace(0)->aceType, 5);
+    EXPECT_EQ(one.entry->ace(0)->aceType, 6);
     EXPECT_EQ(one.entry->ace(0)->accessMask, 0x100u);
     EXPECT_EQ(one.entry->ace(1)->trustee(), L"simuser");
-    EXPECT_EQ(one.entry->ace(1)->aceType, 6);
+    EXPECT_EQ(one.entry->ace(1)->aceType, 5);
     EXPECT_TRUE(one.errors().empty());
+}
+
+TEST_F(Reader, AnAclOutOfCanonicalOrderIsAProblemOfTheEntry) {
+    const Sid everyone = well_known::everyone();
+    // An explicit deny after an explicit allow; an explicit ACE after an
+    // inherited one.
+    sim.file(L"C:\\late-deny").owner(me).dacl().allow(me, 1).deny(alice, 1);
+    sim.file(L"C:\\late-explicit").owner(me).dacl().allow(everyone, 1, 0x10).deny(alice, 1);
+    for (const wchar_t* path : {L"C:\\late-deny", L"C:\\late-explicit"}) {
+        OneEntry one(path, reader);
+        EXPECT_EQ(one.errors(), std::vector<std::wstring>{L"ACL is not in canonical order"});
+        EXPECT_EQ(one.entry->errorFlags, entry_error::kReadFailed);
+        EXPECT_EQ(one.entry->aceCount(), 2u);
+    }
 }
 
 TEST_F(Reader, ReadingAgainReplacesEverything) {

@@ -536,6 +536,17 @@ EditResult AclEditor::ConvertInheritedAces(CDirEntry& entry) {
         });
 }
 
+EditResult AclEditor::RepairAceOrder(CDirEntry& entry) {
+    return Rewrite(entry, kReplaceDacl,
+                   [](const SecurityDescriptor& sd, std::vector<RawAce>& dacl, bool&) {
+                       if (nt::isCanonical(daclOf(sd))) {
+                           return EditResult{EditStatus::Unchanged, 0};
+                       }
+                       dacl = nt::canonicalOrder(daclOf(sd));
+                       return EditResult{};
+                   });
+}
+
 EditResult AclEditor::inherited(CDirEntry& entry, const Trustee& trustee, std::uint8_t type,
                                 std::uint32_t mask, const std::uint32_t* newMask) {
     if (entry.isDotEntry()) {

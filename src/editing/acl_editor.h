@@ -108,6 +108,10 @@ class AclEditor {
                                    std::uint32_t mask);
     EditResult SetInheritedAccessMask(CDirEntry& entry, const Trustee& trustee, std::uint8_t type,
                                       std::uint32_t oldMask, std::uint32_t newMask);
+    // The DACL in canonical order (explicit denies, explicit allows,
+    // inherited ACEs, each group in its order); nothing written when it is
+    // in that order already.
+    EditResult RepairAceOrder(CDirEntry& entry);
     // Cut of a whole ACL: every ACE removed, the protection kept.
     EditResult RemoveAllAces(CDirEntry& entry);
     // Paste: the DACL becomes exactly `aces`, in their order, the

@@ -163,8 +163,11 @@ TEST_F(Inherit, GenericRightsAreMappedInTheEffectiveAceAndKeptInTheInheritOnlyCo
                                    Allow(b.alice, 0x120117, 0x10), Allow(b.alice, 0x40000001, 0x1B),
                                    Allow(b.carol, 0x1200A0, 0x10), Allow(b.carol, 0x20000000, 0x1B),
                                    Deny(b.me, 0x1F01FF, 0x10), Deny(b.me, 0x10000000, 0x1B)}));
-    // Only the scan's folder that cannot be listed.
-    EXPECT_EQ(b.errors(), (std::vector<std::wstring>{L"Error reading directory"}));
+    const std::vector<std::wstring> errors = b.errors();
+    EXPECT_EQ(std::count_if(errors.begin(), errors.end(),
+                            [](const std::wstring& t) { return t.find(L"stored") != t.npos; }),
+              0);
+    EXPECT_TRUE(b.showsDisk(*folder));
 }
 
 TEST_F(Inherit, SkipNotInheritedAndKeepExplicitAces) {
@@ -475,9 +478,11 @@ TEST(Restore, TheSavedAclComesBackAndNewEntriesInherit) {
               (std::vector<RawAce>{Allow(b.me, 0x1F01FF, 0x10), Allow(b.bob, 1, 0x10)}));
     EXPECT_TRUE(b.showsDisk(*kept));
     EXPECT_TRUE(b.showsDisk(*fresh));
-    // The only messages are those of reading the unresolved SID.
+    // The only messages are those of reading the unresolved SID and the
+    // explicit object ACE after the inherited one.
     for (const std::wstring& text : b.errors()) {
-        EXPECT_EQ(text, L"Cannot resolve SID");
+        EXPECT_TRUE(text == L"Cannot resolve SID" || text == L"ACL is not in canonical order")
+            << std::string(text.begin(), text.end());
     }
 }
 

@@ -68,6 +68,7 @@ std::vector<Item> ExpectedItems() {
         item(1, 50057, L"Modi&fy ACE..."),
         item(1, 50058, L"Change Inheritance flags"),
         item(1, 50054, L"Con&vert inherited ACEs to non-inherited ACEs"),
+        item(1, 50076, L"&Repair ACE order"),
         item(1, 50060, L"Try to get Ownership ( needs admin privileges )"),
         item(1, 50065, L"Eliminate Unresolved Trustees"),
         sep(1),
@@ -128,7 +129,7 @@ enum class Data { Scanned, Compare, Loaded, None };
 // ACL" (50052) is among them but also needs a clicked folder, which none of
 // these starts has: the window greys it whenever the Edit menu opens
 // without one, so a user never sees it enabled here.
-const std::set<UINT> kLiveDataItems = {50051, 50054, 50056, 50049, 50048, 50058,
+const std::set<UINT> kLiveDataItems = {50051, 50054, 50076, 50056, 50049, 50048, 50058,
                                        50060, 50007, 50008, 50009, 50021, 50053};
 
 // The items greyed in compare mode, and the two only compare mode enables.
