@@ -678,13 +678,20 @@ bool EditCommands::InheritAcl(AppWindows& windows, const std::function<bool()>& 
     form.ApplyTo(settings);
     status(L"Inherit in progress - please wait ....");
     ui_.clearCancel();
-    editing_.propagation.InheritAcl(folder);
+    const bool complete = editing_.propagation.InheritAcl(folder);
     status(L"Inherit complete");
     settings.autoTakeOwnership = false;
     settings.giveBackOwnership = false;
     settings.keepExplicitAces = false;
     settings.skipNotInherited = false;
-    ui_.showMessage(L"File processing complete.", L"Quorel", MessageIcon::Information);
+    if (complete) {
+        ui_.showMessage(L"File processing complete.", L"Quorel", MessageIcon::Information);
+    } else {
+        ui_.showMessage(
+            L"File processing incomplete: some files and folders were not reached "
+            L"and keep their ACLs. See the error log.",
+            L"Quorel", MessageIcon::Warning);
+    }
     app_.view().EntriesReplaced();
     return true;
 }

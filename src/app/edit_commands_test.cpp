@@ -741,6 +741,14 @@ TEST_F(EditCommandsTest, InheritAclChecksTheSelectionAsksAndRebuildsTheSubtree) 
     EXPECT_EQ(a.back().flags() & 0x10, 0x10);
     EXPECT_FALSE(app.editing().settings.autoTakeOwnership);
     EXPECT_EQ(entry(L"C:\\r\\a.txt")->visibleAceCount, entry(L"C:\\r\\a.txt")->aceCount());
+    // A listing that fails part-way: the run is not called complete.
+    sim.dir(L"C:\\r").listingFails(3, win_error::kNetNameDeleted);
+    select({L"C:\\r"});
+    ui.scriptAnswers({MessageAnswer::Yes});
+    EXPECT_TRUE(app.edits().InheritAcl(windows, gate));
+    EXPECT_EQ(ui.messageTexts().back(),
+              L"File processing incomplete: some files and folders were not reached and keep "
+              L"their ACLs. See the error log.");
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include "core/dir_list.h"
 #include "platform/file_system_port.h"
 #include "platform/interaction_port.h"
+#include "platform/win_error.h"
 
 namespace quorel {
 
@@ -105,7 +106,16 @@ bool Scanner::scanDirectory(const std::wstring& dirPath, std::uint32_t depth, bo
     }
     while (!stack.empty()) {
         Frame& f = stack.back();
-        bool listingDone = !f.haveItem && !f.enumerator->next(f.item);
+        bool listingDone = false;
+        if (!f.haveItem) {
+            const std::uint32_t error = f.enumerator->next(f.item);
+            listingDone = error != 0;
+            if (listingDone && error != win_error::kNoMoreFiles) {
+                // The folder's entry keeps what was listed; the error says
+                // that more may be missing.
+                list_.errorList().addError(kListingErrorText, f.directory, 0);
+            }
+        }
         f.haveItem = false;
         if (!listingDone && f.item.name.size() + f.dirPath.size() > kMaxItemPath) {
             list_.maxPathExceeded = true;
@@ -138,10 +148,11 @@ bool Scanner::scanDirectory(const std::wstring& dirPath, std::uint32_t depth, bo
         list_.lastCreatedEntry = entry;
 
         entry->isReparsePoint = 0;
-        if (f.item.isDirectory() && f.item.isReparsePoint()) {
+        if (f.item.isDirectory() && f.item.isLink()) {
             // Junctions, mount points and directory symbolic links are
             // listed but never descended: they can form cycles. The target
-            // text is informative only; it may be unreadable.
+            // text is informative only; it may be unreadable. Placeholders
+            // and other reparse points are ordinary folders.
             entry->isReparsePoint = 1;
             std::wstring target;
             if (files_.readReparseTarget(itemPath, target) == 0) {

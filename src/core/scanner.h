@@ -22,6 +22,11 @@ class Scanner {
     // listing of its directory.
     static constexpr std::size_t kMaxItemPath = 25990;
 
+    // Added to the error list with a folder whose listing failed part-way
+    // (FindNextFileW failed other than with ERROR_NO_MORE_FILES).
+    static constexpr const wchar_t* kListingErrorText =
+        L"Error listing directory - the listing stopped early, later items are missing";
+
     Scanner(CDirList& list, FileSystemPort& files, EntrySecurity& security, InteractionPort& ui);
 
     // Scans `path` (as the user gave it) into the dataset. maxDepth 0 is

@@ -164,6 +164,55 @@ TEST_F(Scan, JunctionIsListedWithItsTargetAndNeverDescended) {
     EXPECT_EQ(find(L"C:\\r\\.")->isReparsePoint, 0);
 }
 
+TEST_F(Scan, PlaceholdersAndOtherReparsePointsAreEnteredOnlyNameSurrogatesAreNot) {
+    struct Case {
+        const wchar_t* name;
+        std::uint32_t tag;
+        bool entered;
+    };
+    const Case cases[] = {{L"cloud", reparse_tag::kCloud, true},
+                          {L"dedup", reparse_tag::kDedup, true},
+                          {L"junction", reparse_tag::kMountPoint, false},
+                          {L"symlink", reparse_tag::kSymlink, false}};
+    for (const Case& c : cases) {
+        const std::wstring folder = std::wstring(L"C:\\r\\") + c.name;
+        sim.dir(folder).reparseTag(c.tag);
+        sim.file(folder + L"\\inside.txt");
+    }
+    scanner.ScanTree(L"C:\\r", 0);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::wstring folder = std::wstring(L"C:\\r\\") + c.name;
+        EXPECT_EQ(find(folder)->isReparsePoint, c.entered ? 0 : 1);
+        EXPECT_EQ(find(folder + L"\\inside.txt") != nullptr, c.entered);
+    }
+    EXPECT_EQ(list.errorList().count(), 0u);
+}
+
+TEST_F(Scan, AListingThatFailsPartWayKeepsWhatWasListedAndIsReported) {
+    for (const wchar_t* name : {L"a.txt", L"b.txt", L"c.txt"}) {
+        sim.file(std::wstring(L"C:\\r\\sub\\") + name);
+    }
+    sim.file(L"C:\\r\\z.txt");
+    sim.dir(L"C:\\r\\sub").listingFails(3, win_error::kNetNameDeleted);
+    EXPECT_TRUE(scanner.ScanTree(L"C:\\r", 0));
+    EXPECT_EQ(entries(),
+              (std::vector<std::pair<std::uint32_t, std::wstring>>{{0, L"C:\\r"},
+                                                                   {1, L"C:\\r\\."},
+                                                                   {1, L"C:\\r\\.."},
+                                                                   {1, L"C:\\r\\sub"},
+                                                                   {2, L"C:\\r\\sub\\."},
+                                                                   {2, L"C:\\r\\sub\\.."},
+                                                                   {2, L"C:\\r\\sub\\a.txt"},
+                                                                   {1, L"C:\\r\\z.txt"}}));
+    EXPECT_EQ(
+        errorsOf(find(L"C:\\r\\sub")),
+        (std::vector<std::wstring>{
+            L"Error listing directory - the listing stopped early, later items are missing"}));
+    EXPECT_EQ(list.errorList().count(), 1u);
+    EXPECT_TRUE(ui.messages().empty());
+}
+
 TEST_F(Scan, UnreadableSubdirectoryIsKeptAndReported) {
     sim.dir(L"C:\\r\\locked").owner(alice).dacl().allow(me, 0x20000);  // no list right
     sim.file(L"C:\\r\\locked\\hidden.txt");

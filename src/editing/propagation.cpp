@@ -204,7 +204,16 @@ bool Propagation::walk(CDirEntry& root, const std::vector<RawAce>& rootDacl) {
     }
     while (!stack.empty()) {
         Frame& f = stack.back();
-        bool done = cancelled || (!f.haveItem && !f.enumerator->next(f.item));
+        bool done = cancelled;
+        if (!done && !f.haveItem) {
+            const std::uint32_t error = f.enumerator->next(f.item);
+            done = error != 0;
+            if (done && error != win_error::kNoMoreFiles) {
+                // What was not listed keeps its ACL: the run is incomplete.
+                AclEditor::report(*f.directory, kListingErrorText);
+                complete = false;
+            }
+        }
         f.haveItem = false;
         if (!done && f.path.size() + f.item.name.size() > kMaxItemPath) {
             dataset.maxPathExceeded = true;
@@ -230,7 +239,7 @@ bool Propagation::walk(CDirEntry& root, const std::vector<RawAce>& rootDacl) {
         if (isFolder) {
             entry->setListingNotRead(true);
         }
-        entry->isReparsePoint = isFolder && f.item.isReparsePoint() ? 1 : 0;
+        entry->isReparsePoint = isFolder && f.item.isLink() ? 1 : 0;
         std::optional<std::vector<RawAce>> onDisk;
         InheritFromParent(*entry, f.dacl, capture.status.ok() ? &capture.descriptor : nullptr,
                           &onDisk, false);
@@ -239,8 +248,9 @@ bool Propagation::walk(CDirEntry& root, const std::vector<RawAce>& rootDacl) {
             complete = false;
             continue;
         }
-        // Junctions and mount points get their inherited ACL but are not
-        // entered: their target may be anywhere, this tree included.
+        // Junctions, mount points and symbolic links get their inherited ACL
+        // but are not entered: their target may be anywhere, this tree
+        // included. Placeholders and other reparse points are entered.
         if (entry->isDotEntry() || !isFolder || entry->isReparsePoint) {
             continue;
         }

@@ -31,6 +31,10 @@ class Propagation {
     // of its folder.
     static constexpr std::size_t kMaxItemPath = 25990;
 
+    // Added to the error list with a folder whose listing failed part-way.
+    static constexpr const wchar_t* kListingErrorText =
+        L"Error listing directory - inheritance incomplete, later items keep their ACLs";
+
     Propagation(AclEditor& editor, FileSystemPort& files, UndoBuffer& undo,
                 PendingChanges& pending);
 
@@ -51,8 +55,8 @@ class Propagation {
 
     // Inherit ACL on `folder`: its subtree is read again from disk and every
     // file and folder below it gets the ACL it inherits. Returns false when
-    // the run was cut short (Cancel, a path too long, a folder that could
-    // not be listed); the max-path and cancel messages are shown.
+    // the run was cut short (Cancel, a path too long, a folder whose
+    // listing failed part-way); the max-path and cancel messages are shown.
     bool InheritAcl(CDirEntry& folder);
 
     // Asks, then applies and empties the pending-change list (emptying the

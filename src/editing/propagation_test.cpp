@@ -7,6 +7,7 @@
 #include "core/dataset_test_support.h"
 #include "editing/editing_test_support.h"
 #include "editing/entry_lookup.h"
+#include "platform/win_error.h"
 
 namespace quorel {
 namespace {
@@ -123,6 +124,27 @@ TEST_F(Inherit, CreatorOwnerBecomesTheOwnerWithAnInheritOnlyCopyMarkedInherited)
               (std::vector<RawAce>{Allow(b.alice, 0x1F01FF, 0x10), Deny(b.bob, 2, 0x10),
                                    Allow(b.alice, 4, 0x10), Allow(b.alice, 8, 0x10)}));
     EXPECT_TRUE(b.disk(L"C:\\P\\D").control & sd_control::kDaclAutoInherited);
+}
+
+TEST_F(Inherit, ACallbackAceKeepsItsApplicationDataAndAnObjectAceItsGuidWhenTheSidIsReplaced) {
+    // ACCESS_ALLOWED_CALLBACK_ACE: the application data follows the SID.
+    auto callback = [](const Sid& sid) {
+        RawAce ace = RawAce::make(ace_type::kAccessAllowedCallback, 0x01, 0x1200A9, sid);
+        ace.bytes.insert(ace.bytes.end(), {'a', 'r', 't', 'x', 0x20, 0, 0, 0});
+        ace.bytes[2] = static_cast<std::uint8_t>(ace.bytes.size());
+        return ace;
+    };
+    auto object = [](const Sid& sid) {
+        return RawAce::makeObject(ace_type::kAccessAllowedObject, 0x01, 0x1200A9, sid,
+                                  object_ace_flag::kInheritedObjectTypePresent);
+    };
+    build({callback(well_known::creatorOwner()), object(well_known::creatorOwner())});
+    b.propagation.InheritFromParent(*file, *root);
+    RawAce ownCallback = callback(b.me);
+    ownCallback.setFlags(ace_flag::kInherited);
+    RawAce ownObject = object(b.me);
+    ownObject.setFlags(ace_flag::kInherited);
+    EXPECT_EQ(b.dacl(L"C:\\P\\F"), (std::vector<RawAce>{ownCallback, ownObject}));
 }
 
 TEST_F(Inherit, CreatorGroupBecomesTheItemsPrimaryGroup) {
@@ -360,6 +382,68 @@ TEST(InheritAclPath, AnItemWhosePathIsTooLongEndsItsFolder) {
     EXPECT_EQ(b.dacl(over), (std::vector<RawAce>{Allow(b.carol, 1)}));
     EXPECT_EQ(b.ui.messageTexts(),
               (std::vector<std::wstring>{L"Max path length exceeded - inheritance incomplete"}));
+}
+
+TEST(InheritAclLinks, PlaceholdersAreEnteredJunctionsAndSymbolicLinksAreNot) {
+    EditBench b;
+    b.sim.dir(L"C:\\R").owner(b.me).dacl({Allow(b.me, 0x1F01FF, 0x03)});
+    struct Case {
+        const wchar_t* name;
+        std::uint32_t tag;
+        bool entered;
+    };
+    const Case cases[] = {{L"plain", 0, true},
+                          {L"cloud", reparse_tag::kCloud, true},
+                          {L"dedup", reparse_tag::kDedup, true},
+                          {L"junction", reparse_tag::kMountPoint, false},
+                          {L"symlink", reparse_tag::kSymlink, false}};
+    const std::vector<RawAce> untouched{Allow(b.carol, 1)};
+    for (const Case& c : cases) {
+        const std::wstring folder = std::wstring(L"C:\\R\\") + c.name;
+        b.sim.dir(folder).owner(b.me).dacl(untouched).reparseTag(c.tag);
+        b.sim.file(folder + L"\\f").owner(b.me).dacl(untouched);
+    }
+    ASSERT_TRUE(b.propagation.InheritAcl(*b.read(L"C:\\R")));
+    const std::vector<RawAce> folder = b.dacl(L"C:\\R\\plain");
+    const std::vector<RawAce> file = b.dacl(L"C:\\R\\plain\\f");
+    EXPECT_NE(file, untouched);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::wstring path = std::wstring(L"C:\\R\\") + c.name;
+        // Every folder, link or not, gets its inherited ACL.
+        EXPECT_EQ(b.dacl(path), folder);
+        EXPECT_EQ(b.dacl(path + L"\\f"), c.entered ? file : untouched);
+        EXPECT_EQ(findEntryByPath(b.list, path + L"\\f") != nullptr, c.entered);
+        EXPECT_EQ(findEntryByPath(b.list, path)->isReparsePoint, c.entered ? 0 : 1);
+    }
+    EXPECT_FALSE(anyWorkingAce(b, *b.sim.volume().find(L"C:")));
+}
+
+TEST(InheritAclListing, AListingThatFailsPartWayIsReportedAndMakesTheRunIncomplete) {
+    EditBench b;
+    b.sim.dir(L"C:\\R").owner(b.me).dacl({Allow(b.me, 0x1F01FF, 0x03)});
+    const std::vector<RawAce> untouched{Allow(b.carol, 1)};
+    for (const wchar_t* p : {L"C:\\R\\sub\\a", L"C:\\R\\sub\\b", L"C:\\R\\sub\\c", L"C:\\R\\z"}) {
+        b.sim.file(p).owner(b.me).dacl(untouched);
+    }
+    b.sim.dir(L"C:\\R\\sub")
+        .owner(b.me)
+        .dacl(untouched)
+        .listingFails(3, win_error::kNetNameDeleted);
+    EXPECT_FALSE(b.propagation.InheritAcl(*b.read(L"C:\\R")));
+    // ".", ".." and a were listed and inherit; b and c were never reached.
+    EXPECT_NE(b.dacl(L"C:\\R\\sub\\a"), untouched);
+    EXPECT_EQ(b.dacl(L"C:\\R\\sub\\a"), b.dacl(L"C:\\R\\z"));
+    EXPECT_EQ(b.dacl(L"C:\\R\\sub\\b"), untouched);
+    EXPECT_EQ(b.dacl(L"C:\\R\\sub\\c"), untouched);
+    EXPECT_EQ(findEntryByPath(b.list, L"C:\\R\\sub\\b"), nullptr);
+    const ErrorList& errors = b.list.errorList();
+    ASSERT_EQ(errors.count(), 1u);
+    EXPECT_EQ(errors.at(0).entry, findEntryByPath(b.list, L"C:\\R\\sub"));
+    EXPECT_EQ(errors.at(0).text,
+              L"Error listing directory - inheritance incomplete, later items keep their ACLs");
+    EXPECT_FALSE(anyWorkingAce(b, *b.sim.volume().find(L"C:")));
+    EXPECT_TRUE(b.ui.messages().empty());
 }
 
 class Propagate : public ::testing::Test {

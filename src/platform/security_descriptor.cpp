@@ -15,7 +15,19 @@ void putU32(std::vector<std::uint8_t>& b, std::size_t at, std::uint32_t v) {
     }
 }
 
+std::uint32_t getU32(const std::vector<std::uint8_t>& b, std::size_t at) {
+    return static_cast<std::uint32_t>(b[at]) | static_cast<std::uint32_t>(b[at + 1]) << 8 |
+           static_cast<std::uint32_t>(b[at + 2]) << 16 |
+           static_cast<std::uint32_t>(b[at + 3]) << 24;
+}
+
 }  // namespace
+
+bool ace_type::isObjectType(std::uint8_t type) {
+    return (type >= kAccessAllowedObject && type <= kSystemAlarmObject) ||
+           type == kAccessAllowedCallbackObject || type == kAccessDeniedCallbackObject ||
+           type == kSystemAuditCallbackObject || type == kSystemAlarmCallbackObject;
+}
 
 RawAce RawAce::make(std::uint8_t type, std::uint8_t flags, std::uint32_t mask, const Sid& sid) {
     RawAce ace;
@@ -28,28 +40,25 @@ RawAce RawAce::make(std::uint8_t type, std::uint8_t flags, std::uint32_t mask, c
     return ace;
 }
 
-RawAce RawAce::makeObject(std::uint8_t type, std::uint8_t flags, std::uint32_t mask,
-                          const Sid& sid) {
+RawAce RawAce::makeObject(std::uint8_t type, std::uint8_t flags, std::uint32_t mask, const Sid& sid,
+                          std::uint32_t objectFlags) {
     RawAce ace;
-    ace.bytes.resize(44 + sid.bytes().size());
+    ace.bytes.resize(12);
     ace.bytes[0] = type;
     ace.bytes[1] = flags;
-    putU16(ace.bytes, 2, static_cast<std::uint16_t>(ace.bytes.size()));
     putU32(ace.bytes, 4, mask);
-    putU32(ace.bytes, 8, 3);  // ACE_OBJECT_TYPE_PRESENT | ACE_INHERITED_OBJECT_TYPE_PRESENT
-    for (std::size_t i = 12; i < 44; ++i) {
+    putU32(ace.bytes, 8, objectFlags);
+    ace.bytes.resize(ace.sidOffset());
+    for (std::size_t i = 12; i < ace.bytes.size(); ++i) {
         ace.bytes[i] = static_cast<std::uint8_t>(i);
     }
-    std::copy(sid.bytes().begin(), sid.bytes().end(), ace.bytes.begin() + 44);
+    ace.bytes.insert(ace.bytes.end(), sid.bytes().begin(), sid.bytes().end());
+    putU16(ace.bytes, 2, static_cast<std::uint16_t>(ace.bytes.size()));
     return ace;
 }
 
 std::uint32_t RawAce::mask() const {
-    if (bytes.size() < 8) {
-        return 0;
-    }
-    return static_cast<std::uint32_t>(bytes[4]) | static_cast<std::uint32_t>(bytes[5]) << 8 |
-           static_cast<std::uint32_t>(bytes[6]) << 16 | static_cast<std::uint32_t>(bytes[7]) << 24;
+    return bytes.size() < 8 ? 0 : getU32(bytes, 4);
 }
 
 void RawAce::setFlags(std::uint8_t flags) {
@@ -65,8 +74,21 @@ void RawAce::setMask(std::uint32_t mask) {
 }
 
 std::size_t RawAce::sidOffset() const {
-    std::uint8_t t = type();
-    return (t >= ace_type::kAccessAllowedObject && t <= ace_type::kSystemAlarmObject) ? 44 : 8;
+    if (!ace_type::isObjectType(type())) {
+        return 8;
+    }
+    if (bytes.size() < 12) {
+        return 12;  // no Flags field: no SID either (sid() finds none)
+    }
+    const std::uint32_t objectFlags = getU32(bytes, 8);
+    std::size_t at = 12;
+    if (objectFlags & object_ace_flag::kObjectTypePresent) {
+        at += 16;
+    }
+    if (objectFlags & object_ace_flag::kInheritedObjectTypePresent) {
+        at += 16;
+    }
+    return at;
 }
 
 RawAce RawAce::withSid(const Sid& newSid) const {

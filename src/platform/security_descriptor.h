@@ -17,7 +17,21 @@ constexpr std::uint8_t kAccessAllowedObject = 5;
 constexpr std::uint8_t kAccessDeniedObject = 6;
 constexpr std::uint8_t kSystemAuditObject = 7;
 constexpr std::uint8_t kSystemAlarmObject = 8;
+constexpr std::uint8_t kAccessAllowedCallback = 9;
+constexpr std::uint8_t kAccessAllowedCallbackObject = 0x0B;
+constexpr std::uint8_t kAccessDeniedCallbackObject = 0x0C;
+constexpr std::uint8_t kSystemAuditCallbackObject = 0x0F;
+constexpr std::uint8_t kSystemAlarmCallbackObject = 0x10;
+// The types laid out as ACCESS_ALLOWED_OBJECT_ACE: Flags at byte 8, then
+// the GUIDs that Flags says are present, then the SID.
+bool isObjectType(std::uint8_t type);
 }  // namespace ace_type
+
+// The Flags field of an object ACE.
+namespace object_ace_flag {
+constexpr std::uint32_t kObjectTypePresent = 0x1;           // ACE_OBJECT_TYPE_PRESENT
+constexpr std::uint32_t kInheritedObjectTypePresent = 0x2;  // ACE_INHERITED_OBJECT_TYPE_PRESENT
+}  // namespace object_ace_flag
 
 namespace ace_flag {
 constexpr std::uint8_t kObjectInherit = 0x01;
@@ -63,18 +77,26 @@ struct RawAce {
     std::vector<std::uint8_t> bytes;
 
     static RawAce make(std::uint8_t type, std::uint8_t flags, std::uint32_t mask, const Sid& sid);
-    // An object ACE (types 5 to 8) with both GUIDs present, so that the SID
-    // sits at byte 44.
-    static RawAce makeObject(std::uint8_t type, std::uint8_t flags, std::uint32_t mask,
-                             const Sid& sid);
+    // An object ACE (ace_type::isObjectType) whose Flags field is
+    // `objectFlags`: each GUID it says is present is written (bytes 12, 13,
+    // ... as its content), so that the SID sits at byte 12, 28 or 44.
+    static RawAce makeObject(
+        std::uint8_t type, std::uint8_t flags, std::uint32_t mask, const Sid& sid,
+        std::uint32_t objectFlags = object_ace_flag::kObjectTypePresent |
+                                    object_ace_flag::kInheritedObjectTypePresent);
 
     std::uint8_t type() const { return bytes.size() > 0 ? bytes[0] : 0; }
     std::uint8_t flags() const { return bytes.size() > 1 ? bytes[1] : 0; }
     std::uint32_t mask() const;
     void setFlags(std::uint8_t flags);
     void setMask(std::uint32_t mask);
-    // Byte offset of the trustee SID: 44 for the object ACE types 5 to 8,
-    // 8 for every other type.
+    // Byte offset of the trustee SID. "ACCESS_ALLOWED_OBJECT_ACE structure":
+    // after the 4-byte Flags at byte 8 come ObjectType only when Flags has
+    // ACE_OBJECT_TYPE_PRESENT and InheritedObjectType only when it has
+    // ACE_INHERITED_OBJECT_TYPE_PRESENT (16 bytes each), so an object ACE's
+    // SID sits at 12, 28 or 44. Every other type has it at 8
+    // ("ACCESS_ALLOWED_ACE structure"); a callback ACE keeps its application
+    // data after the SID ("ACCESS_ALLOWED_CALLBACK_ACE structure").
     std::size_t sidOffset() const;
     // The trustee SID, or nothing when the bytes there are not a whole SID.
     std::optional<Sid> sid() const;

@@ -9,10 +9,11 @@
 namespace quorel {
 
 // The step of reading a security descriptor that failed. The steps follow
-// the Win32 calls: GetFileSecurityW, then the descriptor accessors.
+// the Win32 calls: getting the descriptor of the file, then the descriptor
+// accessors.
 enum class SdStep : std::uint8_t {
     None,
-    GetFileSecurity,  // GetFileSecurityW
+    GetFileSecurity,  // the descriptor itself (CreateFileW, GetKernelObjectSecurity)
     Control,          // GetSecurityDescriptorControl
     Owner,            // GetSecurityDescriptorOwner
     Group,            // GetSecurityDescriptorGroup

@@ -13,6 +13,7 @@ constexpr std::uint32_t kPathNotFound = 3;
 constexpr std::uint32_t kAccessDenied = 5;
 constexpr std::uint32_t kNotEnoughMemory = 8;
 constexpr std::uint32_t kSharingViolation = 32;
+constexpr std::uint32_t kNetNameDeleted = 64;
 constexpr std::uint32_t kNotSupported = 50;
 constexpr std::uint32_t kInvalidParameter = 87;
 constexpr std::uint32_t kInsufficientBuffer = 122;

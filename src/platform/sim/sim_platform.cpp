@@ -14,23 +14,25 @@ bool contains(const std::vector<Sid>& sids, const Sid& sid) {
     return std::find(sids.begin(), sids.end(), sid) != sids.end();
 }
 
-// Lists "." and ".." (except at a volume root), then the items.
+// Lists "." and ".." (except at a volume root), then the items; at the end
+// ERROR_NO_MORE_FILES, or `endError` for a listing that fails part-way.
 class SimEnumerator : public DirEnumerator {
   public:
-    SimEnumerator(std::vector<DirItem> items, std::uint64_t& counter)
-        : items_(std::move(items)), counter_(counter) {}
+    SimEnumerator(std::vector<DirItem> items, std::uint32_t endError, std::uint64_t& counter)
+        : items_(std::move(items)), endError_(endError), counter_(counter) {}
 
-    bool next(DirItem& item) override {
+    std::uint32_t next(DirItem& item) override {
         ++counter_;
         if (pos_ >= items_.size()) {
-            return false;
+            return endError_;
         }
         item = items_[pos_++];
-        return true;
+        return 0;
     }
 
   private:
     std::vector<DirItem> items_;
+    std::uint32_t endError_;
     std::size_t pos_ = 1;  // the first item was handed out by openDirectory
     std::uint64_t& counter_;
 };
@@ -375,11 +377,20 @@ std::unique_ptr<DirEnumerator> SimPlatform::openDirectory(const std::wstring& pa
     }
     std::vector<DirItem> items;
     if (object->parent != nullptr) {
-        items.push_back({L".", object->attributes()});
-        items.push_back({L"..", object->parent->attributes()});
+        items.push_back({L".", object->attributes(), object->reparseTag});
+        items.push_back({L"..", object->parent->attributes(), object->parent->reparseTag});
     }
     for (const auto& c : object->children) {
-        items.push_back({c->name, c->attributes()});
+        items.push_back({c->name, c->attributes(), c->reparseTag});
+    }
+    std::uint32_t endError = win_error::kNoMoreFiles;
+    if (items.size() >= object->listingFailsAfter) {
+        items.resize(object->listingFailsAfter);
+        endError = object->listingError;
+    }
+    if (items.empty() && endError != win_error::kNoMoreFiles) {
+        error = endError;
+        return nullptr;
     }
     if (items.empty()) {
         // An empty volume root: FindFirstFileW finds nothing.
@@ -388,7 +399,7 @@ std::unique_ptr<DirEnumerator> SimPlatform::openDirectory(const std::wstring& pa
     }
     first = items[0];
     error = 0;
-    return std::make_unique<SimEnumerator>(std::move(items), counters_.nextItem);
+    return std::make_unique<SimEnumerator>(std::move(items), endError, counters_.nextItem);
 }
 
 std::uint32_t SimPlatform::readReparseTarget(const std::wstring& path, std::wstring& target) {

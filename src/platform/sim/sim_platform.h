@@ -44,7 +44,12 @@ struct CallCounters {
 //    restore privilege lets it write any DACL and owner, whatever the DACL
 //    says (securityAccess);
 //  - a SID is named by the computer asked (lookupSid's `system`): this
-//    machine, or a file server that alone knows its own local accounts.
+//    machine, or a file server that alone knows its own local accounts;
+//  - a link (a junction or symbolic link) is an object of its own: its
+//    security is read and written on the link, never on its target
+//    ("CreateFileW": FILE_FLAG_OPEN_REPARSE_POINT opens the reparse point
+//    itself), and the listing gives each item its reparse tag
+//    ("WIN32_FIND_DATAW structure", dwReserved0).
 class SimPlatform : public SecurityPort,
                     public AccountPort,
                     public PrivilegePort,

@@ -9,21 +9,22 @@
 namespace quorel::sim {
 namespace {
 
+// The names of a listing; `error` receives the error of the opening, then
+// what ended the listing.
 std::vector<std::wstring> listNames(SimPlatform& sim, const std::wstring& path,
                                     std::uint32_t* error = nullptr) {
     DirItem item;
     std::uint32_t err = 0;
     std::vector<std::wstring> names;
     auto e = sim.openDirectory(path, item, err);
+    if (e) {
+        do {
+            names.push_back(item.name);
+        } while ((err = e->next(item)) == 0);
+    }
     if (error != nullptr) {
         *error = err;
     }
-    if (!e) {
-        return names;
-    }
-    do {
-        names.push_back(item.name);
-    } while (e->next(item));
     return names;
 }
 
@@ -185,6 +186,33 @@ TEST(SimPlatform, BackupReadsAndRestoreWritesAnyDescriptorOnlyOnceEnabled) {
     EXPECT_EQ(restoreOnly.enablePrivilege(Privilege::Backup), win_error::kNotAllAssigned);
 }
 
+TEST(SimPlatform, SecurityCallsOnALinkActOnTheLinkAndNeverOnItsTarget) {
+    SimPlatform sim;
+    Sid me = sim.accounts().currentUser();
+    Sid other = sim.accounts().addLocalUser(L"other");
+    sim.dir(L"C:\\t").owner(other).dacl().allow(other, 0x1F01FF);
+    sim.dir(L"C:\\d\\j")
+        .owner(other)
+        .dacl()
+        .allow(me, access::kReadControl | access::kWriteOwner)
+        .reparse(L"\\??\\C:\\t");
+    SecurityDescriptor sd;
+    ASSERT_TRUE(sim.readSecurity(L"C:\\d\\j", sd).ok());
+    EXPECT_EQ(
+        sd.dacl,
+        (std::vector<RawAce>{RawAce::make(0, 0, access::kReadControl | access::kWriteOwner, me)}));
+    EXPECT_EQ(sim.setOwner(L"C:\\d\\j", me), 0u);
+    EXPECT_EQ(sim.volume().find(L"C:\\d\\j")->security.owner, me);
+    EXPECT_EQ(sim.volume().find(L"C:\\t")->security.owner, other);
+    EXPECT_EQ(sim.readSecurity(L"C:\\t", sd).error, win_error::kAccessDenied);
+    // Now its owner, the user may write the link's DACL; the target's stays.
+    const std::vector<RawAce> dacl{RawAce::make(0, 0, 0x1F01FF, me)};
+    EXPECT_EQ(sim.writeDacl(L"C:\\d\\j", dacl, DaclControl()), 0u);
+    EXPECT_EQ(sim.volume().find(L"C:\\d\\j")->security.dacl, dacl);
+    EXPECT_EQ(sim.volume().find(L"C:\\t")->security.dacl,
+              (std::vector<RawAce>{RawAce::make(0, 0, 0x1F01FF, other)}));
+}
+
 TEST(SimPlatform, ListingNeedsListRight) {
     SimPlatform sim;
     Sid me = sim.accounts().currentUser();
@@ -208,7 +236,7 @@ TEST(SimPlatform, ReparsePointsCarryTheAttributeAndMaybeTheirTarget) {
     auto e = sim.openDirectory(L"C:\\data", item, error);
     ASSERT_TRUE(e);
     std::vector<DirItem> items{item};
-    while (e->next(item)) {
+    while (e->next(item) == 0) {
         items.push_back(item);
     }
     ASSERT_EQ(items.size(), 4u);
@@ -221,6 +249,72 @@ TEST(SimPlatform, ReparsePointsCarryTheAttributeAndMaybeTheirTarget) {
     EXPECT_EQ(sim.readReparseTarget(L"C:\\data\\link", target), 0u);
     EXPECT_EQ(target, L"\\??\\C:\\target");
     EXPECT_EQ(sim.counters().readReparseTarget, 2u);
+}
+
+TEST(SimPlatform, ListingsGiveEachItemItsReparseTagAndOnlyNameSurrogatesAreLinks) {
+    SimPlatform sim;
+    sim.dir(L"C:\\d\\a-junction").reparse(L"\\??\\C:\\t");
+    sim.dir(L"C:\\d\\b-symlink").reparse(L"\\??\\C:\\t").reparseTag(reparse_tag::kSymlink);
+    sim.dir(L"C:\\d\\c-placeholder").reparseTag(reparse_tag::kCloud);
+    sim.dir(L"C:\\d\\d-dedup").reparseTag(reparse_tag::kDedup);
+    sim.dir(L"C:\\d\\e-plain");
+    DirItem item;
+    std::uint32_t error = 0;
+    auto e = sim.openDirectory(L"C:\\d", item, error);
+    ASSERT_TRUE(e);
+    struct Expected {
+        std::uint32_t tag;
+        bool reparse;
+        bool link;
+    };
+    const Expected expected[] = {{0, false, false},         {0, false, false},
+                                 {0xA0000003, true, true},  {0xA000000C, true, true},
+                                 {0x9000001A, true, false}, {0x80000013, true, false},
+                                 {0, false, false}};
+    for (const Expected& x : expected) {
+        SCOPED_TRACE(item.name);
+        EXPECT_EQ(item.reparseTag, x.tag);
+        EXPECT_EQ(item.isReparsePoint(), x.reparse);
+        EXPECT_EQ(item.isLink(), x.link);
+        error = e->next(item);
+    }
+    EXPECT_EQ(error, win_error::kNoMoreFiles);
+    // A reparse point whose tag is not known counts as a link.
+    EXPECT_TRUE(
+        (DirItem{L"x", file_attribute::kDirectory | file_attribute::kReparsePoint, 0}).isLink());
+}
+
+TEST(SimPlatform, AListingThatFailsPartWayEndsWithItsErrorAndStaysFailed) {
+    SimPlatform sim;
+    for (const wchar_t* name : {L"a", L"b", L"c"}) {
+        sim.file(std::wstring(L"C:\\d\\") + name);
+    }
+    sim.dir(L"C:\\d").listingFails(4, win_error::kNetNameDeleted);
+    std::uint32_t error = 0;
+    EXPECT_EQ(listNames(sim, L"C:\\d", &error),
+              (std::vector<std::wstring>{L".", L"..", L"a", L"b"}));
+    EXPECT_EQ(error, win_error::kNetNameDeleted);
+    DirItem item;
+    auto e = sim.openDirectory(L"C:\\d", item, error);
+    ASSERT_TRUE(e);
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_EQ(e->next(item), 0u);
+    }
+    EXPECT_EQ(item.name, L"b");
+    EXPECT_EQ(e->next(item), win_error::kNetNameDeleted);
+    EXPECT_EQ(e->next(item), win_error::kNetNameDeleted);
+    EXPECT_EQ(item.name, L"b");
+    // Failing before the first item: the listing cannot be opened.
+    sim.dir(L"C:\\d").listingFails(0, win_error::kAccessDenied);
+    EXPECT_TRUE(listNames(sim, L"C:\\d", &error).empty());
+    EXPECT_EQ(error, win_error::kAccessDenied);
+    // Failing after the last item is an error all the same.
+    sim.dir(L"C:\\d").listingFails(5, win_error::kNetNameDeleted);
+    EXPECT_EQ(listNames(sim, L"C:\\d", &error).size(), 5u);
+    EXPECT_EQ(error, win_error::kNetNameDeleted);
+    sim.dir(L"C:\\d").listingFails(6, win_error::kNetNameDeleted);
+    EXPECT_EQ(listNames(sim, L"C:\\d", &error).size(), 5u);
+    EXPECT_EQ(error, win_error::kNoMoreFiles);
 }
 
 TEST(SimAccounts, WellKnownSidsResolve) {

@@ -10,7 +10,7 @@ namespace quorel::sim {
 
 std::uint32_t SimObject::attributes() const {
     std::uint32_t a = isDirectory ? file_attribute::kDirectory : file_attribute::kArchive;
-    if (reparseTarget) {
+    if (reparseTag != 0) {
         a |= file_attribute::kReparsePoint;
     }
     return a | extraAttributes;
@@ -249,8 +249,20 @@ ObjectBuilder& ObjectBuilder::protect(bool on) {
 }
 
 ObjectBuilder& ObjectBuilder::reparse(const std::wstring& target, bool readable) {
+    object_.reparseTag = reparse_tag::kMountPoint;
     object_.reparseTarget = target;
     object_.reparseDataReadable = readable;
+    return *this;
+}
+
+ObjectBuilder& ObjectBuilder::reparseTag(std::uint32_t tag) {
+    object_.reparseTag = tag;
+    return *this;
+}
+
+ObjectBuilder& ObjectBuilder::listingFails(std::size_t afterItems, std::uint32_t error) {
+    object_.listingFailsAfter = afterItems;
+    object_.listingError = error;
     return *this;
 }
 

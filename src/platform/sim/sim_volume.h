@@ -17,8 +17,14 @@ struct SimObject {
     bool isDirectory = false;
     std::uint32_t extraAttributes = 0;
     SecurityDescriptor security;
-    std::optional<std::wstring> reparseTarget;  // set: the folder is a reparse point
+    std::uint32_t reparseTag = 0;               // not 0: a reparse point with this tag
+    std::optional<std::wstring> reparseTarget;  // a link's target text
     bool reparseDataReadable = true;            // false: the attribute is there, the data not
+    // Listing this folder fails with `listingError` once this many items
+    // ("." and ".." included) were handed out ("FindNextFileW function": any
+    // error other than ERROR_NO_MORE_FILES can end a listing part-way).
+    std::size_t listingFailsAfter = static_cast<std::size_t>(-1);
+    std::uint32_t listingError = 0;
     SimObject* parent = nullptr;
     std::vector<std::unique_ptr<SimObject>> children;  // kept sorted as NTFS lists them
 
@@ -78,9 +84,15 @@ class ObjectBuilder {
     ObjectBuilder& nullDacl();
     ObjectBuilder& noDacl();
     ObjectBuilder& protect(bool on = true);
-    // Makes the folder a reparse point; `readable` false leaves its data
-    // unreadable (a held handle, or a file system that cannot query it).
+    // Makes the folder a junction (IO_REPARSE_TAG_MOUNT_POINT) to `target`;
+    // `readable` false leaves its data unreadable (a held handle, or a file
+    // system that cannot query it).
     ObjectBuilder& reparse(const std::wstring& target, bool readable = true);
+    // Gives the object the reparse tag `tag` (a symbolic link after
+    // reparse(), a cloud placeholder or a deduplicated item alone).
+    ObjectBuilder& reparseTag(std::uint32_t tag);
+    // Listing the folder fails with `error` after `afterItems` items.
+    ObjectBuilder& listingFails(std::size_t afterItems, std::uint32_t error);
     ObjectBuilder& attributes(std::uint32_t extra);
 
     SimObject& object() { return object_; }

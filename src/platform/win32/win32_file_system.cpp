@@ -20,30 +20,70 @@ namespace {
 // MAXIMUM_REPARSE_DATA_BUFFER_SIZE: the most reparse data a file can carry.
 constexpr DWORD kReparseBufferSize = 16 * 1024;
 
-DirItem itemOf(const WIN32_FIND_DATAW& data) {
-    return DirItem{data.cFileName, static_cast<std::uint32_t>(data.dwFileAttributes)};
+// The reparse tag of `path` itself (FILE_FLAG_OPEN_REPARSE_POINT: not of
+// what it points to), by GetFileInformationByHandleEx(FileAttributeTagInfo);
+// 0 when it cannot be read.
+std::uint32_t reparseTagOf(const std::wstring& path) {
+    ScopedHandle file(
+        CreateFileW(extendedPath(path).c_str(), FILE_READ_ATTRIBUTES,
+                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                    FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+    FILE_ATTRIBUTE_TAG_INFO info{};
+    if (!file.valid() ||
+        !GetFileInformationByHandleEx(file.get(), FileAttributeTagInfo, &info, sizeof(info)) ||
+        (info.FileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) == 0) {
+        return 0;
+    }
+    return static_cast<std::uint32_t>(info.ReparseTag);
+}
+
+// "WIN32_FIND_DATAW structure": dwReserved0 holds the reparse tag when
+// dwFileAttributes has FILE_ATTRIBUTE_REPARSE_POINT. A file system that
+// leaves it 0 (no tag is 0, "Reparse Point Tags") is asked for the tag.
+DirItem itemOf(const std::wstring& directory, const WIN32_FIND_DATAW& data) {
+    DirItem item{data.cFileName, static_cast<std::uint32_t>(data.dwFileAttributes)};
+    if (item.isReparsePoint()) {
+        item.reparseTag = static_cast<std::uint32_t>(data.dwReserved0);
+        if (item.reparseTag == 0) {
+            std::wstring path = directory;
+            if (!path.empty() && path.back() != L'\\') {
+                path += L'\\';
+            }
+            item.reparseTag = reparseTagOf(path + item.name);
+        }
+    }
+    return item;
 }
 
 // The rest of a listing that FindFirstFileW opened; FindClose on
 // destruction.
 class Win32DirEnumerator : public DirEnumerator {
   public:
-    explicit Win32DirEnumerator(ScopedFindHandle handle) : handle_(std::move(handle)) {}
+    Win32DirEnumerator(ScopedFindHandle handle, std::wstring directory)
+        : handle_(std::move(handle)), directory_(std::move(directory)) {}
 
-    bool next(DirItem& item) override {
-        WIN32_FIND_DATAW data;
-        if (!handle_.valid() || !FindNextFileW(handle_.get(), &data)) {
-            return false;
-        }
-        item = itemOf(data);
-        return true;
+    std::uint32_t next(DirItem& item) override {
+        return handle_.valid() ? nextListedItem(handle_.get(), directory_, item)
+                               : ERROR_NO_MORE_FILES;
     }
 
   private:
     ScopedFindHandle handle_;
+    std::wstring directory_;
 };
 
 }  // namespace
+
+std::uint32_t nextListedItem(void* find, const std::wstring& directory, DirItem& item) {
+    // "FindNextFileW function": FALSE with ERROR_NO_MORE_FILES at the end;
+    // any other error ends the listing part-way and is passed on.
+    WIN32_FIND_DATAW data;
+    if (!FindNextFileW(find, &data)) {
+        return lastError();
+    }
+    item = itemOf(directory, data);
+    return 0;
+}
 
 std::unique_ptr<DirEnumerator> Win32Platform::openDirectory(const std::wstring& path,
                                                             DirItem& first, std::uint32_t& error) {
@@ -55,9 +95,9 @@ std::unique_ptr<DirEnumerator> Win32Platform::openDirectory(const std::wstring& 
         error = lastError();
         return nullptr;
     }
-    first = itemOf(data);
+    first = itemOf(path, data);
     error = 0;
-    return std::make_unique<Win32DirEnumerator>(std::move(handle));
+    return std::make_unique<Win32DirEnumerator>(std::move(handle), path);
 }
 
 std::uint32_t Win32Platform::readReparseTarget(const std::wstring& path, std::wstring& target) {

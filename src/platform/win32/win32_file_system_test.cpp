@@ -43,7 +43,7 @@ Listing list(Win32Platform& platform, const std::wstring& path) {
     if (enumerator) {
         do {
             listing.items.push_back(item);
-        } while (enumerator->next(item));
+        } while ((listing.error = enumerator->next(item)) == 0);
     }
     return listing;
 }
@@ -65,7 +65,7 @@ TEST_F(Win32FileSystem, ListsDotEntriesFirstThenTheItemsInFileSystemOrder) {
 
     const Listing listing = list(platform_, tree_.path(L"data"));
     ASSERT_TRUE(listing.opened) << listing.error;
-    EXPECT_EQ(listing.error, 0u);
+    EXPECT_EQ(listing.error, win_error::kNoMoreFiles);
     // NTFS (and Wine) order names case-insensitively.
     EXPECT_EQ(listing.names(), (std::vector<std::wstring>{L".", L"..", L"Alpha.txt", L"beta.txt",
                                                           L"delta", L"Gamma"}));
@@ -190,6 +190,11 @@ TEST_F(Win32FileSystem, SymbolicLinkToAFolderIsListedAsAReparsePoint) {
     const DirItem& link = listing.items[2];
     EXPECT_TRUE(link.isDirectory());
     EXPECT_TRUE(link.isReparsePoint());
+    EXPECT_EQ(listing.items[0].reparseTag, 0u);
+    // Wine 8 gives the tag neither in dwReserved0 nor by
+    // FileAttributeTagInfo: the tag stays unknown, which counts as a link.
+    EXPECT_EQ(link.reparseTag, test::runningUnderWine() ? 0u : reparse_tag::kSymlink);
+    EXPECT_TRUE(link.isLink());
     EXPECT_EQ(link.attributes & (file_attribute::kDirectory | file_attribute::kReparsePoint),
               0x410u);
 
@@ -212,11 +217,29 @@ TEST_F(Win32FileSystem, EnumeratorReportsTheEndMoreThanOnce) {
     auto enumerator = platform_.openDirectory(tree_.path(L"once"), item, error);
     ASSERT_NE(enumerator, nullptr);
     EXPECT_EQ(item.name, L".");
-    ASSERT_TRUE(enumerator->next(item));
+    ASSERT_EQ(enumerator->next(item), 0u);
     EXPECT_EQ(item.name, L"..");
-    EXPECT_FALSE(enumerator->next(item));
+    EXPECT_EQ(enumerator->next(item), win_error::kNoMoreFiles);
     EXPECT_EQ(item.name, L"..");  // untouched at the end
-    EXPECT_FALSE(enumerator->next(item));
+    EXPECT_EQ(enumerator->next(item), win_error::kNoMoreFiles);
+}
+
+TEST_F(Win32FileSystem, AFailedFindNextFileIsAnErrorAndNotTheEnd) {
+    ASSERT_FALSE(tree_.makeDir(L"gone").empty());
+    ASSERT_FALSE(tree_.makeFile(L"gone\\a.txt").empty());
+    WIN32_FIND_DATAW data;
+    HANDLE find = FindFirstFileW((tree_.path(L"gone") + L"\\*.*").c_str(), &data);
+    ASSERT_NE(find, INVALID_HANDLE_VALUE);
+    DirItem item{L"before"};
+    ASSERT_EQ(nextListedItem(find, tree_.path(L"gone"), item), 0u);
+    EXPECT_EQ(item.name, L"..");
+    ASSERT_TRUE(FindClose(find));
+    // A handle that lists nothing: the error is passed on, not taken for
+    // the end.
+    item.name = L"before";
+    EXPECT_EQ(nextListedItem(INVALID_HANDLE_VALUE, tree_.path(L"gone"), item),
+              6u);  // ERROR_INVALID_HANDLE
+    EXPECT_EQ(item.name, L"before");
 }
 
 TEST(Win32TempTree, RemovesItsFolderButNeverALinksTarget) {

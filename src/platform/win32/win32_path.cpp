@@ -1,5 +1,7 @@
 #include "platform/win32/win32_path.h"
 
+#include <windows.h>
+
 #include <string_view>
 #include <vector>
 
@@ -24,18 +26,55 @@ std::size_t componentEnd(const std::wstring& path, std::size_t from) {
     return end;
 }
 
+// The absolute path of the directory that `base` ("C:", "\\" or ".")
+// names, by GetFullPathNameW ("GetFullPathNameW function": "C:" gives the
+// current directory of drive C, "\\" the root of the current drive, "."
+// the current directory). Empty when the call fails.
+std::wstring fullPathOf(const wchar_t* base) {
+    std::wstring full(MAX_PATH, L'\0');
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        const DWORD length =
+            GetFullPathNameW(base, static_cast<DWORD>(full.size()), full.data(), nullptr);
+        if (length == 0) {
+            return {};
+        }
+        if (length < full.size()) {
+            full.resize(length);
+            return full;
+        }
+        full.resize(length);  // the size asked for, the terminating NUL included
+    }
+    return {};
+}
+
 }  // namespace
 
 std::wstring extendedPath(const std::wstring& path) {
+    const bool hasDrive = path.size() >= 2 && isDriveLetter(path[0]) && path[1] == L':';
+    const bool unc = path.size() >= 2 && isSeparator(path[0]) && isSeparator(path[1]);
+    if (!path.empty() && !unc && !(hasDrive && path.size() >= 3 && isSeparator(path[2]))) {
+        // Relative ("dir"), drive-relative ("C:dir") or rooted without a
+        // drive ("\dir"): only the directory it starts from is made
+        // absolute, because GetFullPathNameW would also drop the trailing
+        // dots and blanks of the names, which are reached exactly.
+        const std::size_t from = hasDrive ? 2 : isSeparator(path[0]) ? 1 : 0;
+        const std::wstring base = hasDrive ? path.substr(0, 2) : from == 1 ? L"\\" : L".";
+        const std::wstring full = fullPathOf(base.c_str());
+        const bool absolute =
+            full.size() >= 3 &&
+            ((isDriveLetter(full[0]) && full[1] == L':' && isSeparator(full[2])) ||
+             (isSeparator(full[0]) && isSeparator(full[1])));
+        return absolute ? extendedPath(full + L'\\' + path.substr(from)) : path;
+    }
     std::wstring out;
     std::size_t rest = 0;
     bool drive = false;
-    if (path.size() >= 3 && isDriveLetter(path[0]) && path[1] == L':' && path[2] == L'\\') {
+    if (hasDrive && path.size() >= 3) {
         out = L"\\\\?\\";
         out.append(path, 0, 2);
         rest = 3;
         drive = true;
-    } else if (path.size() >= 2 && path[0] == L'\\' && path[1] == L'\\') {
+    } else if (unc) {
         // "\\?\..." and "\\.\..." already name the object without
         // normalisation; "\\server" alone names no share.
         if (path.size() >= 4 && (path[2] == L'?' || path[2] == L'.') && isSeparator(path[3])) {

@@ -1,6 +1,10 @@
 #include "platform/win32/win32_path.h"
 
+#include <windows.h>
+
 #include <gtest/gtest.h>
+
+#include <utility>
 
 namespace quorel::win32 {
 namespace {
@@ -26,10 +30,52 @@ TEST(ExtendedPath, AlreadyPrefixedPathsAreUnchanged) {
     }
 }
 
-TEST(ExtendedPath, RelativeAndIncompletePathsAreUnchanged) {
-    for (const wchar_t* path : {L"", L"file", L"dir\\file", L".\\dir", L"..\\dir", L"C:", L"C:file",
-                                L"C:dir\\file", L"\\dir\\file", L"C:/dir/file", L"1:\\dir", L"\\\\",
-                                L"\\\\server", L"\\\\server\\", L"\\\\\\share\\dir"}) {
+// Runs with C:\windows as the current directory and Z:\tmp as the current
+// directory of drive Z (the "=Z:" variable), restoring both afterwards.
+class RelativePath : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        wchar_t old[MAX_PATH];
+        ASSERT_GT(GetCurrentDirectoryW(MAX_PATH, old), 0u);
+        oldDirectory_ = old;
+        ASSERT_TRUE(SetCurrentDirectoryW(L"C:\\windows"));
+        ASSERT_TRUE(SetEnvironmentVariableW(L"=Z:", L"Z:\\tmp"));
+    }
+    void TearDown() override {
+        SetCurrentDirectoryW(oldDirectory_.c_str());
+        SetEnvironmentVariableW(L"=Z:", nullptr);
+    }
+    std::wstring oldDirectory_;
+};
+
+TEST_F(RelativePath, RelativeAndDriveRelativePathsAreMadeAbsoluteFirst) {
+    const std::pair<const wchar_t*, const wchar_t*> cases[] = {
+        {L"dir", L"\\\\?\\C:\\windows\\dir"},
+        {L"dir\\file", L"\\\\?\\C:\\windows\\dir\\file"},
+        {L".\\dir", L"\\\\?\\C:\\windows\\dir"},
+        {L"..\\dir", L"\\\\?\\C:\\dir"},
+        {L"\\dir\\file", L"\\\\?\\C:\\dir\\file"},
+        {L"/dir/file", L"\\\\?\\C:\\dir\\file"},
+        // Drive-relative: the current directory of that drive.
+        {L"C:dir", L"\\\\?\\C:\\windows\\dir"},
+        {L"c:dir\\file", L"\\\\?\\C:\\windows\\dir\\file"},
+        {L"Z:dir", L"\\\\?\\Z:\\tmp\\dir"},
+        // A drive, then "/": absolute.
+        {L"C:/dir", L"\\\\?\\C:\\dir"},
+        {L"C:/dir/file", L"\\\\?\\C:\\dir\\file"},
+        // Trailing dots and blanks survive, as in absolute paths.
+        {L"dir\\name.", L"\\\\?\\C:\\windows\\dir\\name."},
+        {L"C:name ", L"\\\\?\\C:\\windows\\name "},
+        {L"C:/a./b ", L"\\\\?\\C:\\a.\\b "},
+    };
+    for (const auto& [path, expected] : cases) {
+        EXPECT_EQ(extendedPath(path), expected) << testing::PrintToString(std::wstring(path));
+    }
+}
+
+TEST(ExtendedPath, IncompleteUncPathsAndTheEmptyPathAreUnchanged) {
+    for (const wchar_t* path :
+         {L"", L"\\\\", L"\\\\server", L"\\\\server\\", L"\\\\\\share\\dir"}) {
         EXPECT_EQ(extendedPath(path), path) << "path: " << testing::PrintToString(path);
     }
 }

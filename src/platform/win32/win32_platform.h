@@ -26,21 +26,25 @@ class Win32Platform : public SecurityPort,
   public:
     // SecurityPort
 
-    // GetFileSecurityW(owner, group and DACL) into a buffer of 64 KiB,
-    // enlarged to the size Windows asks for and tried again, then
-    // describeDescriptor.
+    // Each call goes through one handle on the object itself
+    // (openForSecurity, win32_security.h): a link's own descriptor, never
+    // its target's, and the backup and restore privileges honoured.
+
+    // GetKernelObjectSecurity(owner, group and DACL) on a READ_CONTROL
+    // handle, into a buffer of 64 KiB enlarged to the size Windows asks for
+    // and tried again, then describeDescriptor. A handle that cannot be
+    // opened fails at SdStep::GetFileSecurity with its error.
     SdReadStatus readSecurity(const std::wstring& path, SecurityDescriptor& out) override;
-    // SetFileSecurityW with exactly `dacl`: an absolute descriptor whose
-    // control bits are SE_DACL_PROTECTED | SE_DACL_AUTO_INHERITED when
-    // `protect`, none otherwise, written with DACL_SECURITY_INFORMATION and
-    // PROTECTED_ or UNPROTECTED_DACL_SECURITY_INFORMATION. Unlike
-    // SetNamedSecurityInfoW it neither merges the parent's inheritable ACEs
-    // into the DACL nor propagates it to the objects below, which is what
-    // the port asks for. A malformed ACE fails with 87 before anything is
-    // written (see buildAcl).
+    // SetKernelObjectSecurity(DACL_SECURITY_INFORMATION) on a WRITE_DAC
+    // handle with exactly `dacl`: an absolute descriptor carrying the
+    // control bits of `control`. Unlike SetNamedSecurityInfoW it neither
+    // merges the parent's inheritable ACEs into the DACL nor propagates it
+    // to the objects below, which is what the port asks for. A malformed
+    // ACE fails with 87 before anything is opened (see buildAcl).
     std::uint32_t writeDacl(const std::wstring& path, const std::vector<RawAce>& dacl,
                             DaclControl control) override;
-    // SetNamedSecurityInfoW(OWNER_SECURITY_INFORMATION).
+    // SetKernelObjectSecurity(OWNER_SECURITY_INFORMATION) on a WRITE_OWNER
+    // handle.
     std::uint32_t setOwner(const std::wstring& path, const Sid& owner) override;
 
     // AccountPort
@@ -85,7 +89,8 @@ class Win32Platform : public SecurityPort,
 
     // FileSystemPort
 
-    // FindFirstFileW(path + "\*.*"; only "*.*" when `path` ends in "\").
+    // FindFirstFileW(path + "\*.*"; only "*.*" when `path` ends in "\"),
+    // then nextListedItem for each further item.
     std::unique_ptr<DirEnumerator> openDirectory(const std::wstring& path, DirItem& first,
                                                  std::uint32_t& error) override;
     // CreateFileW(FILE_READ_ATTRIBUTES, sharing read, write and delete so
@@ -95,5 +100,12 @@ class Win32Platform : public SecurityPort,
     // reparseTargetText of the data. No data returned counts as 4390.
     std::uint32_t readReparseTarget(const std::wstring& path, std::wstring& target) override;
 };
+
+// One step of a listing: FindNextFileW on the find handle `find` of the
+// folder `directory` (as the user gave it). Returns 0 with `item` set (its
+// reparse tag from dwReserved0, or asked of the item itself when the find
+// data leaves it 0), ERROR_NO_MORE_FILES at the end, or the error that
+// ended the listing part-way, `item` untouched.
+std::uint32_t nextListedItem(void* find, const std::wstring& directory, DirItem& item);
 
 }  // namespace quorel::win32

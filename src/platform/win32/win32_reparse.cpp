@@ -1,5 +1,7 @@
 #include "platform/win32/win32_reparse.h"
 
+#include "platform/file_system_port.h"
+
 namespace quorel::win32 {
 
 namespace {
@@ -17,9 +19,9 @@ std::wstring reparseTargetText(const std::uint8_t* data, std::size_t size) {
     }
     const std::uint32_t tag = u16At(data) | u16At(data + 2) << 16;
     std::size_t pathBuffer = 0;
-    if (tag == kReparseTagMountPoint) {
+    if (tag == reparse_tag::kMountPoint) {
         pathBuffer = 16;
-    } else if (tag == kReparseTagSymlink) {
+    } else if (tag == reparse_tag::kSymlink) {
         pathBuffer = 20;
     } else {
         return text;

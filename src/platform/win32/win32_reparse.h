@@ -6,9 +6,6 @@
 
 namespace quorel::win32 {
 
-constexpr std::uint32_t kReparseTagMountPoint = 0xA0000003;  // junctions, mount points
-constexpr std::uint32_t kReparseTagSymlink = 0xA000000C;     // symbolic links
-
 // The target text of FSCTL_GET_REPARSE_POINT data: the substitute name of a
 // junction, mount point or symbolic link ("\??\C:\target"), found through
 // its offset and length in the path buffer (byte 16 for a mount point, 20

@@ -1,11 +1,17 @@
 // SecurityPort of Win32Platform on a real folder tree.
 
+#include <windows.h>
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <memory>
 
 #include "platform/win32/temp_tree.h"
+#include "platform/win32/win32_descriptor.h"
 #include "platform/win32/win32_platform.h"
+#include "platform/win32/win32_security.h"
+#include "platform/win32/win32_token.h"
 #include "platform/win_error.h"
 
 namespace quorel::win32 {
@@ -212,6 +218,72 @@ TEST_F(Win32Security, SetOwner) {
     EXPECT_EQ(read(file).owner, user_);
     EXPECT_EQ(platform_.setOwner(tree_.path(L"missing.txt"), *user_), win_error::kFileNotFound);
     EXPECT_EQ(platform_.setOwner(file, Sid()), win_error::kInvalidSid);
+}
+
+// The descriptor GetFileSecurityW gives for `path` by name.
+SecurityDescriptor byName(const std::wstring& path) {
+    SecurityDescriptor sd = sentinel();
+    DWORD needed = 0;
+    auto buffer = std::make_unique<std::uint8_t[]>(64 * 1024);
+    if (GetFileSecurityW(
+            path.c_str(),
+            OWNER_SECURITY_INFORMATION | GROUP_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION,
+            buffer.get(), 64 * 1024, &needed)) {
+        describeDescriptor(buffer.get(), sd);
+    }
+    return sd;
+}
+
+TEST_F(Win32Security, TheHandleForSecurityOpensFilesAndFoldersWithTheRightAskedFor) {
+    const std::wstring file = tree_.makeFile(L"h.txt");
+    const std::wstring folder = tree_.makeDir(L"h_dir");
+    ASSERT_FALSE(file.empty());
+    ASSERT_FALSE(folder.empty());
+    for (const std::wstring& path : {file, folder, folder + L"\\."}) {
+        for (std::uint32_t access : {READ_CONTROL, WRITE_DAC, WRITE_OWNER}) {
+            std::uint32_t error = 0xDEAD;
+            ScopedHandle handle = openForSecurity(path, access, error);
+            EXPECT_TRUE(handle.valid()) << testing::PrintToString(path) << " " << access;
+            EXPECT_EQ(error, 0u);
+        }
+        // Through the handle, the same descriptor as by name.
+        EXPECT_TRUE(sameDescriptor(read(path), byName(path))) << testing::PrintToString(path);
+    }
+    std::uint32_t error = 0;
+    EXPECT_FALSE(openForSecurity(tree_.path(L"missing"), READ_CONTROL, error).valid());
+    EXPECT_EQ(error, win_error::kFileNotFound);
+    EXPECT_FALSE(openForSecurity(tree_.path(L"missing\\deeper"), READ_CONTROL, error).valid());
+    EXPECT_EQ(error, win_error::kPathNotFound);
+}
+
+TEST_F(Win32Security, WithBackupAndRestorePrivilegesEnabledReadsAndWritesWork) {
+    // Wine's token is an elevated administrator's: both are held.
+    ASSERT_EQ(enablePrivilege(L"SeBackupPrivilege"), 0u);
+    ASSERT_EQ(enablePrivilege(L"SeRestorePrivilege"), 0u);
+    EXPECT_EQ(privilegeEnabled(L"SeBackupPrivilege"), true);
+    EXPECT_EQ(privilegeEnabled(L"SeRestorePrivilege"), true);
+    const std::wstring folder = tree_.makeDir(L"restored");
+    ASSERT_FALSE(folder.empty());
+    const SecurityDescriptor before = read(folder);
+    ASSERT_EQ(platform_.writeDacl(folder, before.dacl, DaclControl::autoInherited()), 0u);
+    EXPECT_EQ(platform_.setOwner(folder, *user_), 0u);
+    const SecurityDescriptor after = read(folder);
+    EXPECT_EQ(after.dacl, before.dacl);
+    EXPECT_EQ(after.owner, user_);
+}
+
+TEST_F(Win32Security, ALinksOwnSecurityIsReadAndWritten) {
+    const std::wstring target = tree_.makeDir(L"target");
+    ASSERT_FALSE(target.empty());
+    std::wstring why;
+    if (!test::makeFolderLink(tree_.path(L"link"), target, why)) {
+        GTEST_SKIP() << "no symbolic link: " << testing::PrintToString(why);
+    }
+    const std::wstring link = tree_.path(L"link");
+    expectWellFormed(read(link));
+    EXPECT_EQ(platform_.setOwner(link, *user_), 0u);
+    EXPECT_EQ(read(link).owner, user_);
+    ASSERT_EQ(platform_.writeDacl(link, read(link).dacl, DaclControl()), 0u);
 }
 
 }  // namespace
