@@ -5,6 +5,7 @@
 #include "core/dir_list.h"
 #include "core/scanner.h"
 #include "core/security_reader.h"
+#include "editing/ownership.h"
 #include "filters/dynamic_filter_editor.h"
 #include "filters/permission_selection.h"
 #include "platform/account_port.h"
@@ -100,7 +101,7 @@ void AppController::Prepare() {
             return;
         }
         AccountInfo info;
-        if (accounts.lookupSid(*sid, info) != 0) {
+        if (accounts.lookupSid(L"", *sid, info) != 0) {
             ui.showMessage(L"Error Lookup Name Ersteller-Besitzer", L"Note", MessageIcon::Error);
             return;
         }
@@ -108,13 +109,13 @@ void AppController::Prepare() {
     };
     localName(L"S-1-3-0", creatorOwnerName_);
     localName(L"S-1-3-1", creatorGroupName_);
-    takeOwnershipAvailable_ = ports_.privileges.enablePrivilege(Privilege::TakeOwnership) == 0;
     EditSettings& settings = editing_->settings;
+    // Take-ownership, and backup and restore where the token holds them.
+    takeOwnershipAvailable_ = EnableTakeOwnership(settings, ports_.privileges, ui);
     settings.currentUserName = userName_;
     if (userSid_) {
         settings.currentUserSid = *userSid_;
     }
-    settings.takeOwnershipAvailable = takeOwnershipAvailable_;
     view_.rights.resetToStartup();
 }
 

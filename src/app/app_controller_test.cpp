@@ -451,6 +451,21 @@ TEST_F(Controller, CreatorNamesAndTheUserComeFromTheAccounts) {
     EXPECT_EQ(app.userSid(), sim.accounts().currentUser());
     EXPECT_FALSE(app.userName().empty());
     EXPECT_TRUE(ui.messageTexts().empty());
+    // No privilege held: none available.
+    EXPECT_FALSE(app.takeOwnershipAvailable());
+    EXPECT_FALSE(app.editing().settings.backupRestoreAvailable);
+}
+
+TEST_F(Controller, StartUpEnablesBackupAndRestoreWhereHeld) {
+    sim.setTakeOwnershipHeld(true);
+    sim.setBackupHeld(true);
+    sim.setRestoreHeld(true);
+    app.Prepare();
+    EXPECT_TRUE(app.takeOwnershipAvailable());
+    EXPECT_TRUE(sim.backupEnabled());
+    EXPECT_TRUE(sim.restoreEnabled());
+    EXPECT_TRUE(app.editing().settings.takeOwnershipAvailable);
+    EXPECT_TRUE(app.editing().settings.backupRestoreAvailable);
 }
 
 }  // namespace

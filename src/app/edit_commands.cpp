@@ -1,7 +1,6 @@
 #include "app/edit_commands.h"
 
 #include <algorithm>
-#include <map>
 #include <optional>
 
 #include "app/acl_buffer.h"
@@ -9,9 +8,11 @@
 #include "app/editing_forms.h"
 #include "core/dir_entry.h"
 #include "core/dir_list.h"
+#include "editing/orphan_check.h"
 #include "platform/account_port.h"
 #include "platform/interaction_port.h"
 #include "platform/nt_rules.h"
+#include "platform/security_port.h"
 #include "platform/win_error.h"
 #include "view/ace_visibility.h"
 
@@ -60,11 +61,6 @@ PendingChange Change(PendingChange::Kind kind, const CDirEntry& entry, std::uint
     return change;
 }
 
-// SIDs that never resolve by design: capabilities and app packages.
-bool NeverResolves(std::wstring_view sid) {
-    return sid.rfind(L"S-1-15-", 0) == 0;
-}
-
 }  // namespace
 
 EditCommands::EditCommands(AppController& app, EditingSession& editing, InteractionPort& ui)
@@ -106,6 +102,23 @@ bool EditCommands::askConvertInherited() {
                L"converted into non-inherited ACEs?",
                L"Disable Inheritance", MessageIcon::Question,
                MessageButtons::OkCancel) == MessageAnswer::Ok;
+}
+
+bool EditCommands::confirmAddingToNoDacl(const CDirEntry& entry) {
+    // "Null DACLs and Empty DACLs": without a DACL everyone has full
+    // access; any ACL written in its place grants only what it lists.
+    SecurityDescriptor sd;
+    const std::wstring path = entry.path();
+    if (!editing_.editor.ports().security.readSecurity(path, sd).ok() ||
+        sd.daclState == DaclState::Present) {
+        return true;
+    }
+    return ui_.showMessage(path +
+                               L" has no access control list, so everyone has full access to "
+                               L"it. After this change the added entries will be the only access "
+                               L"to it. Do you want to add them?",
+                           L"No access control list", MessageIcon::Warning,
+                           MessageButtons::YesNoDefaultNo) == MessageAnswer::Yes;
 }
 
 std::vector<CDirEntry*> EditCommands::selectedEntries() const {
@@ -299,6 +312,9 @@ void EditCommands::AddTrusteeToSelection(const EditFocus& focus, const std::wstr
         if (compareModeRefuses()) {
             return;
         }
+        if (!confirmAddingToNoDacl(*e)) {
+            continue;
+        }
         undoElement(*e, L"add trustee", false);
         Trustee trustee;
         trustee.name = name;
@@ -390,6 +406,9 @@ void EditCommands::PasteAcl() {
         return;
     }
     for (CDirEntry* e : selected) {
+        if (!confirmAddingToNoDacl(*e)) {
+            continue;
+        }
         undoElement(*e, L"paste", false);
         std::vector<std::uint32_t> all(e->aceCount());
         for (std::uint32_t i = 0; i < e->aceCount(); ++i) {
@@ -413,6 +432,9 @@ void EditCommands::CombineAcl() {
         return;
     }
     for (CDirEntry* e : selected) {
+        if (!confirmAddingToNoDacl(*e)) {
+            continue;
+        }
         undoElement(*e, L"combine", false);
         editing_.editor.MergeTrustees(*e, bufferAcesFor(*e, true));
         refresh(*e);
@@ -480,25 +502,15 @@ void EditCommands::EliminateUnresolvedTrustees() {
     if (dataset == nullptr || compareModeRefuses() || loadedDataRefuses()) {
         return;
     }
-    // Only SIDs that the system now reports as naming no account: a lookup
-    // that failed for another reason (a domain controller out of reach) or
-    // a capability SID that never resolves is no reason to delete.
-    std::map<std::wstring, bool, std::less<>> gone;
-    auto accountGone = [&](const AceRecord& ace) {
-        const std::wstring text(ace.trustee());
-        auto known = gone.find(text);
-        if (known != gone.end()) {
-            return known->second;
-        }
-        bool noAccount = false;
-        const std::optional<Sid> sid = Sid::fromString(text);
-        if (sid && !NeverResolves(text)) {
-            AccountInfo info;
-            noAccount =
-                editing_.editor.ports().accounts.lookupSid(*sid, info) == win_error::kNoneMapped;
-        }
-        gone.emplace(text, noAccount);
-        return noAccount;
+    // Only SIDs known not to exist on the computer that holds the entry: a
+    // lookup that timed out, a domain out of reach or a server's own
+    // account is no reason to delete.
+    OrphanCheck orphans(editing_.editor.ports().accounts);
+    auto accountGone = [&](const AceRecord& ace, const std::wstring& path) {
+        const Sid* known = AccountNames::instance().sid(ace.account());
+        const std::optional<Sid> sid =
+            known != nullptr ? std::optional<Sid>(*known) : Sid::fromString(ace.trustee());
+        return sid && orphans.gone(*sid, path);
     };
     std::vector<std::pair<CDirEntry*, std::vector<std::uint32_t>>> plan;
     std::size_t aces = 0;
@@ -507,8 +519,15 @@ void EditCommands::EliminateUnresolvedTrustees() {
             continue;
         }
         std::vector<std::uint32_t> indices;
+        std::wstring path;
         for (std::uint32_t i = 0; i < e.aceCount(); ++i) {
-            if (e.ace(i)->unresolved && accountGone(*e.ace(i))) {
+            if (!e.ace(i)->unresolved) {
+                continue;
+            }
+            if (path.empty()) {
+                path = e.path();
+            }
+            if (accountGone(*e.ace(i), path)) {
                 indices.push_back(i);
             }
         }

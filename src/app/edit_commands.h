@@ -103,6 +103,10 @@ class EditCommands {
     bool confirmMultipleSelection(const std::vector<CDirEntry*>& selected);
     // The "Disable Inheritance" question; false on Cancel.
     bool askConvertInherited();
+    // Before ACEs are added to an entry that has no DACL on disk (everyone
+    // has full access), asks whether the added entries shall become its
+    // only access; false on No.
+    bool confirmAddingToNoDacl(const CDirEntry& entry);
     // Whether the focus holds an ACE of its entry; says so when not.
     bool focusedAce(const EditFocus& focus);
     std::vector<CDirEntry*> selectedEntries() const;

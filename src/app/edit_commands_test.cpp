@@ -1,5 +1,7 @@
 #include "app/edit_commands.h"
 
+#include <functional>
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -411,7 +413,7 @@ TEST_F(EditCommandsTest, CompareModeAndLoadedDataRefuseClicks) {
 
 TEST_F(EditCommandsTest, EliminateDeletesOnlyAccountsThatNoLongerExist) {
     const Sid away = sim.accounts().addDomainUser(L"away");  // its controller is out of reach
-    const Sid gone = sim.accounts().addDomainUser(L"gone");
+    const Sid gone = sim.accounts().addLocalUser(L"gone");
     const Sid capability = *Sid::fromString(L"S-1-15-3-1024-1065365936-1281604716");
     sim.dir(L"C:\\r\\x")
         .owner(me)
@@ -438,6 +440,91 @@ TEST_F(EditCommandsTest, EliminateDeletesOnlyAccountsThatNoLongerExist) {
     ASSERT_EQ(undoCount(), 1u);
     app.edits().Undo();
     EXPECT_EQ(disk(L"C:\\r\\x"), before);
+}
+
+TEST_F(EditCommandsTest, EliminateAsksTheServerTwiceAndNeedsTheDomainNamed) {
+    const Sid fred = sim.accounts().addServerUser(L"FILES01", L"fred");
+    const Sid ghost = sim.accounts().addServerUser(L"FILES01", L"ghost");
+    const Sid late = sim.accounts().addDomainUser(L"late");
+    sim.dir(L"\\\\FILES01\\data\\proj")
+        .owner(fred)
+        .dacl()
+        .allow(well_known::everyone(), kFull)
+        .allow(fred, 0x1200A9)
+        .allow(ghost, 0x1200A9);
+    // A server's account on this machine's disk: unknown here, not gone.
+    sim.dir(L"C:\\r\\x").owner(me).dacl().allow(me, kFull).allow(fred, 0x1200A9).allow(late, 1);
+    sim.accounts().deleteAccount(ghost);
+    // The scan's lookup of `late` and the first one after it time out.
+    sim.accounts().timeOutLookups(late, 2);
+    ScanConfiguration c;
+    c.directoryText = L"C:\\r";
+    c.directories = {L"C:\\r", L"\\\\FILES01\\data\\proj"};
+    windows.configs = {c};
+    app.NewScanCommand();
+    CDirEntry* share = entry(L"\\\\FILES01\\data\\proj");
+    ASSERT_NE(share, nullptr);
+    EXPECT_EQ(share->ace(1)->trustee(), L"fred");
+    EXPECT_EQ(share->ace(2)->unresolved, 1);
+    EXPECT_EQ(entry(L"C:\\r\\x")->ace(1)->unresolved, 1);
+    EXPECT_EQ(entry(L"C:\\r\\x")->ace(2)->unresolved, 1);
+    const std::vector<RawAce> local = disk(L"C:\\r\\x");
+    std::vector<RawAce> expected = disk(L"\\\\FILES01\\data\\proj");
+    expected.erase(expected.begin() + 2);
+
+    ui.scriptAnswers({MessageAnswer::Yes});
+    app.edits().EliminateUnresolvedTrustees();
+    EXPECT_EQ(ui.messageTexts().back(),
+              L"Delete 1 ACEs of accounts that no longer exist from 1 files and folders?");
+    EXPECT_EQ(disk(L"\\\\FILES01\\data\\proj"), expected);
+    EXPECT_EQ(disk(L"C:\\r\\x"), local);
+}
+
+TEST_F(EditCommandsTest, AddingToAnEntryWithoutDaclAsksFirstAndNoChangesNothing) {
+    sim.file(L"C:\\r\\open.txt").owner(me).nullDacl();
+    scan();
+    const wchar_t* open = L"C:\\r\\open.txt";
+    select({L"C:\\r\\a.txt"});
+    app.edits().CopyAcl({entry(L"C:\\r\\a.txt"), nullptr});
+    auto add = [&] { app.edits().AddTrusteeToSelection({entry(open), nullptr}, L"alice", true); };
+    const struct {
+        const char* what;
+        std::function<void()> run;
+    } commands[] = {
+        {"add", add},
+        {"paste", [&] { app.edits().PasteAcl(); }},
+        {"combine", [&] { app.edits().CombineAcl(); }},
+    };
+    const std::wstring question =
+        L"C:\\r\\open.txt has no access control list, so everyone has full access to it. "
+        L"After this change the added entries will be the only access to it. Do you want to "
+        L"add them?";
+    const std::size_t undos = undoCount();
+    for (const auto& c : commands) {
+        select({open});
+        ui.clear();
+        sim.counters() = {};
+        ui.scriptAnswers({MessageAnswer::No});
+        c.run();
+        ASSERT_EQ(ui.messages().size(), 1u) << c.what;
+        EXPECT_EQ(ui.messages()[0].text, question) << c.what;
+        EXPECT_EQ(ui.messages()[0].caption, L"No access control list") << c.what;
+        EXPECT_EQ(ui.messages()[0].icon, MessageIcon::Warning) << c.what;
+        EXPECT_EQ(ui.messages()[0].buttons, MessageButtons::YesNoDefaultNo) << c.what;
+        EXPECT_EQ(sim.volume().find(open)->security.daclState, DaclState::Null) << c.what;
+        EXPECT_EQ(sim.counters().writeDacl + sim.counters().setOwner, 0u) << c.what;
+        EXPECT_EQ(undoCount(), undos) << c.what;
+    }
+    ui.scriptAnswers({MessageAnswer::Yes});
+    add();
+    EXPECT_EQ(ui.messageTexts().back(), question);
+    EXPECT_EQ(sim.volume().find(open)->security.daclState, DaclState::Present);
+    EXPECT_EQ(disk(open), (std::vector<RawAce>{RawAce::make(0, 0, 0x100000, alice)}));
+    EXPECT_EQ(undoCount(), undos + 1);
+    // With a DACL on disk nothing is asked.
+    ui.clear();
+    add();
+    EXPECT_TRUE(ui.messages().empty());
 }
 
 TEST_F(EditCommandsTest, WriteModeGateAndCellClicksThroughTheView) {

@@ -3,6 +3,7 @@
 #include "core/dir_entry.h"
 #include "core/dir_list.h"
 #include "platform/nt_rules.h"
+#include "platform/path_server.h"
 
 namespace quorel {
 
@@ -43,22 +44,36 @@ std::wstring sidText(const std::optional<Sid>& sid) {
 SecurityReader::SecurityReader(SecurityPort& security, AccountPort& accounts)
     : security_(security), accounts_(accounts) {}
 
-bool SecurityReader::resolve(const Sid& sid, std::uint32_t& account) {
-    auto it = cache_.find(sid);
-    if (it == cache_.end()) {
+std::size_t SecurityReader::cachedSidCount() const {
+    std::size_t count = 0;
+    for (const auto& [system, cache] : caches_) {
+        count += cache.size();
+    }
+    return count;
+}
+
+const SecurityReader::Lookup& SecurityReader::lookup(const std::wstring& system, Cache& cache,
+                                                     const Sid& sid) {
+    auto it = cache.find(sid);
+    if (it == cache.end()) {
         AccountInfo info;
         AccountNames& names = AccountNames::instance();
-        Lookup lookup{false, 0};
-        if (accounts_.lookupSid(sid, info) == 0) {
-            lookup = {true, names.intern(info.name, info.domain)};
+        Lookup found{false, 0};
+        if (accounts_.lookupSid(system, sid, info) == 0) {
+            found = {true, names.intern(info.name, info.domain)};
         } else {
-            lookup = {false, names.intern(sid.toString(), L"")};
+            found = {false, names.intern(sid.toString(), L"")};
         }
-        names.setSid(lookup.account, sid);
-        it = cache_.emplace(sid, lookup).first;
+        names.setSid(found.account, sid);
+        it = cache.emplace(sid, found).first;
     }
-    account = it->second.account;
-    return it->second.resolved;
+    return it->second;
+}
+
+bool SecurityReader::resolve(const Sid& sid, std::uint32_t& account) {
+    const Lookup& found = lookup(system_, *cache_, sid);
+    account = found.account;
+    return found.resolved;
 }
 
 bool SecurityReader::getAceDACL(CDirEntry& entry, std::uint32_t i, std::uint32_t& account) {
@@ -87,10 +102,9 @@ void SecurityReader::readFailed(CDirEntry& entry, SdStep step) {
              L"permissions )");
 }
 
-std::uint32_t SecurityReader::accountOf(const Sid& sid) {
-    std::uint32_t account = 0;
-    resolve(sid, account);
-    return account;
+std::uint32_t SecurityReader::accountOf(const Sid& sid, std::wstring_view path) {
+    const std::wstring system = serverOfPath(path);
+    return lookup(system, cacheOf(system), sid).account;
 }
 
 void SecurityReader::readSecurity(CDirEntry& entry) {
@@ -104,6 +118,8 @@ void SecurityReader::applyDescriptor(CDirEntry& entry, const SdReadStatus& statu
     entry.errorFlags = 0;
     entry.isHeading = 0;
     entry.selected = 0;
+    system_ = serverOfPath(entry.path());
+    cache_ = &cacheOf(system_);
     if (&descriptor != &descriptor_) {
         descriptor_ = descriptor;
     }
@@ -157,7 +173,8 @@ void SecurityReader::applyDescriptor(CDirEntry& entry, const SdReadStatus& statu
             } else {
                 std::optional<Sid> sid = raw.bytes.empty() ? std::nullopt : raw.sid();
                 if (sid) {
-                    record.setAccount(accountOf(*sid));
+                    resolve(*sid, account);
+                    record.setAccount(account);
                 } else {
                     record.setTrustee(L"", L"");
                 }

@@ -1,12 +1,15 @@
 #pragma once
 
 #include <cstdint>
+#include <map>
 #include <string>
+#include <string_view>
 #include <unordered_map>
 
 #include "core/entry_security.h"
 #include "platform/account_port.h"
 #include "platform/security_port.h"
+#include "platform/text.h"
 
 namespace quorel {
 
@@ -17,9 +20,14 @@ class CDirEntry;
 // goes to the entry's errorFlags and its dataset's error list; none stops
 // the caller.
 //
-// Each distinct SID is looked up once for the life of the reader, failures
-// included: a share whose millions of ACEs name a few hundred accounts costs
-// a few hundred lookups (on a domain, each can be a network round trip).
+// The SIDs of an entry are named by the computer that holds it: for a path
+// on a share ("\\FILES01\data\x") that server, whose local accounts no
+// other computer knows; for any other path the local system.
+//
+// Each distinct SID is looked up once per computer for the life of the
+// reader, failures included: a share whose millions of ACEs name a few
+// hundred accounts costs a few hundred lookups (on a domain, each can be a
+// network round trip).
 class SecurityReader : public EntrySecurity {
   public:
     SecurityReader(SecurityPort& security, AccountPort& accounts);
@@ -34,31 +42,43 @@ class SecurityReader : public EntrySecurity {
     // The descriptor of the entry read or applied last.
     const SecurityDescriptor& lastDescriptor() const { return descriptor_; }
 
-    // The account an ACE or owner with this SID is shown as: the resolved
-    // account, or the SID's string form with no domain. Cached like reads.
-    std::uint32_t accountOf(const Sid& sid);
+    // The account an ACE or owner with this SID is shown as on an entry at
+    // `path`: the account as the computer holding `path` names it, or the
+    // SID's string form with no domain. Cached like reads.
+    std::uint32_t accountOf(const Sid& sid, std::wstring_view path);
 
     // ACE i of the descriptor read last: on success `account` is the
     // trustee's account id. Failure adds the message ("Cannot get ACL (
     // getAceDACL )" or "Cannot resolve SID") and returns false.
     bool getAceDACL(CDirEntry& entry, std::uint32_t i, std::uint32_t& account);
 
-    std::size_t cachedSidCount() const { return cache_.size(); }
+    // SIDs looked up, over all computers.
+    std::size_t cachedSidCount() const;
 
   private:
     struct Lookup {
         bool resolved;
         std::uint32_t account;  // the account id; unresolved: the SID string's
     };
-    // Resolves `sid` through the cache; false when it maps to no account,
-    // with `account` then the account of the SID's string form.
+    using Cache = std::unordered_map<Sid, Lookup, SidHash>;
+    // The lookup of `sid` on `system` (the server of a share path, empty
+    // for the local system) through that computer's cache.
+    const Lookup& lookup(const std::wstring& system, Cache& cache, const Sid& sid);
+    // Resolves `sid` on the computer of the entry being read; false when it
+    // maps to no account, with `account` then the account of the SID's
+    // string form.
     bool resolve(const Sid& sid, std::uint32_t& account);
+    Cache& cacheOf(const std::wstring& system) { return caches_[upperCase(system)]; }
     void readFailed(CDirEntry& entry, SdStep step);
 
     SecurityPort& security_;
     AccountPort& accounts_;
     SecurityDescriptor descriptor_;  // the descriptor of the entry being read
-    std::unordered_map<Sid, Lookup, SidHash> cache_;
+    // One cache per computer, by its upper-cased name ("" for this one).
+    std::map<std::wstring, Cache> caches_;
+    // The computer that names the SIDs of the entry being read.
+    std::wstring system_;
+    Cache* cache_ = &caches_[L""];
 };
 
 }  // namespace quorel

@@ -267,5 +267,40 @@ TEST_F(Reader, EachDistinctSidIsLookedUpOnceFailuresIncluded) {
     EXPECT_EQ(reader.cachedSidCount(), 3u);
 }
 
+TEST_F(Reader, SidsOnAShareAreNamedByItsServerEachWithItsOwnCache) {
+    const Sid fred = sim.accounts().addServerUser(L"FILES01", L"fred");
+    sim.file(L"\\\\FILES01\\data\\f")
+        .owner(fred)
+        .group(fred)
+        .dacl()
+        .allow(fred, 1)
+        .allow(me, 0x20000);
+    sim.file(L"C:\\f").owner(fred).group(fred).dacl().allow(fred, 1).allow(me, 0x20000);
+    sim.counters().lookupSid = 0;
+    OneEntry share(L"\\\\FILES01\\data\\f", reader);
+    EXPECT_EQ(share.entry->ownerName(), L"fred");
+    EXPECT_EQ(share.entry->ownerDomain(), L"FILES01");
+    EXPECT_EQ(share.entry->ace(0)->trustee(), L"fred");
+    EXPECT_EQ(share.entry->ace(0)->unresolved, 0);
+    // This machine's own account is unknown to the server.
+    EXPECT_EQ(share.entry->ace(1)->trustee(), me.toString());
+    EXPECT_EQ(share.entry->ace(1)->unresolved, 1);
+    EXPECT_EQ(share.errors(), std::vector<std::wstring>{L"Cannot resolve SID"});
+    // The same SIDs on a local path: the other way round.
+    OneEntry local(L"C:\\f", reader);
+    EXPECT_EQ(local.entry->ownerName(), fred.toString());
+    EXPECT_EQ(local.entry->ace(0)->trustee(), fred.toString());
+    EXPECT_EQ(local.entry->ace(0)->unresolved, 1);
+    EXPECT_EQ(local.entry->ace(1)->trustee(), L"simuser");
+    EXPECT_EQ(sim.counters().lookupSid, 4u);
+    EXPECT_EQ(reader.cachedSidCount(), 4u);
+    // The server's cache answers whatever case its name is written in.
+    OneEntry again(L"\\\\files01\\DATA\\f", reader);
+    EXPECT_EQ(again.entry->ace(0)->trustee(), L"fred");
+    EXPECT_EQ(sim.counters().lookupSid, 4u);
+    EXPECT_EQ(reader.accountOf(fred, L"\\\\files01\\data"), share.entry->ace(0)->account());
+    EXPECT_EQ(reader.accountOf(fred, L"C:\\f"), local.entry->ace(0)->account());
+}
+
 }  // namespace
 }  // namespace quorel

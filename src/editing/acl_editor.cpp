@@ -147,7 +147,7 @@ bool AclEditor::viewMatches(const CDirEntry& entry, const SecurityDescriptor& re
             }
             continue;
         }
-        if (reader_.accountOf(*sid) != shown.account()) {
+        if (reader_.accountOf(*sid, entry.path()) != shown.account()) {
             return false;
         }
     }
@@ -598,7 +598,9 @@ EditResult AclEditor::ReplaceDacl(CDirEntry& entry, std::vector<RawAce> dacl, bo
 
 WorkingAce AclEditor::InsertWorkingAce(CDirEntry& entry) {
     WorkingAce working;
-    if (settings_.currentUserSid.empty()) {
+    // With backup and restore privileges the ports read and write below the
+    // folder whatever its DACL grants: no grant is needed.
+    if (settings_.currentUserSid.empty() || settings_.backupRestoreAvailable) {
         return working;
     }
     working.ace =

@@ -156,9 +156,14 @@ class AclEditor {
     static void report(CDirEntry& entry, const std::wstring& text);
 
   private:
-    // Takes ownership for a retried step; `read` (when known) gives the
-    // owner to remember and is updated. False when not taken.
+    // Takes ownership for a retried step, never with backup and restore
+    // privileges; `read` (when known) gives the owner to remember and is
+    // updated. False when not taken.
     bool takeOwnershipFor(CDirEntry& entry, SecurityDescriptor* read);
+    // Takes ownership when the settings allow and the old owner's SID is
+    // known (read now, or shown from an earlier read); otherwise reports
+    // why not and changes nothing.
+    bool takeOwnershipOf(CDirEntry& entry, SecurityDescriptor* read);
     // Gives ownership back; `known` (when the disk's descriptor is at hand)
     // is updated and shown instead of reading the entry again.
     EditResult giveBack(CDirEntry& entry, SecurityDescriptor* known);

@@ -20,9 +20,13 @@ struct EditSettings {
     Sid adminsSid = well_known::administrators();
     bool takeOwnershipAvailable = false;  // SeTakeOwnershipPrivilege enabled
     bool restoreAvailable = false;        // SeRestorePrivilege enabled
-    bool autoTakeOwnership = true;        // "Automatically take ownership"
-    bool giveBackOwnership = true;        // "Give back ownership after access (if possible)"
-    bool keepExplicitAces = false;        // "Leave non inherited ACEs untouched"
+    // SeBackupPrivilege and SeRestorePrivilege both enabled: the security
+    // port reads and writes any descriptor through backup semantics, so
+    // edits never take ownership and Inherit ACL needs no working ACE.
+    bool backupRestoreAvailable = false;
+    bool autoTakeOwnership = true;  // "Automatically take ownership"
+    bool giveBackOwnership = true;  // "Give back ownership after access (if possible)"
+    bool keepExplicitAces = false;  // "Leave non inherited ACEs untouched"
     // "Do not inherit to files and folders which where not inherited before"
     // ("where" is the program's own spelling).
     bool skipNotInherited = false;

@@ -27,25 +27,43 @@ bool enable(PrivilegePort& privileges, Privilege privilege, InteractionPort& ui)
 bool EnableTakeOwnership(EditSettings& settings, PrivilegePort& privileges, InteractionPort& ui) {
     settings.adminsSid = well_known::administrators();
     settings.takeOwnershipAvailable = enable(privileges, Privilege::TakeOwnership, ui);
-    settings.restoreAvailable =
-        settings.takeOwnershipAvailable && enable(privileges, Privilege::Restore, ui);
+    settings.restoreAvailable = enable(privileges, Privilege::Restore, ui);
+    const bool backup = enable(privileges, Privilege::Backup, ui);
+    settings.backupRestoreAvailable = backup && settings.restoreAvailable;
     return settings.takeOwnershipAvailable;
 }
 
 bool AclEditor::takeOwnershipFor(CDirEntry& entry, SecurityDescriptor* read) {
+    // With backup and restore privileges every descriptor can be read and
+    // written as it is ("Privilege Constants"): the owner never changes.
+    if (settings_.backupRestoreAvailable) {
+        return false;
+    }
+    return takeOwnershipOf(entry, read);
+}
+
+bool AclEditor::takeOwnershipOf(CDirEntry& entry, SecurityDescriptor* read) {
     if (!settings_.takeOwnershipAvailable || !settings_.autoTakeOwnership) {
         return false;
     }
-    // The owner to give back: as read in this call, else as last shown.
+    // The owner to give back: as read in this call, else as last read from
+    // disk. An owner that could not be read is not replaced: it could never
+    // be given back.
     const Sid* oldOwner = nullptr;
     if (read != nullptr && read->owner) {
         oldOwner = &*read->owner;
     } else {
         oldOwner = AccountNames::instance().sid(entry.ownerAccount());
     }
-    const bool remember = settings_.giveBackOwnership && entry.ownerBackup().empty() &&
-                          oldOwner != nullptr && !entry.ownerName().empty();
-    const Sid owner = oldOwner != nullptr ? *oldOwner : Sid();
+    if (oldOwner == nullptr || oldOwner->empty()) {
+        report(entry, L"The owner of " + entry.path() +
+                          L" could not be read, so ownership was not taken (it could never have "
+                          L"been given back). Nothing was changed.");
+        return false;
+    }
+    const bool remember =
+        settings_.giveBackOwnership && entry.ownerBackup().empty() && !entry.ownerName().empty();
+    const Sid owner = *oldOwner;
     if (ports_.security.setOwner(entry.path(), settings_.adminsSid) != 0) {
         report(entry,
                L"Could not set you as new owner - maybe you are not logged in as administrator");
@@ -66,7 +84,7 @@ EditResult AclEditor::TakeOwnership(CDirEntry& entry) {
     SecurityDescriptor sd;
     const bool read = ports_.security.readSecurity(entry.path(), sd).ok();
     if (settings_.takeOwnershipAvailable && settings_.autoTakeOwnership &&
-        !takeOwnershipFor(entry, read ? &sd : nullptr)) {
+        !takeOwnershipOf(entry, read ? &sd : nullptr)) {
         show(entry, read ? &sd : nullptr);
         return EditResult::failed(win_error::kAccessDenied);
     }

@@ -28,6 +28,17 @@ TEST(EnableTakeOwnership, EnablesTakeOwnershipAndRestoreOnlyWhereHeld) {
     EXPECT_TRUE(EnableTakeOwnership(b.settings, b.ports, b.ui));
     EXPECT_TRUE(b.settings.restoreAvailable);
     EXPECT_TRUE(b.sim.restoreEnabled());
+    EXPECT_FALSE(b.settings.backupRestoreAvailable);
+    b.sim.setBackupHeld(true);
+    EnableTakeOwnership(b.settings, b.ports, b.ui);
+    EXPECT_TRUE(b.settings.backupRestoreAvailable);
+    EXPECT_TRUE(b.sim.backupEnabled());
+    // Backup without restore is not enough.
+    EditBench backupOnly;
+    backupOnly.sim.setBackupHeld(true);
+    EXPECT_FALSE(EnableTakeOwnership(backupOnly.settings, backupOnly.ports, backupOnly.ui));
+    EXPECT_TRUE(backupOnly.sim.backupEnabled());
+    EXPECT_FALSE(backupOnly.settings.backupRestoreAvailable);
     EXPECT_TRUE(b.ui.messages().empty());
     // A name the system does not know as a privilege.
     b.ports.failCall(1, sim::FaultyPorts::Kind::Privilege, 1313);
@@ -106,33 +117,47 @@ TEST_F(Ownership, WithoutTheRestorePrivilegeGiveBackFailsAndAdministratorsStayOw
 
 TEST_F(Ownership, ARefusedWriteTakesOwnershipWritesAndGivesItBack) {
     administrator(true);
+    // The restore privilege lets the port write; the server refuses the
+    // first write of each edit all the same.
+    auto refuseFirstWrite = [&] {
+        b.ports.failCall(1, sim::FaultyPorts::Kind::Write, win_error::kAccessDenied);
+    };
+    refuseFirstWrite();
     ASSERT_TRUE(b.editor.DelTrustee(*e, 1));
+    EXPECT_EQ(b.sim.counters().setOwner, 2u);
     EXPECT_EQ(b.dacl(kFile), (std::vector<RawAce>{Allow(b.me, 0x00020000)}));
     EXPECT_EQ(b.disk(kFile).owner, b.alice);
     EXPECT_EQ(e->ownershipTaken, 0);
     EXPECT_EQ(e->ownerName(), L"alice");
     EXPECT_TRUE(b.showsDisk(*e));
+    refuseFirstWrite();
     ASSERT_TRUE(b.editor.AddTrusteeUnconditional(*e, Trustee::ofSid(b.carol), 1, 0, true));
     EXPECT_EQ(b.dacl(kFile).size(), 2u);
     EXPECT_EQ(b.disk(kFile).owner, b.alice);
     EXPECT_EQ(e->ownershipTaken, 0);
+    refuseFirstWrite();
     ASSERT_TRUE(b.editor.ReplaceDacl(*e, {Allow(b.me, 0x00020000)}, false));
     EXPECT_EQ(b.disk(kFile).owner, b.alice);
     EXPECT_EQ(e->ownershipTaken, 0);
+    EXPECT_EQ(b.sim.counters().setOwner, 6u);
 }
 
 TEST_F(Ownership, InheritingTakesOwnershipToWriteAndGivesItBack) {
     administrator(true);
+    b.ports.failCall(1, sim::FaultyPorts::Kind::Write, win_error::kAccessDenied);
     ASSERT_TRUE(b.propagation.InheritFromParent(*e, {Allow(b.carol, 0x1200A9, 0x03)}));
     EXPECT_EQ(b.dacl(kFile), (std::vector<RawAce>{Allow(b.carol, 0x1200A9, 0x10)}));
     EXPECT_EQ(b.disk(kFile).owner, b.alice);
     EXPECT_EQ(e->ownershipTaken, 0);
+    EXPECT_EQ(b.sim.counters().setOwner, 2u);
 }
 
 TEST_F(Ownership, AWriteThatFailsAfterTakingOwnershipGivesItBack) {
     administrator(true);
     b.sim.counters() = {};
-    b.ports.failCall(2, sim::FaultyPorts::Kind::Write, win_error::kInvalidParameter);
+    // A server that refuses both writes, although the restore privilege
+    // would let the port write.
+    b.ports.failCall(1, sim::FaultyPorts::Kind::Write, win_error::kAccessDenied, 2);
     EXPECT_FALSE(b.editor.DelTrustee(*e, 1));
     EXPECT_EQ(b.disk(kFile).owner, b.alice);
     EXPECT_EQ(b.sim.counters().setOwner, 2u);
@@ -170,7 +195,7 @@ TEST_F(Ownership, AnEditThatDoesNotGiveBackLeavesOwnershipTakenAfterAFailure) {
 }
 
 TEST_F(Ownership, WithGiveBackOffAdministratorsKeepTheFile) {
-    administrator(true);
+    administrator(false);
     b.settings.giveBackOwnership = false;
     ASSERT_TRUE(b.editor.AppendTrustee(*e, Trustee::ofSid(b.carol), 1, 0, true));
     EXPECT_EQ(b.disk(kFile).owner, well_known::administrators());
@@ -221,6 +246,57 @@ TEST_F(Ownership, OwnershipMarkedTakenWithoutTheOldOwnersSidIsNotGivenToAnyone) 
     EXPECT_EQ(b.errors().back(), L"Error giving back ownership - could not determine account name");
     EXPECT_EQ(b.sim.counters().setOwner, 0u);
     EXPECT_EQ(b.disk(kFile).owner, well_known::administrators());
+}
+
+TEST_F(Ownership, WithBackupAndRestoreNoOwnershipIsTakenAndNoWorkingAce) {
+    b.sim.file(kFile).dacl({Allow(b.bob, 0x1F01FF)});  // nothing for the user
+    b.sim.dir(L"C:\\d").owner(b.alice).dacl({Allow(b.me, 0x1200A9, 0x03)});
+    b.sim.setBackupHeld(true);
+    administrator(true);
+    ASSERT_TRUE(b.settings.backupRestoreAvailable);
+    e = b.read(kFile);  // through the backup privilege
+    ASSERT_EQ(e->ownerName(), L"alice");
+    b.sim.counters() = {};
+    EXPECT_TRUE(b.editor.DelTrustee(*e, 0));
+    EXPECT_TRUE(b.editor.AppendTrustee(*e, Trustee::ofSid(b.carol), 0x1200A9, 0, true));
+    EXPECT_EQ(b.dacl(kFile), (std::vector<RawAce>{Allow(b.carol, 0x1200A9)}));
+    CDirEntry* folder = b.read(L"C:\\d");
+    EXPECT_FALSE(b.editor.InsertWorkingAce(*folder).inserted);
+    EXPECT_EQ(b.dacl(L"C:\\d"), (std::vector<RawAce>{Allow(b.me, 0x1200A9, 0x03)}));
+    EXPECT_EQ(b.sim.counters().setOwner, 0u);
+    EXPECT_EQ(b.sim.counters().writeDacl, 2u);
+    EXPECT_EQ(b.disk(kFile).owner, b.alice);
+    EXPECT_EQ(e->ownershipTaken, 0);
+    // Only the moment the DACL was empty.
+    EXPECT_EQ(b.errors(),
+              (std::vector<std::wstring>{L"Empty ACL or ACL information could not be read"}));
+}
+
+TEST_F(Ownership, AnOwnerThatCouldNotBeReadIsNeverReplaced) {
+    // Not even readable: the entry shows "ERROR READING FILE".
+    b.sim.file(kFile).dacl({Allow(b.bob, 0x1F01FF)});
+    e = b.read(kFile);
+    ASSERT_EQ(e->ownerName(), L"ERROR READING FILE");
+    administrator(false);
+    b.list.errorList().clear();
+    b.sim.counters() = {};
+    const std::wstring why =
+        L"The owner of C:\\f could not be read, so ownership was not taken (it "
+        L"could never have been given back). Nothing was changed.";
+    EXPECT_FALSE(b.editor.ReplaceDacl(*e, {Allow(b.me, 0x1F01FF)}, false));
+    EXPECT_EQ(b.errors(), (std::vector<std::wstring>{why}));
+    EXPECT_FALSE(b.editor.TakeOwnership(*e));
+    EXPECT_EQ(b.errors().at(1), why);
+    EXPECT_EQ(b.sim.counters().setOwner, 0u);
+    EXPECT_EQ(b.sim.counters().writeDacl, 0u);
+    EXPECT_EQ(b.disk(kFile).owner, b.alice);
+    EXPECT_EQ(b.dacl(kFile), (std::vector<RawAce>{Allow(b.bob, 0x1F01FF)}));
+    // Read once it is readable again, the owner is known and taken.
+    b.sim.file(kFile).dacl({Allow(b.me, 0x00020000)});
+    e = b.read(kFile);
+    EXPECT_TRUE(b.editor.TakeOwnership(*e));
+    EXPECT_EQ(b.disk(kFile).owner, well_known::administrators());
+    EXPECT_EQ(*e->ownerBackupSid(), b.alice);
 }
 
 TEST(SimOwner, WhoMayBecomeOwner) {

@@ -356,7 +356,7 @@ EditResult Propagation::RestoreAcl(CDirEntry& entry) {
                     const std::optional<Sid> sid = own[j].sid();
                     if (!used[j] && own[j].type() == r.aceType && own[j].flags() == r.aceFlags &&
                         own[j].mask() == r.accessMask && sid &&
-                        reader.accountOf(*sid) == r.account()) {
+                        reader.accountOf(*sid, entry.path()) == r.account()) {
                         used[j] = true;
                         found = true;
                         dacl.push_back(own[j]);

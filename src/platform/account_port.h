@@ -30,10 +30,14 @@ class AccountPort {
   public:
     virtual ~AccountPort() = default;
 
-    // LookupAccountSidW on the local system. Returns 0 and fills `out`, or
-    // the Windows error (1332 for a SID that maps to no account) and leaves
-    // `out` untouched.
-    virtual std::uint32_t lookupSid(const Sid& sid, AccountInfo& out) = 0;
+    // LookupAccountSidW on `system` (its lpSystemName: a computer name such
+    // as "FILES01"; empty: the local system). Returns 0 and fills `out`, or
+    // the Windows error and leaves `out` untouched. 1332 (ERROR_NONE_MAPPED)
+    // is no proof that the account is gone: the function's page says it
+    // "can occur if a network time-out prevents the function from finding
+    // the name".
+    virtual std::uint32_t lookupSid(const std::wstring& system, const Sid& sid,
+                                    AccountInfo& out) = 0;
 
     // LookupAccountNameW on the local system for "name" or "DOMAIN\name".
     // Returns 0 and fills `sid` and `out`, or the Windows error with both

@@ -7,7 +7,8 @@ namespace quorel {
 // The privileges the system enables in its own process token.
 enum class Privilege : std::uint8_t {
     TakeOwnership,  // SeTakeOwnershipPrivilege: make oneself or Administrators owner
-    Restore,        // SeRestorePrivilege: make any account owner
+    Restore,        // SeRestorePrivilege: make any account owner; write any DACL and owner
+    Backup,         // SeBackupPrivilege: read any security descriptor
 };
 
 // Enables privileges of the process token.

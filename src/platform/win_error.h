@@ -28,6 +28,7 @@ constexpr std::uint32_t kNoSuchPrivilege = 1313;
 constexpr std::uint32_t kPrivilegeNotHeld = 1314;
 constexpr std::uint32_t kInvalidOwner = 1307;
 constexpr std::uint32_t kNoSuchAlias = 1376;
+constexpr std::uint32_t kRpcServerUnavailable = 1722;
 constexpr std::uint32_t kTrustFailure = 1789;
 constexpr std::uint32_t kNotAReparsePoint = 4390;
 constexpr std::uint32_t kDcNotFound = 2453;     // NERR_DCNotFound

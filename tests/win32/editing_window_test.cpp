@@ -641,8 +641,9 @@ class RealPortEditingTest : public ::testing::Test, protected WindowDriver {
       public:
         explicit CountingAccounts(AccountPort& port) : port_(port) {}
         int groupMemberCalls = 0;
-        std::uint32_t lookupSid(const Sid& sid, AccountInfo& out) override {
-            return port_.lookupSid(sid, out);
+        std::uint32_t lookupSid(const std::wstring& system, const Sid& sid,
+                                AccountInfo& out) override {
+            return port_.lookupSid(system, sid, out);
         }
         std::uint32_t lookupName(const std::wstring& account, Sid& sid, AccountInfo& out) override {
             return port_.lookupName(account, sid, out);

@@ -50,11 +50,11 @@ std::uint32_t FaultyPorts::setOwner(const std::wstring& path, const Sid& owner) 
     return security_.setOwner(path, owner);
 }
 
-std::uint32_t FaultyPorts::lookupSid(const Sid& sid, AccountInfo& out) {
+std::uint32_t FaultyPorts::lookupSid(const std::wstring& system, const Sid& sid, AccountInfo& out) {
     if (fails(Kind::Lookup)) {
         return errorOr(win_error::kNoneMapped);
     }
-    return accounts_.lookupSid(sid, out);
+    return accounts_.lookupSid(system, sid, out);
 }
 
 std::uint32_t FaultyPorts::lookupName(const std::wstring& account, Sid& sid, AccountInfo& out) {

@@ -39,7 +39,7 @@ class FaultyPorts : public SecurityPort, public AccountPort, public PrivilegePor
                             DaclControl control) override;
     std::uint32_t setOwner(const std::wstring& path, const Sid& owner) override;
 
-    std::uint32_t lookupSid(const Sid& sid, AccountInfo& out) override;
+    std::uint32_t lookupSid(const std::wstring& system, const Sid& sid, AccountInfo& out) override;
     std::uint32_t lookupName(const std::wstring& account, Sid& sid, AccountInfo& out) override;
     std::uint32_t sidFromString(const std::wstring& text, Sid& sid) override;
     std::wstring currentUserName() override { return accounts_.currentUserName(); }

@@ -13,13 +13,17 @@ SimAccounts::SimAccounts()
     add(well_known::localSystem(), L"SYSTEM", L"NT AUTHORITY", AccountKind::WellKnownGroup, false);
     add(well_known::administrators(), L"Administrators", L"BUILTIN", AccountKind::Alias, false);
     add(well_known::users(), L"Users", L"BUILTIN", AccountKind::Alias, false);
+    domains_.push_back({machineSid_, kMachine, kMachine, false, true});
+    domains_.push_back({Sid::make(5, {32}), L"BUILTIN", L"", false, true});
+    domains_.push_back({domainSid_, kDomain, L"", true, true});
     currentUser_ = addLocalUser(L"simuser");
     addMember(well_known::users(), currentUser_);
 }
 
 Sid SimAccounts::add(const Sid& sid, const std::wstring& name, const std::wstring& domain,
-                     AccountKind kind, bool inDomain) {
+                     AccountKind kind, bool inDomain, const std::wstring& machine) {
     SimAccount account;
+    account.machine = machine;
     account.sid = sid;
     account.name = name;
     account.domain = domain;
@@ -42,14 +46,25 @@ Sid withRid(const Sid& domain, std::uint32_t rid) {
     return *Sid::fromBytes(grown.data(), grown.size());
 }
 
+// A domain SID derived from a name, distinct per name.
+Sid namedDomainSid(const std::wstring& name, std::uint32_t kind) {
+    std::uint32_t tag = 0;
+    for (wchar_t c : name) {
+        tag = tag * 31 + static_cast<std::uint32_t>(foldCase(c));
+    }
+    return Sid::make(5, {21, 9000, tag % 100000, kind});
+}
+
 }  // namespace
 
 Sid SimAccounts::addLocalUser(const std::wstring& name) {
-    return add(withRid(machineSid_, nextRid_++), name, kMachine, AccountKind::User, false);
+    return add(withRid(machineSid_, nextRid_++), name, kMachine, AccountKind::User, false,
+               kMachine);
 }
 
 Sid SimAccounts::addLocalGroup(const std::wstring& name, const std::vector<Sid>& members) {
-    Sid sid = add(withRid(machineSid_, nextRid_++), name, kMachine, AccountKind::Alias, false);
+    Sid sid =
+        add(withRid(machineSid_, nextRid_++), name, kMachine, AccountKind::Alias, false, kMachine);
     findMutable(sid)->members = members;
     return sid;
 }
@@ -66,11 +81,7 @@ Sid SimAccounts::addDomainGroup(const std::wstring& name, const std::vector<Sid>
 
 Sid SimAccounts::addForeignUser(const std::wstring& domain, const std::wstring& name) {
     // Each foreign domain gets its own domain SID, derived from its name.
-    std::uint32_t tag = 0;
-    for (wchar_t c : domain) {
-        tag = tag * 31 + static_cast<std::uint32_t>(foldCase(c));
-    }
-    Sid domainSid = Sid::make(5, {21, 9000, tag % 100000, 1});
+    const Sid domainSid = domainNamed(domain, namedDomainSid(domain, 1)).sid;
     return add(withRid(domainSid, nextForeign_++), name, domain, AccountKind::User, true);
 }
 
@@ -88,6 +99,64 @@ void SimAccounts::deleteAccount(const Sid& sid) {
 
 Sid SimAccounts::unknownSid() const {
     return withRid(machineSid_, 999999);
+}
+
+SimDomain& SimAccounts::domainNamed(const std::wstring& name, const Sid& sid) {
+    for (SimDomain& d : domains_) {
+        if (d.sid == sid) {
+            return d;
+        }
+    }
+    domains_.push_back({sid, name, L"", true, true});
+    return domains_.back();
+}
+
+void SimAccounts::setTrusted(const std::wstring& domain, bool trusted) {
+    for (SimDomain& d : domains_) {
+        if (equalsNoCase(d.name, domain)) {
+            d.trusted = trusted;
+        }
+    }
+}
+
+Sid SimAccounts::addServerUser(const std::wstring& server, const std::wstring& name) {
+    SimDomain& d = domainNamed(server, namedDomainSid(server, 2));
+    d.machine = server;
+    d.viaController = false;
+    return add(withRid(d.sid, nextRid_++), name, server, AccountKind::User, false, server);
+}
+
+bool SimAccounts::isServer(const std::wstring& name) const {
+    for (const SimDomain& d : domains_) {
+        if (!d.machine.empty() && equalsNoCase(d.machine, name) && !equalsNoCase(name, kMachine)) {
+            return true;
+        }
+    }
+    return false;
+}
+
+void SimAccounts::timeOutLookups(const Sid& sid, std::uint32_t count) {
+    timeOuts_.emplace_back(sid, count);
+}
+
+bool SimAccounts::takeTimeOut(const Sid& sid) {
+    const Sid domain = sid.prefix();
+    for (auto& [timedOut, left] : timeOuts_) {
+        if (left > 0 && (timedOut == sid || timedOut == domain)) {
+            --left;
+            return true;
+        }
+    }
+    return false;
+}
+
+const SimDomain* SimAccounts::findDomain(const Sid& sid) const {
+    for (const SimDomain& d : domains_) {
+        if (d.sid == sid) {
+            return &d;
+        }
+    }
+    return nullptr;
 }
 
 SimAccount* SimAccounts::findMutable(const Sid& sid) {
@@ -116,8 +185,8 @@ const SimAccount* SimAccounts::findByName(const std::wstring& account) const {
         name = std::wstring_view(account).substr(slash + 1);
     }
     for (const SimAccount& a : accounts_) {
-        if (!a.deleted && equalsNoCase(a.name, name) &&
-            (domain.empty() || equalsNoCase(a.domain, domain))) {
+        if (!a.deleted && (a.machine.empty() || a.machine == kMachine) &&
+            equalsNoCase(a.name, name) && (domain.empty() || equalsNoCase(a.domain, domain))) {
             return &a;
         }
     }

@@ -18,6 +18,21 @@ struct SimAccount {
     bool inDomain = false;     // resolvable only while the domain controller answers
     bool deleted = false;      // its SID no longer resolves
     std::vector<Sid> members;  // direct members of a group
+    // The computer whose account database holds the account: kMachine or a
+    // server's name; empty for the accounts every computer names (the
+    // well-known and built-in ones, and the domain's, through its
+    // controller).
+    std::wstring machine;
+};
+
+// A domain, as LookupAccountSidW names its SID (SidTypeDomain): this
+// machine, BUILTIN, the machine's domain, a foreign domain, a server.
+struct SimDomain {
+    Sid sid;
+    std::wstring name;
+    std::wstring machine;        // as for SimAccount
+    bool viaController = false;  // answered through the domain controller
+    bool trusted = true;         // false: no trust with this machine's domain
 };
 
 // The account database of a simulated machine joined (or not) to a domain:
@@ -38,6 +53,19 @@ class SimAccounts {
     // An account of some other domain (trusted), e.g. for 50 trustees in 3
     // domains.
     Sid addForeignUser(const std::wstring& domain, const std::wstring& name);
+    // A domain added by addForeignUser that this machine does not trust:
+    // neither its SID nor its accounts' can be looked up here.
+    void setTrusted(const std::wstring& domain, bool trusted);
+    // A local account of the file server `server` ("FILES01"): only a
+    // lookup on that server names it (and the server's own SID).
+    Sid addServerUser(const std::wstring& server, const std::wstring& name);
+    bool isServer(const std::wstring& name) const;
+    // The next `count` lookups of `sid`, or of any SID of the domain `sid`
+    // (and of the domain itself), fail with ERROR_NONE_MAPPED as a network
+    // time-out makes them fail.
+    void timeOutLookups(const Sid& sid, std::uint32_t count);
+    // Whether this lookup of `sid` times out; counts it.
+    bool takeTimeOut(const Sid& sid);
     void addMember(const Sid& group, const Sid& member);
     // The account is deleted: its SID stays on ACLs but no longer resolves.
     void deleteAccount(const Sid& sid);
@@ -53,7 +81,9 @@ class SimAccounts {
     const Sid& currentUser() const { return currentUser_; }
 
     const SimAccount* find(const Sid& sid) const;
+    // An account this machine can name (not a server's own account).
     const SimAccount* findByName(const std::wstring& account) const;
+    const SimDomain* findDomain(const Sid& sid) const;
     // The SIDs that the current user's token holds: the user, Everyone, and
     // every group that has the user as a member, directly or through nested
     // groups.
@@ -66,10 +96,13 @@ class SimAccounts {
 
   private:
     Sid add(const Sid& sid, const std::wstring& name, const std::wstring& domain, AccountKind kind,
-            bool inDomain);
+            bool inDomain, const std::wstring& machine = L"");
     SimAccount* findMutable(const Sid& sid);
+    SimDomain& domainNamed(const std::wstring& name, const Sid& sid);
 
     std::vector<SimAccount> accounts_;
+    std::vector<SimDomain> domains_;
+    std::vector<std::pair<Sid, std::uint32_t>> timeOuts_;
     Sid machineSid_;
     Sid domainSid_;
     Sid currentUser_;

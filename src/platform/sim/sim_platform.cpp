@@ -70,13 +70,30 @@ std::uint32_t SimPlatform::grantedAccess(const SimObject& object) const {
     return granted;
 }
 
+std::uint32_t SimPlatform::securityAccess(const SimObject& object) const {
+    std::uint32_t granted = grantedAccess(object);
+    // "Privilege Constants": SE_BACKUP_NAME grants "all read access control
+    // to any file, regardless of the access control list" (READ_CONTROL
+    // among it), SE_RESTORE_NAME "all write access control" (WRITE_DAC,
+    // WRITE_OWNER); "CreateFileW" (FILE_FLAG_BACKUP_SEMANTICS) and "File
+    // Security and Access Rights": only to a handle opened with backup
+    // semantics, which is how the security port opens every object.
+    if (backupEnabled_) {
+        granted |= access::kReadControl;
+    }
+    if (restoreEnabled_) {
+        granted |= access::kWriteDac | access::kWriteOwner;
+    }
+    return granted;
+}
+
 SdReadStatus SimPlatform::readSecurity(const std::wstring& path, SecurityDescriptor& out) {
     ++counters_.readSecurity;
     const SimObject* object = volume_.find(path);
     if (object == nullptr) {
         return {SdStep::GetFileSecurity, win_error::kFileNotFound};
     }
-    if ((grantedAccess(*object) & access::kReadControl) == 0) {
+    if ((securityAccess(*object) & access::kReadControl) == 0) {
         return {SdStep::GetFileSecurity, win_error::kAccessDenied};
     }
     out = object->security;
@@ -90,7 +107,7 @@ std::uint32_t SimPlatform::writeDacl(const std::wstring& path, const std::vector
     if (object == nullptr) {
         return win_error::kFileNotFound;
     }
-    if ((grantedAccess(*object) & access::kWriteDac) == 0) {
+    if ((securityAccess(*object) & access::kWriteDac) == 0) {
         return win_error::kAccessDenied;
     }
     SecurityDescriptor& sd = object->security;
@@ -127,15 +144,49 @@ std::uint32_t SimPlatform::setOwner(const std::wstring& path, const Sid& owner) 
     return win_error::kSuccess;
 }
 
-std::uint32_t SimPlatform::lookupSid(const Sid& sid, AccountInfo& out) {
+std::uint32_t SimPlatform::lookupSid(const std::wstring& system, const Sid& sid, AccountInfo& out) {
     ++counters_.lookupSid;
-    const SimAccount* account = accounts_.find(sid);
-    if (account == nullptr || account->deleted) {
+    // "LookupAccountSidW": lpSystemName names the computer that translates;
+    // none (or this machine's name) is the local system. A computer's own
+    // accounts and its SID are known to it alone.
+    const std::wstring asked = system.empty() ? std::wstring(SimAccounts::kMachine) : system;
+    if (!equalsNoCase(asked, SimAccounts::kMachine) && !accounts_.isServer(asked)) {
+        return win_error::kRpcServerUnavailable;
+    }
+    auto known = [&](const std::wstring& machine) {
+        return machine.empty() || equalsNoCase(machine, asked);
+    };
+    // "LookupAccountSidW": ERROR_NONE_MAPPED "can occur if a network
+    // time-out prevents the function from finding the name".
+    if (accounts_.takeTimeOut(sid)) {
         return win_error::kNoneMapped;
     }
-    // A domain account cannot be looked up while no domain controller
-    // answers: the trust relationship fails, the account is not "none".
-    if (account->inDomain && !accounts_.domainControllerPresent()) {
+    const bool controller = accounts_.domainControllerPresent();
+    if (const SimDomain* domain = accounts_.findDomain(sid)) {
+        if (!known(domain->machine) || !domain->trusted) {
+            return win_error::kNoneMapped;
+        }
+        if (domain->viaController && !controller) {
+            return win_error::kTrustFailure;
+        }
+        out = {domain->name, domain->name, AccountKind::Domain};
+        return win_error::kSuccess;
+    }
+    // "LookupAccountSidW": a SID the primary domain does not know is
+    // "checked against the trusted domains that correspond to their SID
+    // prefixes"; an untrusted domain's SIDs are not found, and while no
+    // domain controller answers, no SID of a domain can be looked up: the
+    // trust relationship fails, the account is not "none".
+    const SimDomain* home = accounts_.findDomain(sid.prefix());
+    if (home != nullptr && home->viaController && home->trusted && !controller) {
+        return win_error::kTrustFailure;
+    }
+    const SimAccount* account = accounts_.find(sid);
+    if (account == nullptr || account->deleted || !known(account->machine) ||
+        (home != nullptr && !home->trusted)) {
+        return win_error::kNoneMapped;
+    }
+    if (account->inDomain && !controller) {
         return win_error::kTrustFailure;
     }
     out.name = account->name;
@@ -198,6 +249,7 @@ std::uint32_t SimPlatform::listUsers(const std::wstring& server, std::vector<std
     std::vector<std::wstring> result;
     for (const SimAccount& a : accounts_.all()) {
         if (a.kind == AccountKind::User && !a.deleted && a.inDomain == domain &&
+            (domain || a.machine == SimAccounts::kMachine) &&
             (!domain || a.domain == SimAccounts::kDomain)) {
             result.push_back(a.name);
         }
@@ -284,11 +336,26 @@ std::uint32_t SimPlatform::userGroups(const std::wstring& server, const std::wst
 
 std::uint32_t SimPlatform::enablePrivilege(Privilege privilege) {
     ++counters_.enablePrivilege;
-    const bool held = privilege == Privilege::TakeOwnership ? takeOwnershipHeld_ : restoreHeld_;
-    if (!held) {
+    bool held = false;
+    bool* enabled = nullptr;
+    switch (privilege) {
+        case Privilege::TakeOwnership:
+            held = takeOwnershipHeld_;
+            enabled = &takeOwnershipEnabled_;
+            break;
+        case Privilege::Restore:
+            held = restoreHeld_;
+            enabled = &restoreEnabled_;
+            break;
+        case Privilege::Backup:
+            held = backupHeld_;
+            enabled = &backupEnabled_;
+            break;
+    }
+    if (!held || enabled == nullptr) {
         return win_error::kNotAllAssigned;
     }
-    (privilege == Privilege::TakeOwnership ? takeOwnershipEnabled_ : restoreEnabled_) = true;
+    *enabled = true;
     return 0;
 }
 

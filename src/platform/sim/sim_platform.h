@@ -39,6 +39,12 @@ struct CallCounters {
 //    user or one of the user's groups, or the Administrators group when the
 //    user holds the take-ownership privilege (an administrator); any other
 //    account only with the restore privilege enabled (1307 otherwise);
+//  - the security port opens every object with backup semantics, so an
+//    enabled backup privilege lets it read any descriptor and an enabled
+//    restore privilege lets it write any DACL and owner, whatever the DACL
+//    says (securityAccess);
+//  - a SID is named by the computer asked (lookupSid's `system`): this
+//    machine, or a file server that alone knows its own local accounts;
 //  - a link (a junction or symbolic link) is an object of its own: its
 //    security is read and written on the link, never on its target
 //    ("CreateFileW": FILE_FLAG_OPEN_REPARSE_POINT opens the reparse point
@@ -65,11 +71,16 @@ class SimPlatform : public SecurityPort,
     // only what is held.
     void setTakeOwnershipHeld(bool held) { takeOwnershipHeld_ = held; }
     void setRestoreHeld(bool held) { restoreHeld_ = held; }
+    void setBackupHeld(bool held) { backupHeld_ = held; }
     bool takeOwnershipEnabled() const { return takeOwnershipEnabled_; }
     bool restoreEnabled() const { return restoreEnabled_; }
+    bool backupEnabled() const { return backupEnabled_; }
 
     // The rights the current user has on `object` by its DACL and ownership.
     std::uint32_t grantedAccess(const SimObject& object) const;
+    // The same with what the enabled backup and restore privileges add to a
+    // handle opened with backup semantics.
+    std::uint32_t securityAccess(const SimObject& object) const;
 
     // SecurityPort
     SdReadStatus readSecurity(const std::wstring& path, SecurityDescriptor& out) override;
@@ -78,7 +89,7 @@ class SimPlatform : public SecurityPort,
     std::uint32_t setOwner(const std::wstring& path, const Sid& owner) override;
 
     // AccountPort
-    std::uint32_t lookupSid(const Sid& sid, AccountInfo& out) override;
+    std::uint32_t lookupSid(const std::wstring& system, const Sid& sid, AccountInfo& out) override;
     std::uint32_t lookupName(const std::wstring& account, Sid& sid, AccountInfo& out) override;
     std::uint32_t sidFromString(const std::wstring& text, Sid& sid) override;
     std::wstring currentUserName() override;
@@ -111,6 +122,8 @@ class SimPlatform : public SecurityPort,
     bool takeOwnershipEnabled_ = false;
     bool restoreHeld_ = false;
     bool restoreEnabled_ = false;
+    bool backupHeld_ = false;
+    bool backupEnabled_ = false;
 };
 
 }  // namespace quorel::sim

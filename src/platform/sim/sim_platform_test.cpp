@@ -1,5 +1,7 @@
 #include "platform/sim/sim_platform.h"
 
+#include <algorithm>
+
 #include <gtest/gtest.h>
 
 #include "platform/win_error.h"
@@ -150,6 +152,40 @@ TEST(SimPlatform, SettingOwnerNeedsWriteOwnerOrTheEnabledPrivilege) {
     EXPECT_EQ(sim.volume().find(L"C:\\f")->security.owner, me);
 }
 
+TEST(SimPlatform, BackupReadsAndRestoreWritesAnyDescriptorOnlyOnceEnabled) {
+    SimPlatform sim;
+    Sid me = sim.accounts().currentUser();
+    Sid other = sim.accounts().addLocalUser(L"other");
+    sim.file(L"C:\\f").owner(other).dacl().deny(me, 0x1F01FF).allow(other, 0x1F01FF);
+    const std::vector<RawAce> mine{RawAce::make(0, 0, 0x1F01FF, me)};
+    SecurityDescriptor sd;
+    sim.setBackupHeld(true);
+    sim.setRestoreHeld(true);
+    // Held is not enabled.
+    EXPECT_EQ(sim.readSecurity(L"C:\\f", sd).error, win_error::kAccessDenied);
+    EXPECT_EQ(sim.writeDacl(L"C:\\f", mine, DaclControl()), win_error::kAccessDenied);
+    ASSERT_EQ(sim.enablePrivilege(Privilege::Backup), 0u);
+    ASSERT_TRUE(sim.readSecurity(L"C:\\f", sd).ok());
+    EXPECT_EQ(sd.owner, other);
+    // Backup reads, it does not write.
+    EXPECT_EQ(sim.writeDacl(L"C:\\f", mine, DaclControl()), win_error::kAccessDenied);
+    EXPECT_EQ(sim.setOwner(L"C:\\f", me), win_error::kAccessDenied);
+    ASSERT_EQ(sim.enablePrivilege(Privilege::Restore), 0u);
+    EXPECT_EQ(sim.writeDacl(L"C:\\f", mine, DaclControl()), 0u);
+    EXPECT_EQ(sim.volume().find(L"C:\\f")->security.dacl, mine);
+    // Any account as owner, not only oneself.
+    Sid third = sim.accounts().addLocalUser(L"third");
+    EXPECT_EQ(sim.setOwner(L"C:\\f", third), 0u);
+    EXPECT_EQ(sim.volume().find(L"C:\\f")->security.owner, third);
+    // Restore without backup does not read.
+    SimPlatform restoreOnly;
+    restoreOnly.file(L"C:\\g").owner(other).dacl();
+    restoreOnly.setRestoreHeld(true);
+    restoreOnly.enablePrivilege(Privilege::Restore);
+    EXPECT_FALSE(restoreOnly.readSecurity(L"C:\\g", sd).ok());
+    EXPECT_EQ(restoreOnly.enablePrivilege(Privilege::Backup), win_error::kNotAllAssigned);
+}
+
 TEST(SimPlatform, SecurityCallsOnALinkActOnTheLinkAndNeverOnItsTarget) {
     SimPlatform sim;
     Sid me = sim.accounts().currentUser();
@@ -297,7 +333,7 @@ TEST(SimAccounts, WellKnownSidsResolve) {
     };
     for (const Case& c : cases) {
         AccountInfo info;
-        ASSERT_EQ(sim.lookupSid(c.sid, info), 0u) << c.name;
+        ASSERT_EQ(sim.lookupSid(L"", c.sid, info), 0u) << c.name;
         EXPECT_EQ(info.name, c.name);
         EXPECT_EQ(info.domain, c.domain);
     }
@@ -310,20 +346,84 @@ TEST(SimAccounts, DeletedAndDomainAccountsWithoutControllerDoNotResolve) {
     Sid dom = sim.accounts().addDomainUser(L"dave");
     sim.accounts().deleteAccount(gone);
     AccountInfo info{L"kept", L"kept", AccountKind::Unknown};
-    EXPECT_EQ(sim.lookupSid(gone, info), win_error::kNoneMapped);
-    EXPECT_EQ(sim.lookupSid(sim.accounts().unknownSid(), info), win_error::kNoneMapped);
+    EXPECT_EQ(sim.lookupSid(L"", gone, info), win_error::kNoneMapped);
+    EXPECT_EQ(sim.lookupSid(L"", sim.accounts().unknownSid(), info), win_error::kNoneMapped);
     EXPECT_EQ(info.name, L"kept");
-    ASSERT_EQ(sim.lookupSid(dom, info), 0u);
+    ASSERT_EQ(sim.lookupSid(L"", dom, info), 0u);
     EXPECT_EQ(info.domain, L"SIMDOM");
     // Without a domain controller a domain SID is not "no account": the
     // trust fails.
     sim.accounts().setDomainControllerPresent(false);
-    EXPECT_EQ(sim.lookupSid(dom, info), win_error::kTrustFailure);
+    EXPECT_EQ(sim.lookupSid(L"", dom, info), win_error::kTrustFailure);
     std::uint32_t error = 0;
     EXPECT_FALSE(sim.domainControllerName(error).has_value());
     EXPECT_EQ(error, win_error::kDcNotFound);
     std::vector<std::wstring> names;
     EXPECT_EQ(sim.listUsers(SimAccounts::kDcName, names), win_error::kDcNotFound);
+}
+
+TEST(SimAccounts, AServerAloneNamesItsAccountsAndLookupsTimeOut) {
+    SimPlatform sim;
+    SimAccounts& accounts = sim.accounts();
+    const Sid fred = accounts.addServerUser(L"FILES01", L"fred");
+    const Sid server = fred.prefix();
+    const Sid dave = accounts.addDomainUser(L"dave");
+    const Sid far = accounts.addForeignUser(L"FARDOM", L"zoe");
+    accounts.setTrusted(L"fardom", false);
+    const Sid local = accounts.addLocalUser(L"lou");
+    const Sid kept = accounts.addLocalUser(L"kept");
+    const std::uint32_t none = win_error::kNoneMapped;
+    const struct {
+        const wchar_t* system;
+        Sid sid;
+        std::uint32_t error;
+        const wchar_t* name;
+        AccountKind kind;
+    } cases[] = {
+        {L"FILES01", fred, 0, L"fred", AccountKind::User},
+        {L"files01", server, 0, L"FILES01", AccountKind::Domain},
+        {L"", fred, none, nullptr, AccountKind::Unknown},
+        {L"SIMHOST", server, none, nullptr, AccountKind::Unknown},
+        {L"FILES01", dave, 0, L"dave", AccountKind::User},
+        {L"FILES01", local, none, nullptr, AccountKind::Unknown},
+        {L"", local, 0, L"lou", AccountKind::User},
+        {L"", accounts.machineSid(), 0, L"SIMHOST", AccountKind::Domain},
+        {L"", accounts.domainSid(), 0, L"SIMDOM", AccountKind::Domain},
+        {L"", far, none, nullptr, AccountKind::Unknown},
+        {L"", far.prefix(), none, nullptr, AccountKind::Unknown},
+        {L"NOSUCH", local, win_error::kRpcServerUnavailable, nullptr, AccountKind::Unknown},
+    };
+    for (const auto& c : cases) {
+        AccountInfo info{L"kept", L"kept", AccountKind::Unknown};
+        EXPECT_EQ(sim.lookupSid(c.system, c.sid, info), c.error) << c.sid.toString();
+        EXPECT_EQ(info.name, c.name ? c.name : L"kept") << c.sid.toString();
+        EXPECT_EQ(info.kind, c.kind) << c.sid.toString();
+    }
+    // Server accounts are no local names either.
+    Sid sid;
+    AccountInfo info;
+    EXPECT_EQ(sim.lookupName(L"fred", sid, info), none);
+    std::vector<std::wstring> users;
+    ASSERT_EQ(sim.listUsers(L"", users), 0u);
+    EXPECT_EQ(std::count(users.begin(), users.end(), L"fred"), 0);
+
+    // Time-outs: two of one account, then it resolves; one of a domain hits
+    // its accounts and the domain SID alike, whichever comes first.
+    accounts.timeOutLookups(kept, 2);
+    EXPECT_EQ(sim.lookupSid(L"", kept, info), none);
+    EXPECT_EQ(sim.lookupSid(L"", kept, info), none);
+    EXPECT_EQ(sim.lookupSid(L"", kept, info), 0u);
+    accounts.timeOutLookups(accounts.machineSid(), 2);
+    EXPECT_EQ(sim.lookupSid(L"", local, info), none);
+    EXPECT_EQ(sim.lookupSid(L"", accounts.machineSid(), info), none);
+    EXPECT_EQ(sim.lookupSid(L"", local, info), 0u);
+
+    // Without its controller no SID of the domain is "none", deleted or not.
+    accounts.deleteAccount(dave);
+    EXPECT_EQ(sim.lookupSid(L"", dave, info), none);
+    accounts.setDomainControllerPresent(false);
+    EXPECT_EQ(sim.lookupSid(L"", dave, info), win_error::kTrustFailure);
+    EXPECT_EQ(sim.lookupSid(L"", accounts.domainSid(), info), win_error::kTrustFailure);
 }
 
 TEST(SimAccounts, LookupByNameAndMembers) {

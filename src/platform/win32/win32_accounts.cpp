@@ -49,8 +49,9 @@ AccountKind accountKind(SID_NAME_USE use) {
     }
 }
 
-// LookupAccountSidW on the local system with buffers sized by asking first.
-std::uint32_t lookupAccountSid(PSID sid, AccountInfo& out) {
+// LookupAccountSidW on `system` (null: the local system) with buffers
+// sized by asking first.
+std::uint32_t lookupAccountSid(LPCWSTR system, PSID sid, AccountInfo& out) {
     DWORD nameLength = 0;
     DWORD domainLength = 0;
     std::wstring name;
@@ -59,7 +60,7 @@ std::uint32_t lookupAccountSid(PSID sid, AccountInfo& out) {
         name.resize(nameLength);
         domain.resize(domainLength);
         SID_NAME_USE use = SidTypeUnknown;
-        if (LookupAccountSidW(nullptr, sid, nameLength ? name.data() : nullptr, &nameLength,
+        if (LookupAccountSidW(system, sid, nameLength ? name.data() : nullptr, &nameLength,
                               domainLength ? domain.data() : nullptr, &domainLength, &use)) {
             // On success the lengths leave out the terminating NUL.
             name.resize(nameLength);
@@ -110,11 +111,12 @@ std::uint32_t enumerate(Fetch fetch, Each each) {
 
 }  // namespace
 
-std::uint32_t Win32Platform::lookupSid(const Sid& sid, AccountInfo& out) {
+std::uint32_t Win32Platform::lookupSid(const std::wstring& system, const Sid& sid,
+                                       AccountInfo& out) {
     if (sid.empty()) {
         return ERROR_INVALID_SID;
     }
-    return lookupAccountSid(sidPointer(sid), out);
+    return lookupAccountSid(serverName(system), sidPointer(sid), out);
 }
 
 std::uint32_t Win32Platform::lookupName(const std::wstring& account, Sid& sid, AccountInfo& out) {
@@ -149,7 +151,7 @@ std::uint32_t Win32Platform::lookupName(const std::wstring& account, Sid& sid, A
     // name as given, without its domain.
     AccountInfo named;
     std::wstring name;
-    if (lookupAccountSid(found, named) == 0) {
+    if (lookupAccountSid(nullptr, found, named) == 0) {
         name = std::move(named.name);
     } else {
         const std::size_t slash = account.rfind(L'\\');
@@ -259,7 +261,7 @@ std::uint32_t Win32Platform::groupMembers(const std::wstring& server, const std:
             },
             [&](const LOCALGROUP_MEMBERS_INFO_0& info) {
                 AccountInfo account;
-                if (lookupAccountSid(info.lgrmi0_sid, account) == 0) {
+                if (lookupAccountSid(nullptr, info.lgrmi0_sid, account) == 0) {
                     result.push_back(account.domain.empty()
                                          ? account.name
                                          : account.domain + L"\\" + account.name);
@@ -313,8 +315,7 @@ std::uint32_t Win32Platform::userGroups(const std::wstring& server, const std::w
 }
 
 std::uint32_t Win32Platform::enablePrivilege(Privilege privilege) {
-    return win32::enablePrivilege(privilege == Privilege::TakeOwnership ? SE_TAKE_OWNERSHIP_NAME
-                                                                        : SE_RESTORE_NAME);
+    return win32::enablePrivilege(privilegeName(privilege));
 }
 
 std::uint32_t Win32Platform::sidFromString(const std::wstring& text, Sid& sid) {

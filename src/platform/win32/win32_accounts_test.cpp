@@ -41,22 +41,23 @@ TEST(Win32Accounts, LooksUpWellKnownSids) {
         const std::optional<Sid> sid = Sid::fromString(c.sid);
         ASSERT_TRUE(sid.has_value());
         AccountInfo info = kUntouched;
-        EXPECT_EQ(platform.lookupSid(*sid, info), 0u) << c.sid;
+        EXPECT_EQ(platform.lookupSid(L"", *sid, info), 0u) << c.sid;
         EXPECT_EQ(info.name, c.name) << c.sid;
         EXPECT_EQ(info.domain, c.domain) << c.sid;
         EXPECT_EQ(info.kind, c.kind) << c.sid;
     }
     AccountInfo info;
-    ASSERT_EQ(platform.lookupSid(well_known::administrators(), info), 0u);
+    ASSERT_EQ(platform.lookupSid(L"", well_known::administrators(), info), 0u);
     EXPECT_EQ(info.name, L"Administrators");
 }
 
 TEST(Win32Accounts, UnknownSidMapsToNothingAndLeavesTheOutputAlone) {
     Win32Platform platform;
     AccountInfo info = kUntouched;
-    EXPECT_EQ(platform.lookupSid(Sid::make(5, {21, 1, 2, 3, 4242}), info), win_error::kNoneMapped);
+    EXPECT_EQ(platform.lookupSid(L"", Sid::make(5, {21, 1, 2, 3, 4242}), info),
+              win_error::kNoneMapped);
     EXPECT_TRUE(sameAccount(info, kUntouched));
-    EXPECT_EQ(platform.lookupSid(Sid(), info), win_error::kInvalidSid);
+    EXPECT_EQ(platform.lookupSid(L"", Sid(), info), win_error::kInvalidSid);
     EXPECT_TRUE(sameAccount(info, kUntouched));
 }
 
@@ -102,7 +103,7 @@ TEST(Win32Accounts, CurrentUserNameAndSidNameTheSameAccount) {
     EXPECT_EQ(byName.kind, AccountKind::User);
 
     AccountInfo bySid;
-    ASSERT_EQ(platform.lookupSid(*sid, bySid), 0u);
+    ASSERT_EQ(platform.lookupSid(L"", *sid, bySid), 0u);
     EXPECT_EQ(bySid.name, name);
     EXPECT_EQ(bySid.kind, AccountKind::User);
     EXPECT_EQ(bySid.domain, byName.domain);
@@ -123,10 +124,32 @@ TEST(Win32Accounts, DomainControllerName) {
     }
 }
 
-TEST(Win32Accounts, TakeOwnershipPrivilegeGetsEnabled) {
+TEST(Win32Accounts, ThePrivilegesOfTheSystemGetEnabledByTheirNames) {
     Win32Platform platform;
-    EXPECT_EQ(platform.enablePrivilege(Privilege::TakeOwnership), 0u);
-    EXPECT_EQ(privilegeEnabled(SE_TAKE_OWNERSHIP_NAME), std::optional<bool>(true));
+    const struct {
+        Privilege privilege;
+        const wchar_t* name;
+    } cases[] = {
+        {Privilege::TakeOwnership, L"SeTakeOwnershipPrivilege"},
+        {Privilege::Restore, L"SeRestorePrivilege"},
+        {Privilege::Backup, L"SeBackupPrivilege"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(std::wstring(privilegeName(c.privilege)), c.name);
+        EXPECT_EQ(platform.enablePrivilege(c.privilege), 0u) << privilegeName(c.privilege);
+        EXPECT_EQ(privilegeEnabled(c.name), std::optional<bool>(true));
+    }
+}
+
+TEST(Win32Accounts, LookupOnANamedSystem) {
+    Win32Platform platform;
+    AccountInfo info;
+    // This computer by its own name answers as the local system does.
+    wchar_t computer[256] = {};
+    DWORD size = 256;
+    ASSERT_TRUE(GetComputerNameW(computer, &size));
+    ASSERT_EQ(platform.lookupSid(computer, well_known::administrators(), info), 0u);
+    EXPECT_EQ(info.name, L"Administrators");
 }
 
 TEST(Win32Accounts, PrivilegeTheTokenLacksIsAFailureNotAPartialSuccess) {

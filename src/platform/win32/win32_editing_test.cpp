@@ -30,14 +30,16 @@ bool holds(const SecurityDescriptor& sd, const Sid& sid) {
                        [&](const RawAce& a) { return a.sid() == sid; });
 }
 
-TEST(Win32Write, RestorePrivilegeIsEnabledBesideTakeOwnership) {
+TEST(Win32Write, RestoreAndBackupPrivilegesAreEnabledBesideTakeOwnership) {
     Win32Platform platform;
     sim::RecordingInteraction ui;
     EditSettings settings;
     EXPECT_TRUE(EnableTakeOwnership(settings, platform, ui));
     EXPECT_TRUE(settings.takeOwnershipAvailable);
     EXPECT_TRUE(settings.restoreAvailable);
+    EXPECT_TRUE(settings.backupRestoreAvailable);
     EXPECT_EQ(privilegeEnabled(SE_RESTORE_NAME), std::optional<bool>(true));
+    EXPECT_EQ(privilegeEnabled(SE_BACKUP_NAME), std::optional<bool>(true));
     EXPECT_EQ(privilegeEnabled(SE_TAKE_OWNERSHIP_NAME), std::optional<bool>(true));
     EXPECT_TRUE(ui.messages().empty());
 }

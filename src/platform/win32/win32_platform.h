@@ -49,7 +49,8 @@ class Win32Platform : public SecurityPort,
 
     // AccountPort
 
-    std::uint32_t lookupSid(const Sid& sid, AccountInfo& out) override;
+    // LookupAccountSidW(`system`, or null for the local system).
+    std::uint32_t lookupSid(const std::wstring& system, const Sid& sid, AccountInfo& out) override;
     // `out.name` is the account's own spelling (by LookupAccountSidW of the
     // SID found), so "users" yields "Users".
     std::uint32_t lookupName(const std::wstring& account, Sid& sid, AccountInfo& out) override;
@@ -82,8 +83,8 @@ class Win32Platform : public SecurityPort,
 
     // PrivilegePort
 
-    // enablePrivilege of win32_token.h with SE_TAKE_OWNERSHIP_NAME or
-    // SE_RESTORE_NAME.
+    // enablePrivilege of win32_token.h with the privilege's name
+    // (privilegeName).
     std::uint32_t enablePrivilege(Privilege privilege) override;
 
     // FileSystemPort

@@ -67,7 +67,7 @@ class Win32Security : public testing::Test {
         ASSERT_TRUE(sd.owner.has_value());
         ASSERT_TRUE(sd.group.has_value());
         AccountInfo owner;
-        EXPECT_EQ(platform_.lookupSid(*sd.owner, owner), 0u);
+        EXPECT_EQ(platform_.lookupSid(L"", *sd.owner, owner), 0u);
         EXPECT_EQ(sd.daclState, DaclState::Present);
         EXPECT_FALSE(sd.dacl.empty());
         for (const RawAce& ace : sd.dacl) {
@@ -92,7 +92,7 @@ TEST_F(Win32Security, ReadsOwnerGroupAndDaclOfAFile) {
     // Wine makes the descriptor from the Unix owner and mode bits.
     EXPECT_EQ(sd.owner, user_);
     AccountInfo owner;
-    ASSERT_EQ(platform_.lookupSid(*sd.owner, owner), 0u);
+    ASSERT_EQ(platform_.lookupSid(L"", *sd.owner, owner), 0u);
     EXPECT_EQ(owner.name, platform_.currentUserName());
     EXPECT_EQ(sd.control, sd_control::kSelfRelative | sd_control::kDaclPresent);
     EXPECT_EQ(sd.dacl,

@@ -41,6 +41,18 @@ std::unique_ptr<std::uint8_t[]> tokenInformation(HANDLE token, TOKEN_INFORMATION
 
 }  // namespace
 
+const wchar_t* privilegeName(Privilege privilege) {
+    switch (privilege) {
+        case Privilege::TakeOwnership:
+            return SE_TAKE_OWNERSHIP_NAME;
+        case Privilege::Restore:
+            return SE_RESTORE_NAME;
+        case Privilege::Backup:
+            return SE_BACKUP_NAME;
+    }
+    return L"";
+}
+
 std::uint32_t enablePrivilege(const std::wstring& name) {
     std::uint32_t error = 0;
     ScopedHandle token = openProcessToken(TOKEN_ADJUST_PRIVILEGES | TOKEN_QUERY, error);
