@@ -525,6 +525,12 @@ TEST_F(EditCommandsTest, AddingToAnEntryWithoutDaclAsksFirstAndNoChangesNothing)
     ui.clear();
     add();
     EXPECT_TRUE(ui.messages().empty());
+    // Undo gives the null DACL back, not an empty one that nobody may use.
+    app.edits().Undo();
+    app.edits().Undo();
+    EXPECT_EQ(sim.volume().find(open)->security.daclState, DaclState::Null);
+    EXPECT_EQ(entry(open)->aceCount(), 0u);
+    EXPECT_EQ(undoCount(), undos);
 }
 
 TEST_F(EditCommandsTest, WriteModeGateAndCellClicksThroughTheView) {

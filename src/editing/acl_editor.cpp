@@ -148,7 +148,12 @@ bool AclEditor::viewMatches(const CDirEntry& entry, const SecurityDescriptor& re
             continue;
         }
         if (reader_.accountOf(*sid, entry.path()) != shown.account()) {
-            return false;
+            // The same SID shown under another name (a lookup that failed
+            // then and answers now) is the same ACE.
+            const Sid* shownSid = AccountNames::instance().sid(shown.account());
+            if (shownSid == nullptr || *shownSid != *sid) {
+                return false;
+            }
         }
     }
     return true;
@@ -594,6 +599,22 @@ EditResult AclEditor::ReplaceDacl(CDirEntry& entry, std::vector<RawAce> dacl, bo
                        outProtect = protect;
                        return EditResult{};
                    });
+}
+
+EditResult AclEditor::RestoreNullDacl(const std::wstring& path, CDirEntry* entry) {
+    std::uint32_t error = ports_.security.writeNullDacl(path);
+    SecurityDescriptor back;
+    const bool readBack = ports_.security.readSecurity(path, back).ok();
+    if (entry != nullptr && readBack) {
+        reader_.applyDescriptor(*entry, {}, back);
+    }
+    if (error == 0 && readBack && back.daclState == DaclState::Present) {
+        if (entry != nullptr) {
+            report(*entry, withPath(kStoredDifferently, path));
+        }
+        error = win_error::kInvalidAcl;
+    }
+    return error == 0 ? EditResult{} : EditResult::failed(error);
 }
 
 WorkingAce AclEditor::InsertWorkingAce(CDirEntry& entry) {

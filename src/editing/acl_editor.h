@@ -125,6 +125,10 @@ class AclEditor {
     // Replaces the whole DACL (paste, undo, restore): one write.
     EditResult ReplaceDacl(CDirEntry& entry, std::vector<RawAce> dacl, bool protect);
 
+    // Gives `path` a null DACL again (undo of an edit that replaced one),
+    // read back; `entry` (when shown) then shows the disk.
+    EditResult RestoreNullDacl(const std::wstring& path, CDirEntry* entry);
+
     // Ownership: make the Administrators group owner, remembering the
     // owner's SID; give that SID back.
     EditResult TakeOwnership(CDirEntry& entry);

@@ -430,3 +430,23 @@ TEST_F(Primitives, AnAutoInheritedFolderKeepsItsFlagAndPassesItsAcesOn) {
 
 }  // namespace
 }  // namespace quorel
+
+namespace quorel {
+namespace {
+
+TEST(ViewCheck, ASidThatResolvesOnlyNowIsTheSameAceAsShown) {
+    EditBench b;
+    b.sim.accounts().timeOutLookups(b.bob, 1);
+    b.sim.file(kFile).owner(b.me).dacl({Allow(b.bob, 1), Allow(b.carol, 2)});
+    CDirEntry* e = b.read(kFile);
+    ASSERT_EQ(e->ace(0)->unresolved, 1);  // the first lookup timed out
+    // A second reader (another dataset's) names it now.
+    SecurityReader fresh(b.ports, b.ports);
+    AclEditor editor(EditPorts{b.ports, b.ports, b.ports, b.ui}, fresh, b.settings);
+    ASSERT_TRUE(editor.SetAccessMask(*e, 1, 6));
+    EXPECT_EQ(b.dacl(kFile), (std::vector<RawAce>{Allow(b.bob, 1), Allow(b.carol, 6)}));
+    EXPECT_TRUE(b.ui.messages().empty());
+}
+
+}  // namespace
+}  // namespace quorel

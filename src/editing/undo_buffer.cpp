@@ -27,6 +27,7 @@ void UndoBuffer::AddUndoElement(AclEditor& editor, CDirEntry& entry, std::wstrin
     if (editor.ports().security.readSecurity(element.path, sd).ok() ||
         editor.ports().security.readSecurity(element.path, sd = SecurityDescriptor()).ok()) {
         element.daclRead = sd.daclState == DaclState::Present;
+        element.nullDacl = sd.daclState != DaclState::Present;
         element.dacl = std::move(sd.dacl);
         element.daclProtected = sd.daclProtected();
     }
@@ -68,12 +69,17 @@ EditResult UndoBuffer::Undo(AclEditor& editor, CDirList* dataset, PendingChanges
     std::vector<RawAce> dacl;
     bool protect = element.daclProtected;
     EditResult result;
-    if (element.daclRead) {
+    if (element.nullDacl) {
+        // Rebuilt from its (no) ACEs it would be an empty DACL: no access
+        // for anyone, where everyone had full access.
+        CDirEntry* entry = dataset != nullptr ? findEntryByPath(*dataset, element.path) : nullptr;
+        result = editor.RestoreNullDacl(element.path, entry);
+    } else if (element.daclRead) {
         dacl = element.dacl;
     } else if (!rebuild(editor, element, dacl)) {
         result = EditResult::failed(win_error::kNoneMapped);
     }
-    if (result.ok()) {
+    if (result.ok() && !element.nullDacl) {
         CDirEntry* entry = dataset != nullptr ? findEntryByPath(*dataset, element.path) : nullptr;
         if (entry != nullptr) {
             result = editor.ReplaceDacl(*entry, dacl, protect);

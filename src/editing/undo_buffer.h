@@ -37,6 +37,7 @@ struct UndoElement {
     bool daclRead = false;  // `dacl` and `daclProtected` hold the disk's DACL
     std::vector<RawAce> dacl;
     bool daclProtected = false;
+    bool nullDacl = false;  // the entry had no DACL (everyone had full access)
 };
 
 // The undo stack: at most 1000 elements, the newest on top.

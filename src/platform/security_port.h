@@ -70,6 +70,15 @@ class SecurityPort {
     virtual std::uint32_t writeDacl(const std::wstring& path, const std::vector<RawAce>& dacl,
                                     DaclControl control) = 0;
 
+    // Writes a null DACL (present, without an ACL: everyone has full
+    // access, "Null DACLs and Empty DACLs"), unprotected; undo gives an
+    // entry that had one its null DACL back. Returns 0 or the Windows error
+    // (a port that cannot write one: ERROR_NOT_SUPPORTED).
+    virtual std::uint32_t writeNullDacl(const std::wstring& path) {
+        (void)path;
+        return 50;  // ERROR_NOT_SUPPORTED
+    }
+
     // Sets the owner of `path`. Returns 0 or the Windows error; on failure
     // nothing changes on disk.
     virtual std::uint32_t setOwner(const std::wstring& path, const Sid& owner) = 0;

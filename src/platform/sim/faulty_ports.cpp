@@ -43,6 +43,13 @@ std::uint32_t FaultyPorts::writeDacl(const std::wstring& path, const std::vector
     return security_.writeDacl(path, dacl, control);
 }
 
+std::uint32_t FaultyPorts::writeNullDacl(const std::wstring& path) {
+    if (fails(Kind::Write)) {
+        return errorOr(win_error::kAccessDenied);
+    }
+    return security_.writeNullDacl(path);
+}
+
 std::uint32_t FaultyPorts::setOwner(const std::wstring& path, const Sid& owner) {
     if (fails(Kind::Owner)) {
         return errorOr(win_error::kAccessDenied);

@@ -37,6 +37,7 @@ class FaultyPorts : public SecurityPort, public AccountPort, public PrivilegePor
     SdReadStatus readSecurity(const std::wstring& path, SecurityDescriptor& out) override;
     std::uint32_t writeDacl(const std::wstring& path, const std::vector<RawAce>& dacl,
                             DaclControl control) override;
+    std::uint32_t writeNullDacl(const std::wstring& path) override;
     std::uint32_t setOwner(const std::wstring& path, const Sid& owner) override;
 
     std::uint32_t lookupSid(const std::wstring& system, const Sid& sid, AccountInfo& out) override;

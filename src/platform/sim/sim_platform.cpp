@@ -122,6 +122,24 @@ std::uint32_t SimPlatform::writeDacl(const std::wstring& path, const std::vector
     return win_error::kSuccess;
 }
 
+std::uint32_t SimPlatform::writeNullDacl(const std::wstring& path) {
+    ++counters_.writeDacl;
+    SimObject* object = volume_.find(path);
+    if (object == nullptr) {
+        return win_error::kFileNotFound;
+    }
+    if ((securityAccess(*object) & access::kWriteDac) == 0) {
+        return win_error::kAccessDenied;
+    }
+    SecurityDescriptor& sd = object->security;
+    sd.daclState = DaclState::Null;
+    sd.dacl.clear();
+    sd.control = static_cast<std::uint16_t>(
+        (sd.control & ~(sd_control::kDaclProtected | sd_control::kDaclAutoInherited)) |
+        sd_control::kDaclPresent);
+    return win_error::kSuccess;
+}
+
 std::uint32_t SimPlatform::setOwner(const std::wstring& path, const Sid& owner) {
     ++counters_.setOwner;
     SimObject* object = volume_.find(path);

@@ -86,6 +86,7 @@ class SimPlatform : public SecurityPort,
     SdReadStatus readSecurity(const std::wstring& path, SecurityDescriptor& out) override;
     std::uint32_t writeDacl(const std::wstring& path, const std::vector<RawAce>& dacl,
                             DaclControl control) override;
+    std::uint32_t writeNullDacl(const std::wstring& path) override;
     std::uint32_t setOwner(const std::wstring& path, const Sid& owner) override;
 
     // AccountPort

@@ -45,6 +45,7 @@ class Win32Platform : public SecurityPort,
                             DaclControl control) override;
     // SetKernelObjectSecurity(OWNER_SECURITY_INFORMATION) on a WRITE_OWNER
     // handle.
+    std::uint32_t writeNullDacl(const std::wstring& path) override;
     std::uint32_t setOwner(const std::wstring& path, const Sid& owner) override;
 
     // AccountPort

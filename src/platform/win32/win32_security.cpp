@@ -114,6 +114,25 @@ std::uint32_t Win32Platform::writeDacl(const std::wstring& path, const std::vect
     return 0;
 }
 
+std::uint32_t Win32Platform::writeNullDacl(const std::wstring& path) {
+    SECURITY_DESCRIPTOR descriptor;
+    // "SetSecurityDescriptorDacl": present with a null pointer is a null
+    // DACL, which grants everyone full access.
+    if (!InitializeSecurityDescriptor(&descriptor, SECURITY_DESCRIPTOR_REVISION) ||
+        !SetSecurityDescriptorDacl(&descriptor, TRUE, nullptr, FALSE)) {
+        return lastError();
+    }
+    std::uint32_t error = 0;
+    const ScopedHandle object = openForSecurity(path, WRITE_DAC, error);
+    if (!object.valid()) {
+        return error;
+    }
+    if (!SetKernelObjectSecurity(object.get(), DACL_SECURITY_INFORMATION, &descriptor)) {
+        return lastError();
+    }
+    return 0;
+}
+
 std::uint32_t Win32Platform::setOwner(const std::wstring& path, const Sid& owner) {
     if (owner.empty()) {
         return ERROR_INVALID_SID;
