@@ -409,6 +409,14 @@ TEST_F(EditCommandsTest, CompareModeAndLoadedDataRefuseClicks) {
     app.edits().ToggleInheritanceFlag(*loadedFolder, *loadedFolder->ace(0), 3);
     EXPECT_EQ(ui.messageTexts(), std::vector<std::wstring>{L"A loaded ACL cannot be modified."});
     EXPECT_EQ(disk(L"C:\\r"), folder);
+    // MODIFYACE refuses before its dialog; Restore permissions outside
+    // compare mode does nothing.
+    ui.clear();
+    windows.log.clear();
+    app.edits().ModifyAce({loadedFolder, loadedFolder->ace(0)}, windows);
+    app.edits().RestorePermissions(windows);
+    EXPECT_EQ(ui.messageTexts(), std::vector<std::wstring>{L"A loaded ACL cannot be modified."});
+    EXPECT_TRUE(windows.log.empty());
 }
 
 TEST_F(EditCommandsTest, EliminateDeletesOnlyAccountsThatNoLongerExist) {

@@ -75,6 +75,9 @@ TEST(NtRules, WhatAWriteStores) {
     std::vector<RawAce> otherMask = mapped;
     otherMask[0].setMask(0x120088);
     EXPECT_FALSE(storedAsWritten(written, otherMask));
+    std::vector<RawAce> otherLast = mapped;
+    otherLast[2].setMask(5);
+    EXPECT_FALSE(storedAsWritten(written, otherLast));
     EXPECT_FALSE(storedAsWritten(written, {mapped[0], mapped[1]}));
     EXPECT_FALSE(storedAsWritten(mapped, written));  // mapping never goes back
 }
