@@ -165,9 +165,8 @@ std::vector<RawAce> canonicalOrder(const std::vector<RawAce>& dacl) {
     return result;
 }
 
-StoredDacl storeDacl(const std::vector<RawAce>& old, std::uint16_t oldControl,
-                     const std::vector<RawAce>& written, std::uint16_t control) {
-    (void)oldControl;
+StoredDacl storeDacl(const std::vector<RawAce>& old, const std::vector<RawAce>& written,
+                     std::uint16_t control) {
     StoredDacl stored;
     const bool req = (control & sd_control::kDaclAutoInheritReq) != 0;
     const bool isProtected = (control & sd_control::kDaclProtected) != 0;

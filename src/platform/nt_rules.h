@@ -64,8 +64,8 @@ struct StoredDacl {
     std::vector<RawAce> dacl;
     std::uint16_t control = 0;  // SE_DACL_PROTECTED, SE_DACL_AUTO_INHERITED as stored
 };
-StoredDacl storeDacl(const std::vector<RawAce>& old, std::uint16_t oldControl,
-                     const std::vector<RawAce>& written, std::uint16_t control);
+StoredDacl storeDacl(const std::vector<RawAce>& old, const std::vector<RawAce>& written,
+                     std::uint16_t control);
 
 // Whether `stored` is what writing `written` stores, up to the documented
 // generic mapping.

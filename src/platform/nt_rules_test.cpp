@@ -67,7 +67,7 @@ TEST(NtRules, WhatAWriteStores) {
         {P | AI | REQ, P | AI, mapped},
     };
     for (const Case& c : cases) {
-        const StoredDacl stored = storeDacl(old, AI, written, c.control);
+        const StoredDacl stored = storeDacl(old, written, c.control);
         EXPECT_EQ(stored.control, c.stored) << c.control;
         EXPECT_EQ(stored.dacl, c.dacl) << c.control;
     }

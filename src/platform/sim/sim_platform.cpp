@@ -111,9 +111,8 @@ std::uint32_t SimPlatform::writeDacl(const std::wstring& path, const std::vector
         return win_error::kAccessDenied;
     }
     SecurityDescriptor& sd = object->security;
-    const nt::StoredDacl stored =
-        nt::storeDacl(sd.daclState == DaclState::Present ? sd.dacl : std::vector<RawAce>{},
-                      sd.control, dacl, control.bits);
+    const nt::StoredDacl stored = nt::storeDacl(
+        sd.daclState == DaclState::Present ? sd.dacl : std::vector<RawAce>{}, dacl, control.bits);
     sd.daclState = DaclState::Present;
     sd.dacl = stored.dacl;
     sd.control = static_cast<std::uint16_t>(
