@@ -52,9 +52,11 @@ std::optional<VolumePath> VolumePath::parse(const std::wstring& text) {
     std::size_t at = 0;
     if (text.starts_with(L"\\\\")) {
         const std::size_t server = text.find(L'\\', 2);
-        const std::size_t share =
-            server == std::wstring::npos ? server : text.find(L'\\', server + 1);
-        if (server == std::wstring::npos || server == 2 || share == server + 1) {
+        if (server == std::wstring::npos || server == 2) {
+            return std::nullopt;
+        }
+        const std::size_t share = std::min(text.find(L'\\', server + 1), text.size());
+        if (share == server + 1) {
             return std::nullopt;
         }
         path.root = text.substr(0, share);

@@ -168,6 +168,9 @@ TEST(VolumeFile, BadInputNamesTheLineAndOpensNothing) {
         {head + "dir\tC:\\a\\..\\b\tO:BA\n",
          "line 3: expected an absolute path (C:\\... or \\\\server\\share\\...), not "
          "\"C:\\a\\..\\b\""},
+        {head + "dir\t\\\\srv\\\tO:BA\n",
+         "line 3: expected an absolute path (C:\\... or \\\\server\\share\\...), not "
+         "\"\\\\srv\\\""},
         {head + "dir\t\\\\srv\tO:BA\n",
          "line 3: expected an absolute path (C:\\... or \\\\server\\share\\...), not \"\\\\srv\""},
         {head + "dir\tC:\\a\\b\tO:BA\n", "line 3: no record before it gives its folder C:\\a"},
