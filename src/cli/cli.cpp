@@ -309,6 +309,7 @@ class StreamSink : public ByteSink {
     bool write(const void* data, std::size_t size) override {
         return std::fwrite(data, 1, size, f_) == size;
     }
+    bool flush() override { return std::fflush(f_) == 0; }
     bool close() override { return std::fflush(f_) == 0; }
 
   private:

@@ -24,6 +24,9 @@ class ByteSink {
   public:
     virtual ~ByteSink() = default;
     virtual bool write(const void* data, std::size_t size) = 0;
+    // Hands what was written to the system, so that it outlives the
+    // process; false when it did not reach the file.
+    virtual bool flush() = 0;
     // Flushes and closes; false when the data did not reach the file.
     virtual bool close() = 0;
 };
@@ -31,6 +34,7 @@ class ByteSink {
 enum class CreateMode {
     Always,  // CREATE_ALWAYS: a new file, or an existing one emptied
     New,     // CREATE_NEW: fails when the file exists
+    Append,  // OPEN_ALWAYS, writing at the end: an existing file keeps its bytes
 };
 
 // Opening and creating files (no sharing, as the system's file formats are

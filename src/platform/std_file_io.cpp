@@ -35,6 +35,10 @@ class StreamSink : public ByteSink {
         stream_.write(static_cast<const char*>(data), static_cast<std::streamsize>(size));
         return stream_.good();
     }
+    bool flush() override {
+        stream_.flush();
+        return stream_.good();
+    }
     bool close() override {
         stream_.flush();
         const bool ok = stream_.good();
@@ -73,7 +77,8 @@ class StandardFileIo : public FileIoPort {
             error = 80;  // ERROR_FILE_EXISTS
             return nullptr;
         }
-        std::ofstream stream(p, std::ios::binary | std::ios::trunc);
+        std::ofstream stream(
+            p, std::ios::binary | (mode == CreateMode::Append ? std::ios::app : std::ios::trunc));
         if (!stream) {
             error = win_error::kAccessDenied;
             return nullptr;

@@ -70,6 +70,7 @@ class StringSink : public ByteSink {
         text.append(static_cast<const char*>(data), size);
         return true;
     }
+    bool flush() override { return true; }  // nothing is held back
     bool close() override { return true; }
     std::string text;
 };

@@ -42,6 +42,7 @@ class MemorySink : public ByteSink {
         target_.insert(target_.end(), p, p + size);
         return true;
     }
+    bool flush() override { return true; }  // nothing is held back
     bool close() override { return true; }
 
   private:
@@ -74,7 +75,9 @@ std::unique_ptr<ByteSink> MemoryFiles::create(const std::wstring& path, CreateMo
         return nullptr;
     }
     auto& bytes = files_[key];
-    bytes.clear();
+    if (mode != CreateMode::Append) {
+        bytes.clear();
+    }
     error = 0;
     return std::make_unique<MemorySink>(bytes, failAfter_);
 }

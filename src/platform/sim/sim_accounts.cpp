@@ -58,23 +58,23 @@ Sid namedDomainSid(const std::wstring& name, std::uint32_t kind) {
 }  // namespace
 
 Sid SimAccounts::addLocalUser(const std::wstring& name) {
-    return add(withRid(machineSid_, nextRid_++), name, kMachine, AccountKind::User, false,
-               kMachine);
+    return add(withRid(machineSid_, nextRid_++), name, machineName_, AccountKind::User, false,
+               machineName_);
 }
 
 Sid SimAccounts::addLocalGroup(const std::wstring& name, const std::vector<Sid>& members) {
-    Sid sid =
-        add(withRid(machineSid_, nextRid_++), name, kMachine, AccountKind::Alias, false, kMachine);
+    Sid sid = add(withRid(machineSid_, nextRid_++), name, machineName_, AccountKind::Alias, false,
+                  machineName_);
     findMutable(sid)->members = members;
     return sid;
 }
 
 Sid SimAccounts::addDomainUser(const std::wstring& name) {
-    return add(withRid(domainSid_, nextRid_++), name, kDomain, AccountKind::User, true);
+    return add(withRid(domainSid_, nextRid_++), name, domainName_, AccountKind::User, true);
 }
 
 Sid SimAccounts::addDomainGroup(const std::wstring& name, const std::vector<Sid>& members) {
-    Sid sid = add(withRid(domainSid_, nextRid_++), name, kDomain, AccountKind::Group, true);
+    Sid sid = add(withRid(domainSid_, nextRid_++), name, domainName_, AccountKind::Group, true);
     findMutable(sid)->members = members;
     return sid;
 }
@@ -128,7 +128,8 @@ Sid SimAccounts::addServerUser(const std::wstring& server, const std::wstring& n
 
 bool SimAccounts::isServer(const std::wstring& name) const {
     for (const SimDomain& d : domains_) {
-        if (!d.machine.empty() && equalsNoCase(d.machine, name) && !equalsNoCase(name, kMachine)) {
+        if (!d.machine.empty() && equalsNoCase(d.machine, name) &&
+            !equalsNoCase(name, machineName_)) {
             return true;
         }
     }
@@ -185,7 +186,7 @@ const SimAccount* SimAccounts::findByName(const std::wstring& account) const {
         name = std::wstring_view(account).substr(slash + 1);
     }
     for (const SimAccount& a : accounts_) {
-        if (!a.deleted && (a.machine.empty() || a.machine == kMachine) &&
+        if (!a.deleted && (a.machine.empty() || equalsNoCase(a.machine, machineName_)) &&
             equalsNoCase(a.name, name) && (domain.empty() || equalsNoCase(a.domain, domain))) {
             return &a;
         }
@@ -222,7 +223,40 @@ bool SimAccounts::isMemberOf(const Sid& member, const Sid& group) const {
     return false;
 }
 
+void SimAccounts::failLookups(const Sid& sid, std::uint32_t error) {
+    for (auto& [failing, code] : lookupFailures_) {
+        if (failing == sid) {
+            code = error;
+            return;
+        }
+    }
+    lookupFailures_.emplace_back(sid, error);
+}
+
+std::uint32_t SimAccounts::lookupError(const Sid& sid) const {
+    for (const auto& [failing, code] : lookupFailures_) {
+        if (failing == sid) {
+            return code;
+        }
+    }
+    return 0;
+}
+
+bool SimAccounts::timeOutsPending() const {
+    for (const auto& timeOut : timeOuts_) {
+        if (timeOut.second > 0) {
+            return true;
+        }
+    }
+    return false;
+}
+
 std::vector<Sid> SimAccounts::tokenSids() const {
+    if (tokenGroups_) {
+        std::vector<Sid> sids{currentUser_};
+        sids.insert(sids.end(), tokenGroups_->begin(), tokenGroups_->end());
+        return sids;
+    }
     std::vector<Sid> sids{currentUser_, well_known::everyone()};
     for (const SimAccount& a : accounts_) {
         if ((a.kind == AccountKind::Group || a.kind == AccountKind::Alias) &&

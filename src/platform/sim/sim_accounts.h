@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -45,6 +46,34 @@ class SimAccounts {
     static constexpr const wchar_t* kDcName = L"\\\\SIMDC01";
 
     SimAccounts();
+    // An account database holding nothing: no account, no domain, no
+    // current user; a volume file fills it.
+    struct Blank {};
+    explicit SimAccounts(Blank) {}
+
+    // The names of this computer, its domain and that domain's controller
+    // ("\\\\SIMDC01"); at first kMachine, kDomain and kDcName.
+    const std::wstring& machineName() const { return machineName_; }
+    const std::wstring& domainName() const { return domainName_; }
+    const std::wstring& dcName() const { return dcName_; }
+    void setMachineName(const std::wstring& name) { machineName_ = name; }
+    void setDomainName(const std::wstring& name) { domainName_ = name; }
+    void setDcName(const std::wstring& name) { dcName_ = name; }
+
+    // An account or domain exactly as given (a volume file's records).
+    void addAccount(SimAccount account) { accounts_.push_back(std::move(account)); }
+    void addDomain(SimDomain domain) { domains_.push_back(std::move(domain)); }
+    const std::vector<SimDomain>& domains() const { return domains_; }
+
+    // Every lookup of `sid` fails with `error` (0: no longer).
+    void failLookups(const Sid& sid, std::uint32_t error);
+    // The error every lookup of `sid` fails with, or 0.
+    std::uint32_t lookupError(const Sid& sid) const;
+    const std::vector<std::pair<Sid, std::uint32_t>>& lookupFailures() const {
+        return lookupFailures_;
+    }
+    // Whether some lookups are still set to time out (timeOutLookups).
+    bool timeOutsPending() const;
 
     Sid addLocalUser(const std::wstring& name);
     Sid addLocalGroup(const std::wstring& name, const std::vector<Sid>& members = {});
@@ -79,6 +108,11 @@ class SimAccounts {
     // member of BUILTIN\Users.
     void setCurrentUser(const Sid& sid) { currentUser_ = sid; }
     const Sid& currentUser() const { return currentUser_; }
+    // The groups of the token, as given: tokenSids() is then the user and
+    // these, whatever the memberships say. Nothing: derived from them.
+    void setTokenGroups(std::optional<std::vector<Sid>> groups) {
+        tokenGroups_ = std::move(groups);
+    }
 
     const SimAccount* find(const Sid& sid) const;
     // An account this machine can name (not a server's own account).
@@ -86,7 +120,7 @@ class SimAccounts {
     const SimDomain* findDomain(const Sid& sid) const;
     // The SIDs that the current user's token holds: the user, Everyone, and
     // every group that has the user as a member, directly or through nested
-    // groups.
+    // groups (or the groups setTokenGroups gave).
     std::vector<Sid> tokenSids() const;
     bool isMemberOf(const Sid& member, const Sid& group) const;
 
@@ -106,6 +140,11 @@ class SimAccounts {
     Sid machineSid_;
     Sid domainSid_;
     Sid currentUser_;
+    std::optional<std::vector<Sid>> tokenGroups_;
+    std::vector<std::pair<Sid, std::uint32_t>> lookupFailures_;
+    std::wstring machineName_ = kMachine;
+    std::wstring domainName_ = kDomain;
+    std::wstring dcName_ = kDcName;
     std::uint32_t nextRid_ = 1000;
     std::uint32_t nextForeign_ = 7000;
     bool dcPresent_ = true;

@@ -1,6 +1,8 @@
 #include "platform/sim/sim_platform.h"
 
 #include <algorithm>
+#include <chrono>
+#include <thread>
 
 #include "platform/nt_rules.h"
 #include "platform/text.h"
@@ -38,6 +40,12 @@ class SimEnumerator : public DirEnumerator {
 };
 
 }  // namespace
+
+void SimPlatform::wait() const {
+    if (latencyMicroseconds_ > 0) {
+        std::this_thread::sleep_for(std::chrono::microseconds(latencyMicroseconds_));
+    }
+}
 
 std::uint32_t SimPlatform::grantedAccess(const SimObject& object) const {
     const SecurityDescriptor& sd = object.security;
@@ -89,9 +97,13 @@ std::uint32_t SimPlatform::securityAccess(const SimObject& object) const {
 
 SdReadStatus SimPlatform::readSecurity(const std::wstring& path, SecurityDescriptor& out) {
     ++counters_.readSecurity;
+    wait();
     const SimObject* object = volume_.find(path);
     if (object == nullptr) {
         return {SdStep::GetFileSecurity, win_error::kFileNotFound};
+    }
+    if (object->readError != 0) {
+        return {SdStep::GetFileSecurity, object->readError};
     }
     if ((securityAccess(*object) & access::kReadControl) == 0) {
         return {SdStep::GetFileSecurity, win_error::kAccessDenied};
@@ -103,9 +115,13 @@ SdReadStatus SimPlatform::readSecurity(const std::wstring& path, SecurityDescrip
 std::uint32_t SimPlatform::writeDacl(const std::wstring& path, const std::vector<RawAce>& dacl,
                                      DaclControl control) {
     ++counters_.writeDacl;
+    wait();
     SimObject* object = volume_.find(path);
     if (object == nullptr) {
         return win_error::kFileNotFound;
+    }
+    if (object->writeError != 0) {
+        return object->writeError;
     }
     if ((securityAccess(*object) & access::kWriteDac) == 0) {
         return win_error::kAccessDenied;
@@ -123,9 +139,13 @@ std::uint32_t SimPlatform::writeDacl(const std::wstring& path, const std::vector
 
 std::uint32_t SimPlatform::writeNullDacl(const std::wstring& path) {
     ++counters_.writeDacl;
+    wait();
     SimObject* object = volume_.find(path);
     if (object == nullptr) {
         return win_error::kFileNotFound;
+    }
+    if (object->writeError != 0) {
+        return object->writeError;
     }
     if ((securityAccess(*object) & access::kWriteDac) == 0) {
         return win_error::kAccessDenied;
@@ -141,9 +161,13 @@ std::uint32_t SimPlatform::writeNullDacl(const std::wstring& path) {
 
 std::uint32_t SimPlatform::setOwner(const std::wstring& path, const Sid& owner) {
     ++counters_.setOwner;
+    wait();
     SimObject* object = volume_.find(path);
     if (object == nullptr) {
         return win_error::kFileNotFound;
+    }
+    if (object->writeError != 0) {
+        return object->writeError;
     }
     if ((grantedAccess(*object) & access::kWriteOwner) == 0 && !takeOwnershipEnabled_ &&
         !restoreEnabled_) {
@@ -163,11 +187,12 @@ std::uint32_t SimPlatform::setOwner(const std::wstring& path, const Sid& owner) 
 
 std::uint32_t SimPlatform::lookupSid(const std::wstring& system, const Sid& sid, AccountInfo& out) {
     ++counters_.lookupSid;
+    wait();
     // "LookupAccountSidW": lpSystemName names the computer that translates;
     // none (or this machine's name) is the local system. A computer's own
     // accounts and its SID are known to it alone.
-    const std::wstring asked = system.empty() ? std::wstring(SimAccounts::kMachine) : system;
-    if (!equalsNoCase(asked, SimAccounts::kMachine) && !accounts_.isServer(asked)) {
+    const std::wstring asked = system.empty() ? accounts_.machineName() : system;
+    if (!equalsNoCase(asked, accounts_.machineName()) && !accounts_.isServer(asked)) {
         return win_error::kRpcServerUnavailable;
     }
     auto known = [&](const std::wstring& machine) {
@@ -177,6 +202,9 @@ std::uint32_t SimPlatform::lookupSid(const std::wstring& system, const Sid& sid,
     // time-out prevents the function from finding the name".
     if (accounts_.takeTimeOut(sid)) {
         return win_error::kNoneMapped;
+    }
+    if (std::uint32_t error = accounts_.lookupError(sid)) {
+        return error;
     }
     const bool controller = accounts_.domainControllerPresent();
     if (const SimDomain* domain = accounts_.findDomain(sid)) {
@@ -214,6 +242,7 @@ std::uint32_t SimPlatform::lookupSid(const std::wstring& system, const Sid& sid,
 
 std::uint32_t SimPlatform::lookupName(const std::wstring& name, Sid& sid, AccountInfo& out) {
     ++counters_.lookupName;
+    wait();
     const SimAccount* account = accounts_.findByName(name);
     if (account == nullptr || (account->inDomain && !accounts_.domainControllerPresent())) {
         return win_error::kNoneMapped;
@@ -227,6 +256,7 @@ std::uint32_t SimPlatform::lookupName(const std::wstring& name, Sid& sid, Accoun
 
 std::uint32_t SimPlatform::sidFromString(const std::wstring& text, Sid& sid) {
     ++counters_.sidFromString;
+    wait();
     std::optional<Sid> parsed = Sid::fromString(text);
     if (!parsed) {
         return win_error::kInvalidSid;
@@ -250,15 +280,16 @@ std::optional<std::wstring> SimPlatform::domainControllerName(std::uint32_t& err
         return std::nullopt;
     }
     error = 0;
-    return std::wstring(SimAccounts::kDcName);
+    return accounts_.dcName();
 }
 
 bool SimPlatform::isDomainServer(const std::wstring& server) const {
-    return !server.empty() && equalsNoCase(server, SimAccounts::kDcName);
+    return !server.empty() && equalsNoCase(server, accounts_.dcName());
 }
 
 std::uint32_t SimPlatform::listUsers(const std::wstring& server, std::vector<std::wstring>& names) {
     ++counters_.listAccounts;
+    wait();
     bool domain = isDomainServer(server);
     if (domain && !accounts_.domainControllerPresent()) {
         return win_error::kDcNotFound;
@@ -266,8 +297,8 @@ std::uint32_t SimPlatform::listUsers(const std::wstring& server, std::vector<std
     std::vector<std::wstring> result;
     for (const SimAccount& a : accounts_.all()) {
         if (a.kind == AccountKind::User && !a.deleted && a.inDomain == domain &&
-            (domain || a.machine == SimAccounts::kMachine) &&
-            (!domain || a.domain == SimAccounts::kDomain)) {
+            (domain || equalsNoCase(a.machine, accounts_.machineName())) &&
+            (!domain || equalsNoCase(a.domain, accounts_.domainName()))) {
             result.push_back(a.name);
         }
     }
@@ -278,6 +309,7 @@ std::uint32_t SimPlatform::listUsers(const std::wstring& server, std::vector<std
 std::uint32_t SimPlatform::listGroups(const std::wstring& server,
                                       std::vector<std::wstring>& names) {
     ++counters_.listAccounts;
+    wait();
     if (!isDomainServer(server) || !accounts_.domainControllerPresent()) {
         return win_error::kDcNotFound;
     }
@@ -294,6 +326,7 @@ std::uint32_t SimPlatform::listGroups(const std::wstring& server,
 std::uint32_t SimPlatform::listLocalGroups(const std::wstring& server,
                                            std::vector<std::wstring>& names) {
     ++counters_.listAccounts;
+    wait();
     if (!server.empty() && !isDomainServer(server)) {
         return win_error::kDcNotFound;
     }
@@ -310,6 +343,7 @@ std::uint32_t SimPlatform::listLocalGroups(const std::wstring& server,
 std::uint32_t SimPlatform::groupMembers(const std::wstring& server, const std::wstring& group,
                                         bool local, std::vector<std::wstring>& members) {
     ++counters_.groupMembers;
+    wait();
     if (!local && (!isDomainServer(server) || !accounts_.domainControllerPresent())) {
         return win_error::kDcNotFound;
     }
@@ -333,6 +367,7 @@ std::uint32_t SimPlatform::groupMembers(const std::wstring& server, const std::w
 std::uint32_t SimPlatform::userGroups(const std::wstring& server, const std::wstring& user,
                                       std::vector<std::wstring>& groups) {
     ++counters_.groupMembers;
+    wait();
     if (!isDomainServer(server) || !accounts_.domainControllerPresent()) {
         return win_error::kDcNotFound;
     }
@@ -353,6 +388,7 @@ std::uint32_t SimPlatform::userGroups(const std::wstring& server, const std::wst
 
 std::uint32_t SimPlatform::enablePrivilege(Privilege privilege) {
     ++counters_.enablePrivilege;
+    wait();
     bool held = false;
     bool* enabled = nullptr;
     switch (privilege) {
@@ -379,6 +415,7 @@ std::uint32_t SimPlatform::enablePrivilege(Privilege privilege) {
 std::unique_ptr<DirEnumerator> SimPlatform::openDirectory(const std::wstring& path, DirItem& first,
                                                           std::uint32_t& error) {
     ++counters_.openDirectory;
+    wait();
     const SimObject* object = volume_.find(path);
     if (object == nullptr) {
         error = win_error::kPathNotFound;
@@ -421,6 +458,7 @@ std::unique_ptr<DirEnumerator> SimPlatform::openDirectory(const std::wstring& pa
 
 std::uint32_t SimPlatform::readReparseTarget(const std::wstring& path, std::wstring& target) {
     ++counters_.readReparseTarget;
+    wait();
     const SimObject* object = volume_.find(path);
     if (object == nullptr) {
         return win_error::kFileNotFound;

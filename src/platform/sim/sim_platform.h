@@ -58,7 +58,9 @@ class SimPlatform : public SecurityPort,
     SimPlatform() = default;
 
     SimVolume& volume() { return volume_; }
+    const SimVolume& volume() const { return volume_; }
     SimAccounts& accounts() { return accounts_; }
+    const SimAccounts& accounts() const { return accounts_; }
     CallCounters& counters() { return counters_; }
 
     // Builders: create (with missing parents) and describe one object.
@@ -72,9 +74,16 @@ class SimPlatform : public SecurityPort,
     void setTakeOwnershipHeld(bool held) { takeOwnershipHeld_ = held; }
     void setRestoreHeld(bool held) { restoreHeld_ = held; }
     void setBackupHeld(bool held) { backupHeld_ = held; }
+    bool takeOwnershipHeld() const { return takeOwnershipHeld_; }
+    bool restoreHeld() const { return restoreHeld_; }
+    bool backupHeld() const { return backupHeld_; }
     bool takeOwnershipEnabled() const { return takeOwnershipEnabled_; }
     bool restoreEnabled() const { return restoreEnabled_; }
     bool backupEnabled() const { return backupEnabled_; }
+
+    // Every call into the platform waits this long first (a remote server).
+    void setLatency(std::uint32_t microseconds) { latencyMicroseconds_ = microseconds; }
+    std::uint32_t latency() const { return latencyMicroseconds_; }
 
     // The rights the current user has on `object` by its DACL and ownership.
     std::uint32_t grantedAccess(const SimObject& object) const;
@@ -115,6 +124,7 @@ class SimPlatform : public SecurityPort,
 
   private:
     bool isDomainServer(const std::wstring& server) const;
+    void wait() const;
 
     SimVolume volume_;
     SimAccounts accounts_;
@@ -125,6 +135,7 @@ class SimPlatform : public SecurityPort,
     bool restoreEnabled_ = false;
     bool backupHeld_ = false;
     bool backupEnabled_ = false;
+    std::uint32_t latencyMicroseconds_ = 0;
 };
 
 }  // namespace quorel::sim

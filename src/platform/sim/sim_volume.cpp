@@ -17,12 +17,11 @@ std::uint32_t SimObject::attributes() const {
 }
 
 SimObject* SimObject::child(std::wstring_view childName) const {
-    for (const auto& c : children) {
-        if (equalsNoCase(c->name, childName)) {
-            return c.get();
-        }
-    }
-    return nullptr;
+    // The children are sorted by compareNoCase (create keeps them so).
+    auto at = std::lower_bound(
+        children.begin(), children.end(), childName,
+        [](const auto& c, std::wstring_view n) { return compareNoCase(c->name, n) < 0; });
+    return at != children.end() && equalsNoCase((*at)->name, childName) ? at->get() : nullptr;
 }
 
 namespace {

@@ -25,6 +25,9 @@ struct SimObject {
     // error other than ERROR_NO_MORE_FILES can end a listing part-way).
     std::size_t listingFailsAfter = static_cast<std::size_t>(-1);
     std::uint32_t listingError = 0;
+    // Reading or writing the descriptor fails with this error (0: works).
+    std::uint32_t readError = 0;
+    std::uint32_t writeError = 0;
     SimObject* parent = nullptr;
     std::vector<std::unique_ptr<SimObject>> children;  // kept sorted as NTFS lists them
 
@@ -50,6 +53,9 @@ class SimVolume {
     // is returned as it is.
     SimObject* create(std::wstring_view path, bool isDirectory);
     bool remove(std::wstring_view path);
+
+    // The volume roots in the order they were made.
+    const std::vector<std::unique_ptr<SimObject>>& roots() const { return roots_; }
 
     // Owner, group and DACL given to every volume root and to objects whose
     // parent passes nothing on.

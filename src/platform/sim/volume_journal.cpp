@@ -1,0 +1,90 @@
+#include "platform/sim/volume_journal.h"
+
+#include <vector>
+
+#include "platform/sim/volume_file.h"
+
+namespace quorel::sim {
+
+namespace {
+
+constexpr std::uint32_t kWriteFault = 29;  // ERROR_WRITE_FAULT
+
+// The path of an object as the volume file names it.
+std::wstring recordPath(const SimObject& object) {
+    if (object.parent == nullptr) {
+        return object.name.size() == 2 ? object.name + L"\\" : object.name;
+    }
+    const std::wstring parent = recordPath(*object.parent);
+    return (parent.ends_with(L"\\") ? parent : parent + L"\\") + object.name;
+}
+
+}  // namespace
+
+std::unique_ptr<VolumeJournal> VolumeJournal::open(FileIoPort& files, const std::wstring& path,
+                                                   std::string& error) {
+    std::uint32_t code = 0;
+    std::unique_ptr<ByteSource> source = files.openRead(path, code);
+    if (!source) {
+        error = "the volume file cannot be opened (error " + std::to_string(code) + ")";
+        return nullptr;
+    }
+    std::string text(static_cast<std::size_t>(source->size()), '\0');
+    if (!source->read(text.data(), text.size())) {
+        error = "the volume file cannot be read";
+        return nullptr;
+    }
+    source.reset();
+    VolumeRead read = readVolume(text);
+    if (!read.platform) {
+        error = read.error;
+        return nullptr;
+    }
+    std::unique_ptr<ByteSink> sink = files.create(path, CreateMode::Append, code);
+    // A last line without its line end gets one, so that records start a line.
+    if (!sink || (!text.ends_with("\n") && (!sink->write("\n", 1) || !sink->flush()))) {
+        error = "the volume file cannot be written (error " + std::to_string(code) + ")";
+        return nullptr;
+    }
+    return std::unique_ptr<VolumeJournal>(
+        new VolumeJournal(std::move(read.platform), std::move(sink)));
+}
+
+template <class Write>
+std::uint32_t VolumeJournal::journaled(const std::wstring& path, Write write) {
+    SimObject* object = platform_->volume().find(path);
+    const std::optional<SecurityDescriptor> before =
+        object ? std::optional<SecurityDescriptor>(object->security) : std::nullopt;
+    const std::uint32_t error = write();
+    if (error != 0 || object == nullptr) {
+        return error;
+    }
+    std::optional<std::string> record = itemRecord(recordPath(*object), *object);
+    if (record) {
+        *record += '\n';
+    }
+    if (!record || !sink_->write(record->data(), record->size()) || !sink_->flush()) {
+        object->security = *before;
+        return kWriteFault;
+    }
+    return 0;
+}
+
+SdReadStatus VolumeJournal::readSecurity(const std::wstring& path, SecurityDescriptor& out) {
+    return platform_->readSecurity(path, out);
+}
+
+std::uint32_t VolumeJournal::writeDacl(const std::wstring& path, const std::vector<RawAce>& dacl,
+                                       DaclControl control) {
+    return journaled(path, [&] { return platform_->writeDacl(path, dacl, control); });
+}
+
+std::uint32_t VolumeJournal::writeNullDacl(const std::wstring& path) {
+    return journaled(path, [&] { return platform_->writeNullDacl(path); });
+}
+
+std::uint32_t VolumeJournal::setOwner(const std::wstring& path, const Sid& owner) {
+    return journaled(path, [&] { return platform_->setOwner(path, owner); });
+}
+
+}  // namespace quorel::sim
