@@ -6,10 +6,13 @@
 #include <cstdio>
 
 #include "cli/console_interaction.h"
+#include "cli/volume_option.h"
 #include "core/dir_list.h"
 #include "platform/sim/memory_files.h"
 #include "platform/sim/recording_interaction.h"
+#include "platform/sim/sample_server.h"
 #include "platform/sim/sim_platform.h"
+#include "platform/sim/volume_file.h"
 #include "storage/dataset_file.h"
 #include "storage/project_file.h"
 #include "storage/utf16.h"
@@ -234,6 +237,47 @@ TEST_F(Cli, ScanAndProjectNeedTheWindowsPortsAndJoinDriveRootsOnce) {
     for (const auto& [args, message] : refused) {
         EXPECT_EQ(run(args), 2) << message;
         EXPECT_EQ(takeErrors(), "quorel-cli: " + message + "\nTry 'quorel-cli --help'.\n");
+    }
+}
+
+TEST_F(Cli, AVolumeFileScansAsTheSameVolumeDoesInProcess) {
+    sim::SimPlatform server;
+    sim::BuildSampleServer(server);
+    const sim::VolumeWrite written = sim::writeVolume(server);
+    ASSERT_TRUE(written.error.empty()) << written.error;
+    files.put(L"v.qvol", std::vector<std::uint8_t>(written.text.begin(), written.text.end()));
+    // Through the option, as the programs' entry points use it.
+    std::vector<std::wstring> args{L"--volume", L"v.qvol", L"scan",
+                                   L"-o",       L"a.acl",  L"C:\\Projects"};
+    VolumeOption volume;
+    std::string error;
+    ASSERT_TRUE(volume.take(args, files, error)) << error;
+    EXPECT_EQ(args.front(), L"scan");
+    volume.apply(env);
+    ASSERT_EQ(run(args), 0) << takeErrors();
+    // In process, on the platform the same text builds.
+    sim::VolumeRead read = sim::readVolume(written.text);
+    ASSERT_TRUE(read.platform) << read.error;
+    env.security = read.platform.get();
+    env.accounts = read.platform.get();
+    env.fileSystem = read.platform.get();
+    ASSERT_EQ(run({L"scan", L"-o", L"b.acl", L"C:\\Projects"}), 0);
+    EXPECT_GT(file(L"a.acl").size(), 1000u);
+    EXPECT_EQ(file(L"a.acl"), file(L"b.acl"));
+    // A scan writes nothing to the volume.
+    EXPECT_EQ(file(L"v.qvol"), written.text);
+    // No file, a file that is no volume: nothing is opened.
+    const std::pair<std::vector<std::wstring>, std::string> bad[] = {
+        {{L"--volume"}, "--volume needs a volume file"},
+        {{L"--volume", L"none.qvol", L"scan"}, "--volume none.qvol: "},
+        {{L"--volume", L"a.acl", L"scan"}, "--volume a.acl: line 1: "},
+    };
+    for (const auto& [badArgs, start] : bad) {
+        std::vector<std::wstring> rest = badArgs;
+        VolumeOption none;
+        EXPECT_FALSE(none.take(rest, files, error));
+        EXPECT_EQ(error.rfind(start, 0), 0u) << error;
+        EXPECT_EQ(none.volume, nullptr);
     }
 }
 

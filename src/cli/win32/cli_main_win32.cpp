@@ -5,10 +5,13 @@
 #include <fcntl.h>
 #include <io.h>
 
+#include <cstdio>
+#include <string>
 #include <vector>
 
 #include "cli/cli.h"
 #include "cli/console_interaction.h"
+#include "cli/volume_option.h"
 #include "platform/file_io_port.h"
 #include "platform/win32/win32_platform.h"
 
@@ -29,5 +32,12 @@ int wmain(int argc, wchar_t** argv) {
     env.security = &platform;
     env.accounts = &platform;
     env.fileSystem = &platform;
+    quorel::VolumeOption volume;
+    std::string error;
+    if (!volume.take(args, *env.files, error)) {
+        std::fprintf(stderr, "quorel-cli: %s\n", error.c_str());
+        return quorel::cli_exit::kError;
+    }
+    volume.apply(env);
     return quorel::RunCli(args, env);
 }

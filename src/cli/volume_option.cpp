@@ -1,0 +1,36 @@
+#include "cli/volume_option.h"
+
+#include "cli/cli.h"
+#include "storage/utf16.h"
+
+namespace quorel {
+
+bool VolumeOption::take(std::vector<std::wstring>& args, FileIoPort& files, std::string& error) {
+    if (args.empty() || args[0] != L"--volume") {
+        return true;
+    }
+    if (args.size() < 2) {
+        error = "--volume needs a volume file";
+        return false;
+    }
+    const std::wstring path = args[1];
+    args.erase(args.begin(), args.begin() + 2);
+    std::string why;
+    volume = sim::VolumeJournal::open(files, path, why);
+    if (!volume) {
+        error = "--volume " + toUtf8(path) + ": " + why;
+        return false;
+    }
+    return true;
+}
+
+void VolumeOption::apply(CliEnvironment& env) {
+    if (!volume) {
+        return;
+    }
+    env.security = volume.get();
+    env.accounts = &volume->platform();
+    env.fileSystem = &volume->platform();
+}
+
+}  // namespace quorel
