@@ -243,6 +243,18 @@ TEST_F(EditCommandsTest, DeleteSkipsEntriesWhereOnlyInheritedAcesAreSelected) {
     ASSERT_EQ(disk(L"C:\\r\\a.txt").size(), 1u);
     EXPECT_EQ(*disk(L"C:\\r\\a.txt")[0].sid(), me);
     EXPECT_EQ(undoCount(), 1u);
+    // One Delete removes at most 10000 ACEs of an entry: the last one stays.
+    std::vector<RawAce> many;
+    for (std::uint32_t mask = 1; mask <= 10001; ++mask) {
+        many.push_back(RawAce::make(0, 0, mask, bob));
+    }
+    sim.file(L"C:\\r\\many.txt").owner(me).dacl(many);
+    scan();
+    for (std::uint32_t i = 0; i < 10001; ++i) {
+        entry(L"C:\\r\\many.txt")->ace(i)->selected = 1;
+    }
+    app.edits().DeleteSelectedAces();
+    EXPECT_EQ(disk(L"C:\\r\\many.txt"), (std::vector<RawAce>{many.back()}));
 }
 
 TEST_F(EditCommandsTest, PasteWritesTheCopiedAccountWhereTwoShareItsName) {

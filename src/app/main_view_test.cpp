@@ -184,6 +184,9 @@ TEST_F(MainViewTest, FindBarStepsThroughMatchesAndLeavesTheViewOnFailure) {
     view.Command(find_bar::kPrevious, L"deny");
     EXPECT_EQ(lastStatus(), L"Find previous element failed");
     EXPECT_EQ(view.state().topEntry(), indexOf(L"C:\\r\\deny.txt"));
+    // A find text without "show matching only" filters nothing.
+    app.Execute(IDM_FILTER_SHOW_ALL);
+    EXPECT_EQ(app.view().lines().lineCount(), 5u);
     // The find bar takes two lines from the matrix.
     const int before = view.screen().lineCount;
     layout();
