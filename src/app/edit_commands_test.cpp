@@ -89,6 +89,7 @@ TEST_F(EditCommandsTest, BufferTextsAreExactAndReadBack) {
     // Counts of several digits; hexadecimal digits in either case.
     EXPECT_EQ(ReadAclBuffer(L"19\nA\nf 1F01FF 1\nB\nF A0 0\n"),
               (std::vector<BufferAce>{{L"A", 0xF, 0x1F01FF, 1}, {L"B", 0xF, 0xA0, 0}}));
+    EXPECT_EQ(ReadAclBuffer(L"1\nbob\n9 a9 0\n"), (std::vector<BufferAce>{{L"bob", 9, 0xA9, 0}}));
     EXPECT_TRUE(ReadAclBuffer(L"1\nbob\nzz\n").empty());
     // A number has eight digits at most.
     const std::vector<BufferAce> long_ = ReadAclBuffer(L"1\nbob\n0 123456789 0\n");

@@ -233,6 +233,15 @@ TEST_F(MainViewTest, ANewDatasetMakesTheSelectionForgetItsEntries) {
     // sanitizer build would see it).
     click(L"C:\\r\\a.txt", 0);
     EXPECT_EQ(selected(), (std::vector<bool>{false, true, false, false, false}));
+    // A command that changed nothing shown, one that only redraws, and one
+    // after which the entries were read again.
+    const unsigned always = kMenu | kFindBar;
+    EXPECT_EQ(view.AfterControllerCommand({}), always);
+    EXPECT_EQ(view.AfterControllerCommand({false, true, false}), always | kRedraw);
+    EXPECT_EQ(selected(), (std::vector<bool>{false, true, false, false, false}));
+    app.view().EntriesReplaced();
+    EXPECT_EQ(view.AfterControllerCommand({}), always | kVerticalBox | kVerticalRange | kRedraw);
+    EXPECT_EQ(view.selection().focusedEntry(), nullptr);
 }
 
 TEST_F(MainViewTest, ErrorWindowJumpStaysInsideTheList) {
