@@ -12,7 +12,9 @@
 #   make windows  the same for windows (mingw-w64, tests under Wine)
 #   make check    layout and format checks only
 #   make mutate   plant faults in the domain and editing code and print the
-#                 scores (SEED=N picks another sample; not part of make test)
+#                 scores, on a fresh random seed each run (SEED=N repeats a
+#                 sample, COUNT=N mutants per group, DOMAIN=N / EDITING=N
+#                 one group's count; not part of make test)
 #   make sample   write samples/sample.acl again (samples/make_sample.cpp)
 #   make format   apply clang-format to our sources
 #   make clean    remove build/
@@ -27,8 +29,6 @@ DIR ?=
 DPI ?= 96
 
 .PHONY: run test bootstrap check native asan fuzz windows format clean mutate sample
-
-SEED ?= 1
 
 run:
 	@if [ -z "$${DISPLAY:-}" ]; then \
@@ -86,7 +86,8 @@ windows:
 
 mutate:
 	cmake --preset native >/dev/null
-	scripts/mutate --seed $(SEED)
+	scripts/mutate $(if $(SEED),--seed $(SEED)) $(if $(COUNT),--count $(COUNT)) \
+	    $(if $(DOMAIN),--domain $(DOMAIN)) $(if $(EDITING),--editing $(EDITING))
 
 sample:
 	cmake --preset native >/dev/null

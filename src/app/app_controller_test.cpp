@@ -265,14 +265,19 @@ TEST_F(Controller, CommandsThatRebuildTheListGoBackToTheTop) {
         {50002, true, true},   {50004, true, true},   {50028, true, true},   {50037, true, true},
         {50034, true, true},   {50050, true, true},   {50055, true, true},   {50022, true, true},
         {50064, false, true},  {50061, false, true},  {50051, false, false}, {50019, false, false},
-        {50032, false, false}, {50036, false, false}, {50018, false, false}};
+        {50032, false, false}, {50036, false, false}, {50018, false, false}, {50003, true, true},
+        {50062, false, true},  {50062, false, true},  {50044, true, true},   {50069, true, true},
+        {50001, true, true},   {50028, false, false}, {50033, false, false}, {50034, false, false},
+        {50004, false, false}, {50051, false, false}, {50075, false, false}, {99999, false, false}};
     for (const auto& [id, reset, redraw] : cases) {
         const CommandResult r = app.Execute(id);
         EXPECT_EQ(r.resetScroll, reset) << id;
-        EXPECT_EQ(r.redraw || r.resetScroll, redraw) << id;
+        EXPECT_EQ(r.redraw, redraw) << id;
         EXPECT_FALSE(r.quit) << id;
     }
     EXPECT_TRUE(windows.files.empty());
+    EXPECT_FALSE(app.view().breakDownGroups);  // turned on and off again
+    EXPECT_FALSE(app.writeMode());             // turned on and off again
 }
 
 TEST_F(Controller, SaveAsksForANameOnlyTheFirstTimeAndSaveAsAlways) {

@@ -89,6 +89,7 @@ TEST_F(EditCommandsTest, BufferTextsAreExactAndReadBack) {
     // Counts of several digits; hexadecimal digits in either case.
     EXPECT_EQ(ReadAclBuffer(L"19\nA\nf 1F01FF 1\nB\nF A0 0\n"),
               (std::vector<BufferAce>{{L"A", 0xF, 0x1F01FF, 1}, {L"B", 0xF, 0xA0, 0}}));
+    EXPECT_EQ(ReadAclBuffer(L"1\nbob\n9 a9 0\n"), (std::vector<BufferAce>{{L"bob", 9, 0xA9, 0}}));
     EXPECT_TRUE(ReadAclBuffer(L"1\nbob\nzz\n").empty());
     // A number has eight digits at most.
     const std::vector<BufferAce> long_ = ReadAclBuffer(L"1\nbob\n0 123456789 0\n");
@@ -243,6 +244,18 @@ TEST_F(EditCommandsTest, DeleteSkipsEntriesWhereOnlyInheritedAcesAreSelected) {
     ASSERT_EQ(disk(L"C:\\r\\a.txt").size(), 1u);
     EXPECT_EQ(*disk(L"C:\\r\\a.txt")[0].sid(), me);
     EXPECT_EQ(undoCount(), 1u);
+    // One Delete removes at most 10000 ACEs of an entry: the last one stays.
+    std::vector<RawAce> many;
+    for (std::uint32_t mask = 1; mask <= 10001; ++mask) {
+        many.push_back(RawAce::make(0, 0, mask, bob));
+    }
+    sim.file(L"C:\\r\\many.txt").owner(me).dacl(many);
+    scan();
+    for (std::uint32_t i = 0; i < 10001; ++i) {
+        entry(L"C:\\r\\many.txt")->ace(i)->selected = 1;
+    }
+    app.edits().DeleteSelectedAces();
+    EXPECT_EQ(disk(L"C:\\r\\many.txt"), (std::vector<RawAce>{many.back()}));
 }
 
 TEST_F(EditCommandsTest, PasteWritesTheCopiedAccountWhereTwoShareItsName) {

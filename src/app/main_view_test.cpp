@@ -184,6 +184,9 @@ TEST_F(MainViewTest, FindBarStepsThroughMatchesAndLeavesTheViewOnFailure) {
     view.Command(find_bar::kPrevious, L"deny");
     EXPECT_EQ(lastStatus(), L"Find previous element failed");
     EXPECT_EQ(view.state().topEntry(), indexOf(L"C:\\r\\deny.txt"));
+    // A find text without "show matching only" filters nothing.
+    app.Execute(IDM_FILTER_SHOW_ALL);
+    EXPECT_EQ(app.view().lines().lineCount(), 5u);
     // The find bar takes two lines from the matrix.
     const int before = view.screen().lineCount;
     layout();
@@ -230,6 +233,15 @@ TEST_F(MainViewTest, ANewDatasetMakesTheSelectionForgetItsEntries) {
     // sanitizer build would see it).
     click(L"C:\\r\\a.txt", 0);
     EXPECT_EQ(selected(), (std::vector<bool>{false, true, false, false, false}));
+    // A command that changed nothing shown, one that only redraws, and one
+    // after which the entries were read again.
+    const unsigned always = kMenu | kFindBar;
+    EXPECT_EQ(view.AfterControllerCommand({}), always);
+    EXPECT_EQ(view.AfterControllerCommand({false, true, false}), always | kRedraw);
+    EXPECT_EQ(selected(), (std::vector<bool>{false, true, false, false, false}));
+    app.view().EntriesReplaced();
+    EXPECT_EQ(view.AfterControllerCommand({}), always | kVerticalBox | kVerticalRange | kRedraw);
+    EXPECT_EQ(view.selection().focusedEntry(), nullptr);
 }
 
 TEST_F(MainViewTest, ErrorWindowJumpStaysInsideTheList) {

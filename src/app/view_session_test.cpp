@@ -132,12 +132,17 @@ TEST_F(Session, DepthReturnsToShowAll) {
 TEST_F(Session, FailedOpenKeepsTheShownDataset) {
     ASSERT_TRUE(view.Open(L"r.acl"));
     CDirList* shown = view.dataset();
+    const std::uint64_t generation = view.entriesGeneration();
     EXPECT_FALSE(view.Open(L"missing.acl"));
+    EXPECT_FALSE(view.CompareToFile(L"missing.acl"));
+    view.EndCompareMode();  // not in compare mode: nothing freed
+    EXPECT_EQ(view.entriesGeneration(), generation);
     EXPECT_EQ(view.dataset(), shown);
     EXPECT_EQ(lineNames(), (Names{L"C:\\r", L"f1", L"f2"}));
 }
 
 TEST_F(Session, CompareModeEndsWhenAnotherDatasetIsOpened) {
+    const std::uint64_t start = view.entriesGeneration();
     ASSERT_TRUE(view.Open(L"r.acl"));
     ASSERT_TRUE(view.CompareToFile(L"r.acl"));
     EXPECT_TRUE(view.compareMode());
@@ -145,6 +150,12 @@ TEST_F(Session, CompareModeEndsWhenAnotherDatasetIsOpened) {
     ASSERT_TRUE(view.Open(L"r.acl"));
     EXPECT_FALSE(view.compareMode());
     EXPECT_EQ(lineNames(), (Names{L"C:\\r", L"f1", L"f2"}));
+    // Each step that may free shown entries counts once, upwards.
+    EXPECT_EQ(view.entriesGeneration(), start + 3);
+    ASSERT_TRUE(view.CompareToFile(L"r.acl"));
+    view.EndCompareMode();
+    view.EntriesReplaced();
+    EXPECT_EQ(view.entriesGeneration(), start + 6);
 }
 
 // A settings file may carry a permission index without a mask. With the

@@ -52,6 +52,7 @@ TEST(WindowTexts, FileDialogFiltersAreDoubleNulTerminatedPairs) {
 TEST(WindowTexts, ErrorNumberOfLine) {
     EXPECT_EQ(ErrorNumberOfLine(L"12 - C:\\a: Cannot resolve SID"), 12);
     EXPECT_EQ(ErrorNumberOfLine(L"0 - x: y"), 0);
+    EXPECT_EQ(ErrorNumberOfLine(L"1090: y"), 1090);
     EXPECT_EQ(ErrorNumberOfLine(L"  7"), 7);
     EXPECT_EQ(ErrorNumberOfLine(L""), std::nullopt);
     EXPECT_EQ(ErrorNumberOfLine(L"- C:\\a"), std::nullopt);
@@ -74,14 +75,19 @@ TEST(WindowTexts, ErrorReportAndJumpToShownEntry) {
     hidden->setPath(L"C:\\Data\\x");
     list.errorList().addError(L"Cannot resolve SID", root);
     list.errorList().addError(L"Error reading directory", hidden);
+    list.errorList().addError(L"No entry", nullptr);
     EXPECT_EQ(FormatErrorReport(list.errorList()),
-              L"0 - C:\\Data: Cannot resolve SID\r\n1 - C:\\Data\\x: Error reading directory\r\n");
+              L"0 - C:\\Data: Cannot resolve SID\r\n1 - C:\\Data\\x: Error reading directory\r\n"
+              L"2 - : No entry\r\n");
     DisplayList lines;
     lines.append(root);
     EXPECT_EQ(DisplayLineOfError(list.errorList(), 0, lines), 0u);
     EXPECT_EQ(DisplayLineOfError(list.errorList(), 1, lines), std::nullopt);
     EXPECT_EQ(DisplayLineOfError(list.errorList(), 2, lines), std::nullopt);
+    EXPECT_EQ(DisplayLineOfError(list.errorList(), 3, lines), std::nullopt);
     EXPECT_EQ(DisplayLineOfError(list.errorList(), -1, lines), std::nullopt);
+    lines.append(hidden);
+    EXPECT_EQ(DisplayLineOfError(list.errorList(), 1, lines), 1u);
     list.errorList().clear();
     EXPECT_EQ(FormatErrorReport(list.errorList()), L"");
 }
@@ -95,7 +101,7 @@ TEST(WindowTexts, ProgressTextClipsOnlyBeyondTheBox) {
     EXPECT_EQ(wide.dotsX, 288);
     EXPECT_EQ(wide.endLeft, 302);
     EXPECT_EQ(wide.endRight, 570);
-    EXPECT_EQ(PaddedProgressText(L"C:\\a").substr(0, 5), L"C:\\a ");
+    EXPECT_EQ(PaddedProgressText(L"C:\\a"), L"C:\\a" + std::wstring(40, L' '));
 }
 
 TEST(StartMode, ArgumentsOfCommandLineSkipTheProgramName) {

@@ -136,10 +136,15 @@ TEST_F(Ownership, ARefusedWriteTakesOwnershipWritesAndGivesItBack) {
     EXPECT_EQ(b.disk(kFile).owner, b.alice);
     EXPECT_EQ(e->ownershipTaken, 0);
     refuseFirstWrite();
+    ASSERT_TRUE(b.editor.AppendTrustee(*e, Trustee::ofSid(b.bob), 2, 0, true));
+    EXPECT_EQ(b.dacl(kFile).size(), 3u);
+    EXPECT_EQ(b.disk(kFile).owner, b.alice);
+    EXPECT_EQ(e->ownershipTaken, 0);
+    refuseFirstWrite();
     ASSERT_TRUE(b.editor.ReplaceDacl(*e, {Allow(b.me, 0x00020000)}, false));
     EXPECT_EQ(b.disk(kFile).owner, b.alice);
     EXPECT_EQ(e->ownershipTaken, 0);
-    EXPECT_EQ(b.sim.counters().setOwner, 6u);
+    EXPECT_EQ(b.sim.counters().setOwner, 8u);
 }
 
 TEST_F(Ownership, InheritingTakesOwnershipToWriteAndGivesItBack) {

@@ -365,9 +365,13 @@ class VariedEntries : public ::testing::Test {
 
     // The visibility one OR row gives every entry.
     std::vector<bool> rowResult(const FilterRow& r, const std::vector<std::wstring>& names) {
+        return rowsResult({r}, 1, names);
+    }
+    std::vector<bool> rowsResult(std::vector<FilterRow> rows, std::uint32_t combination,
+                                 const std::vector<std::wstring>& names) {
         DynamicFilterSet set;
-        set.rows = {r};
-        set.combination = 1;
+        set.rows = std::move(rows);
+        set.combination = combination;
         ApplyDynamicFilters(set, tree.list, nullptr, kShowAll, 0, rights, names, ui);
         std::vector<bool> result;
         for (CDirEntry* e : entries) {
@@ -424,6 +428,21 @@ TEST_F(VariedEntries, AnyUserEqualsWalkingTheWholeAccountList) {
         EXPECT_EQ(rowResult(row(kRuleLacksPermission, L"<any user>", right), tables.users),
                   anyLacks)
             << right;
+        // Rows naming different rights each test their own mask, in both
+        // combinations.
+        const FilterRow rows[] = {row(kRuleHasPermission, L"Users", (right + 5) % 15),
+                                  row(kRuleLacksPermission, L"<any user>", right),
+                                  row(kRuleHasPermission, L"Admins", (right + 9) % 15)};
+        std::vector<bool> any(entries.size(), false), every(entries.size(), true);
+        for (const FilterRow& r : rows) {
+            const std::vector<bool> one = rowResult(r, tables.users);
+            for (std::size_t i = 0; i < one.size(); ++i) {
+                any[i] = any[i] || one[i];
+                every[i] = every[i] && one[i];
+            }
+        }
+        EXPECT_EQ(rowsResult({rows[0], rows[1], rows[2]}, 1, tables.users), any) << right;
+        EXPECT_EQ(rowsResult({rows[0], rows[1], rows[2]}, 0, tables.users), every) << right;
         heldSomewhere += static_cast<std::size_t>(std::count(anyHas.begin(), anyHas.end(), true));
         failedSomewhere +=
             static_cast<std::size_t>(std::count(anyLacks.begin(), anyLacks.end(), false));
