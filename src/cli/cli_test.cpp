@@ -314,8 +314,8 @@ TEST_F(Cli, EmptyDatasetGivesAnEmptyCsv) {
 TEST_F(Cli, HelpDocumentsEveryCommandAndOption) {
     ASSERT_EQ(run({L"--help"}), 0);
     const std::string help = contents(out);
-    for (const char* word :
-         {"scan", "project", "csv", "--depth", "--columns", "--basic", "--utf8", "Exit codes"}) {
+    for (const char* word : {"scan", "project", "csv", "--depth", "--columns", "--basic", "--utf8",
+                             "--volume", "Exit codes"}) {
         EXPECT_NE(help.find(word), std::string::npos) << word;
     }
 }
