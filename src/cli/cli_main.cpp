@@ -1,8 +1,7 @@
 // Entry point of quorel-cli on systems without the Win32 API: the commands
 // that need no Windows security API.
 
-#include <cstdio>
-#include <string>
+#include <utility>
 #include <vector>
 
 #include "cli/cli.h"
@@ -20,12 +19,5 @@ int main(int argc, char** argv) {
     quorel::CliEnvironment env;
     env.files = &quorel::standardFileIo();
     env.ui = &ui;
-    quorel::VolumeOption volume;
-    std::string error;
-    if (!volume.take(args, *env.files, error)) {
-        std::fprintf(stderr, "quorel-cli: %s\n", error.c_str());
-        return quorel::cli_exit::kError;
-    }
-    volume.apply(env);
-    return quorel::RunCli(args, env);
+    return quorel::RunCliWithVolume(std::move(args), env);
 }

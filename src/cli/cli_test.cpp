@@ -279,6 +279,8 @@ TEST_F(Cli, AVolumeFileScansAsTheSameVolumeDoesInProcess) {
         EXPECT_EQ(error.rfind(start, 0), 0u) << error;
         EXPECT_EQ(none.volume, nullptr);
     }
+    EXPECT_EQ(RunCliWithVolume({L"--volume", L"none.qvol", L"scan"}, env), 2);
+    EXPECT_EQ(takeErrors().rfind("quorel-cli: --volume none.qvol: ", 0), 0u);
 }
 
 TEST_F(Cli, UnreadableInputAndOutputExitTwoWithTheirMessages) {

@@ -1,5 +1,7 @@
 #include "cli/volume_option.h"
 
+#include <cstdio>
+
 #include "cli/cli.h"
 #include "storage/utf16.h"
 
@@ -31,6 +33,17 @@ void VolumeOption::apply(CliEnvironment& env) {
     env.security = volume.get();
     env.accounts = &volume->platform();
     env.fileSystem = &volume->platform();
+}
+
+int RunCliWithVolume(std::vector<std::wstring> args, CliEnvironment& env) {
+    VolumeOption volume;
+    std::string error;
+    if (!volume.take(args, *env.files, error)) {
+        std::fprintf(env.err, "quorel-cli: %s\n", error.c_str());
+        return cli_exit::kError;
+    }
+    volume.apply(env);
+    return RunCli(args, env);
 }
 
 }  // namespace quorel

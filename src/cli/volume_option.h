@@ -27,4 +27,8 @@ struct VolumeOption {
     void apply(CliEnvironment& env);
 };
 
+// RunCli after a leading "--volume FILE": on the volume when one is given;
+// a volume that cannot be opened is an error (exit 2) with its message.
+int RunCliWithVolume(std::vector<std::wstring> args, CliEnvironment& env);
+
 }  // namespace quorel

@@ -5,8 +5,7 @@
 #include <fcntl.h>
 #include <io.h>
 
-#include <cstdio>
-#include <string>
+#include <utility>
 #include <vector>
 
 #include "cli/cli.h"
@@ -32,12 +31,5 @@ int wmain(int argc, wchar_t** argv) {
     env.security = &platform;
     env.accounts = &platform;
     env.fileSystem = &platform;
-    quorel::VolumeOption volume;
-    std::string error;
-    if (!volume.take(args, *env.files, error)) {
-        std::fprintf(stderr, "quorel-cli: %s\n", error.c_str());
-        return quorel::cli_exit::kError;
-    }
-    volume.apply(env);
-    return quorel::RunCli(args, env);
+    return quorel::RunCliWithVolume(std::move(args), env);
 }

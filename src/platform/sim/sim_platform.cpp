@@ -112,19 +112,23 @@ SdReadStatus SimPlatform::readSecurity(const std::wstring& path, SecurityDescrip
     return {};
 }
 
-std::uint32_t SimPlatform::writeDacl(const std::wstring& path, const std::vector<RawAce>& dacl,
-                                     DaclControl control) {
+SimObject* SimPlatform::daclWritable(const std::wstring& path, std::uint32_t& error) {
     ++counters_.writeDacl;
     wait();
     SimObject* object = volume_.find(path);
+    error = object == nullptr                                    ? win_error::kFileNotFound
+            : object->writeError != 0                            ? object->writeError
+            : (securityAccess(*object) & access::kWriteDac) == 0 ? win_error::kAccessDenied
+                                                                 : 0;
+    return error == 0 ? object : nullptr;
+}
+
+std::uint32_t SimPlatform::writeDacl(const std::wstring& path, const std::vector<RawAce>& dacl,
+                                     DaclControl control) {
+    std::uint32_t error = 0;
+    SimObject* object = daclWritable(path, error);
     if (object == nullptr) {
-        return win_error::kFileNotFound;
-    }
-    if (object->writeError != 0) {
-        return object->writeError;
-    }
-    if ((securityAccess(*object) & access::kWriteDac) == 0) {
-        return win_error::kAccessDenied;
+        return error;
     }
     SecurityDescriptor& sd = object->security;
     const nt::StoredDacl stored = nt::storeDacl(
@@ -138,17 +142,10 @@ std::uint32_t SimPlatform::writeDacl(const std::wstring& path, const std::vector
 }
 
 std::uint32_t SimPlatform::writeNullDacl(const std::wstring& path) {
-    ++counters_.writeDacl;
-    wait();
-    SimObject* object = volume_.find(path);
+    std::uint32_t error = 0;
+    SimObject* object = daclWritable(path, error);
     if (object == nullptr) {
-        return win_error::kFileNotFound;
-    }
-    if (object->writeError != 0) {
-        return object->writeError;
-    }
-    if ((securityAccess(*object) & access::kWriteDac) == 0) {
-        return win_error::kAccessDenied;
+        return error;
     }
     SecurityDescriptor& sd = object->security;
     sd.daclState = DaclState::Null;

@@ -123,6 +123,9 @@ class SimPlatform : public SecurityPort,
     std::uint32_t readReparseTarget(const std::wstring& path, std::wstring& target) override;
 
   private:
+    // The object a DACL write may change (counted as one write), or null
+    // with `error` as Windows gives it.
+    SimObject* daclWritable(const std::wstring& path, std::uint32_t& error);
     bool isDomainServer(const std::wstring& server) const;
     void wait() const;
 

@@ -82,6 +82,23 @@ SdReadStatus Win32Platform::readSecurity(const std::wstring& path, SecurityDescr
     return describeDescriptor(buffer.get(), out);
 }
 
+namespace {
+
+// Writes the DACL of `descriptor` through one handle on the object itself.
+std::uint32_t setDacl(const std::wstring& path, SECURITY_DESCRIPTOR& descriptor) {
+    std::uint32_t error = 0;
+    const ScopedHandle object = openForSecurity(path, WRITE_DAC, error);
+    if (!object.valid()) {
+        return error;
+    }
+    if (!SetKernelObjectSecurity(object.get(), DACL_SECURITY_INFORMATION, &descriptor)) {
+        return lastError();
+    }
+    return 0;
+}
+
+}  // namespace
+
 std::uint32_t Win32Platform::writeDacl(const std::wstring& path, const std::vector<RawAce>& dacl,
                                        DaclControl control) {
     AclBuffer acl;
@@ -103,15 +120,7 @@ std::uint32_t Win32Platform::writeDacl(const std::wstring& path, const std::vect
     if (bits != 0 && !SetSecurityDescriptorControl(&descriptor, bits, bits)) {
         return lastError();
     }
-    std::uint32_t error = 0;
-    const ScopedHandle object = openForSecurity(path, WRITE_DAC, error);
-    if (!object.valid()) {
-        return error;
-    }
-    if (!SetKernelObjectSecurity(object.get(), DACL_SECURITY_INFORMATION, &descriptor)) {
-        return lastError();
-    }
-    return 0;
+    return setDacl(path, descriptor);
 }
 
 std::uint32_t Win32Platform::writeNullDacl(const std::wstring& path) {
@@ -122,15 +131,7 @@ std::uint32_t Win32Platform::writeNullDacl(const std::wstring& path) {
         !SetSecurityDescriptorDacl(&descriptor, TRUE, nullptr, FALSE)) {
         return lastError();
     }
-    std::uint32_t error = 0;
-    const ScopedHandle object = openForSecurity(path, WRITE_DAC, error);
-    if (!object.valid()) {
-        return error;
-    }
-    if (!SetKernelObjectSecurity(object.get(), DACL_SECURITY_INFORMATION, &descriptor)) {
-        return lastError();
-    }
-    return 0;
+    return setDacl(path, descriptor);
 }
 
 std::uint32_t Win32Platform::setOwner(const std::wstring& path, const Sid& owner) {
