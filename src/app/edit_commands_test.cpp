@@ -552,6 +552,7 @@ TEST_F(EditCommandsTest, AddingToAnEntryWithoutDaclAsksFirstAndNoChangesNothing)
     EXPECT_EQ(sim.volume().find(open)->security.daclState, DaclState::Null);
     EXPECT_EQ(entry(open)->aceCount(), 0u);
     EXPECT_EQ(undoCount(), undos);
+    EXPECT_TRUE(ui.messages().empty());  // no "Error resetting ACL"
 }
 
 TEST_F(EditCommandsTest, WriteModeGateAndCellClicksThroughTheView) {
