@@ -1,5 +1,7 @@
 #include "app/start_mode.h"
 
+#include <algorithm>
+
 #include "platform/file_system_port.h"
 #include "storage/dataset_file.h"
 
@@ -33,6 +35,39 @@ std::wstring ArgumentsOfCommandLine(std::wstring_view line) {
         ++i;
     }
     return std::wstring(line.substr(i));
+}
+
+VolumeArgument TakeVolumeArgument(std::wstring_view arguments) {
+    constexpr std::wstring_view kOption = L"--volume";
+    auto blank = [](wchar_t c) { return c == L' ' || c == L'\t'; };
+    VolumeArgument result;
+    if (!arguments.starts_with(kOption) ||
+        (arguments.size() > kOption.size() && !blank(arguments[kOption.size()]))) {
+        result.rest = std::wstring(arguments);
+        return result;
+    }
+    std::size_t i = kOption.size();
+    while (i < arguments.size() && blank(arguments[i])) {
+        ++i;
+    }
+    std::size_t end = i;
+    if (i < arguments.size() && arguments[i] == L'"') {
+        end = arguments.find(L'"', i + 1);
+        end = end == std::wstring_view::npos ? arguments.size() : end;
+        result.volume = std::wstring(arguments.substr(i + 1, end - i - 1));
+        end = std::min(end + 1, arguments.size());
+    } else {
+        while (end < arguments.size() && !blank(arguments[end])) {
+            ++end;
+        }
+        result.volume = std::wstring(arguments.substr(i, end - i));
+    }
+    while (end < arguments.size() && blank(arguments[end])) {
+        ++end;
+    }
+    result.rest = std::wstring(arguments.substr(end));
+    result.missingVolume = result.volume.empty();
+    return result;
 }
 
 std::wstring ProgramFolderOf(std::wstring_view modulePath) {

@@ -19,6 +19,17 @@ std::wstring CleanCommandLine(std::wstring_view raw);
 // the blanks after it.
 std::wstring ArgumentsOfCommandLine(std::wstring_view commandLine);
 
+// The arguments split at a leading "--volume FILE" (FILE in double quotes
+// when it holds a blank): `volume` is FILE, empty without the option, and
+// `rest` the arguments after it, which keep their meaning. "--volume"
+// without a file leaves `missingVolume` set.
+struct VolumeArgument {
+    std::wstring volume;
+    std::wstring rest;
+    bool missingVolume = false;
+};
+VolumeArgument TakeVolumeArgument(std::wstring_view arguments);
+
 // The folder of the executable with its trailing "\": everything up to and
 // including the last backslash of the module path, whatever the program
 // file is called.

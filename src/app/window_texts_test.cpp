@@ -117,5 +117,26 @@ TEST(StartMode, ArgumentsOfCommandLineSkipTheProgramName) {
               L"C:\\\u00C4 b");
 }
 
+TEST(StartMode, ALeadingVolumeOptionIsTakenOffTheArguments) {
+    struct Case {
+        std::wstring arguments, volume, rest;
+        bool missing;
+    };
+    for (const Case& c : std::initializer_list<Case>{
+             {L"--volume d.qvol C:\\", L"d.qvol", L"C:\\", false},
+             {L"--volume \t\"My d.qvol\"  \"C:\\a b\"", L"My d.qvol", L"\"C:\\a b\"", false},
+             {L"--volume x.qvol", L"x.qvol", L"", false},
+             {L"--volume", L"", L"", true},
+             {L"--volume \"\" C:\\", L"", L"C:\\", true},
+             {L"--volumes C:\\", L"", L"--volumes C:\\", false},
+             {L"C:\\ --volume x", L"", L"C:\\ --volume x", false},
+         }) {
+        const VolumeArgument taken = TakeVolumeArgument(c.arguments);
+        EXPECT_EQ(taken.volume, c.volume) << testing::PrintToString(c.arguments);
+        EXPECT_EQ(taken.rest, c.rest) << testing::PrintToString(c.arguments);
+        EXPECT_EQ(taken.missingVolume, c.missing) << testing::PrintToString(c.arguments);
+    }
+}
+
 }  // namespace
 }  // namespace quorel

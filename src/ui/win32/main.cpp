@@ -5,13 +5,16 @@
 #include <commctrl.h>
 #include <objbase.h>
 
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "app/app_controller.h"
 #include "app/start_mode.h"
 #include "platform/file_io_port.h"
+#include "platform/sim/volume_journal.h"
 #include "platform/win32/win32_platform.h"
+#include "storage/utf16.h"
 #include "ui/win32/gui_interaction.h"
 #include "ui/win32/test_hook.h"
 #include "ui/win32/win32_app_windows.h"
@@ -35,6 +38,21 @@ std::wstring DataFolder() {
     return folder;
 }
 
+// The volume file a leading "--volume FILE" names, opened; null (after
+// telling the user why) when it cannot be opened.
+std::unique_ptr<quorel::sim::VolumeJournal> OpenVolume(const quorel::VolumeArgument& argument) {
+    std::string error = "--volume needs a volume file";
+    std::unique_ptr<quorel::sim::VolumeJournal> volume;
+    if (!argument.missingVolume) {
+        volume = quorel::sim::VolumeJournal::open(quorel::standardFileIo(), argument.volume, error);
+        error = quorel::toUtf8(argument.volume) + ": " + error;
+    }
+    if (!volume) {
+        MessageBoxW(nullptr, quorel::fromUtf8(error).c_str(), L"Quorel", MB_OK | MB_ICONERROR);
+    }
+    return volume;
+}
+
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
@@ -42,16 +60,33 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     InitCommonControlsEx(&controls);
     CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);  // the folder picker needs COM
 
-    quorel::win32::Win32Platform platform;
+    const quorel::VolumeArgument arguments =
+        quorel::TakeVolumeArgument(quorel::ArgumentsOfCommandLine(GetCommandLineW()));
+    std::unique_ptr<quorel::sim::VolumeJournal> volume;
+    if (!arguments.volume.empty() || arguments.missingVolume) {
+        volume = OpenVolume(arguments);
+        if (!volume) {
+            CoUninitialize();
+            return 1;
+        }
+    }
+    // Everything but Quorel's own files goes to the volume when one is open.
+    quorel::win32::Win32Platform win32;
+    quorel::SecurityPort& security = volume ? *volume : static_cast<quorel::SecurityPort&>(win32);
+    quorel::sim::SimPlatform* sim = volume ? &volume->platform() : nullptr;
+    quorel::FileSystemPort& fileSystem = sim ? static_cast<quorel::FileSystemPort&>(*sim) : win32;
+    quorel::AccountPort& accounts = sim ? static_cast<quorel::AccountPort&>(*sim) : win32;
+    quorel::PrivilegePort& privileges = sim ? static_cast<quorel::PrivilegePort&>(*sim) : win32;
+
     quorel::win32::GuiInteraction ui;
-    quorel::win32::Win32AppWindows windows(ui, platform, quorel::standardFileIo());
+    quorel::win32::Win32AppWindows windows(ui, fileSystem, quorel::standardFileIo());
     quorel::AppFolders folders{quorel::ProgramFolderOf(ModulePath()), DataFolder()};
     quorel::AppPorts ports{
-        quorel::standardFileIo(), platform, platform, platform, platform, ui, windows};
+        quorel::standardFileIo(), fileSystem, security, accounts, privileges, ui, windows};
     quorel::AppController app(ports, std::move(folders));
     windows.SetController(app);
     quorel::win32::AttachTestHook(app);
-    const int code = app.Startup(quorel::ArgumentsOfCommandLine(GetCommandLineW()));
+    const int code = app.Startup(arguments.rest);
     CoUninitialize();
     return code;
 }
