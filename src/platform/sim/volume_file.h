@@ -65,6 +65,10 @@ struct VolumeWrite {
 
 VolumeWrite writeVolume(const SimPlatform& platform);
 
+// The path of an object as a volume file names it ("C:\\", "C:\\data\\a",
+// "\\\\server\\share\\b").
+std::wstring recordPath(const SimObject& object);
+
 // The record of one item ("dir\tC:\\data\tO:BA..." without a line end), or
 // nothing when the item is a kind the file cannot hold.
 std::optional<std::string> itemRecord(const std::wstring& path, const SimObject& object);

@@ -10,15 +10,6 @@ namespace {
 
 constexpr std::uint32_t kWriteFault = 29;  // ERROR_WRITE_FAULT
 
-// The path of an object as the volume file names it.
-std::wstring recordPath(const SimObject& object) {
-    if (object.parent == nullptr) {
-        return object.name.size() == 2 ? object.name + L"\\" : object.name;
-    }
-    const std::wstring parent = recordPath(*object.parent);
-    return (parent.ends_with(L"\\") ? parent : parent + L"\\") + object.name;
-}
-
 }  // namespace
 
 std::unique_ptr<VolumeJournal> VolumeJournal::open(FileIoPort& files, const std::wstring& path,
