@@ -42,6 +42,9 @@ int RunCliWithVolume(std::vector<std::wstring> args, CliEnvironment& env) {
         std::fprintf(env.err, "quorel-cli: %s\n", error.c_str());
         return cli_exit::kError;
     }
+    if (volume.volume && !volume.volume->cutOff().empty()) {
+        std::fprintf(env.err, "quorel-cli: --volume: %s\n", volume.volume->cutOff().c_str());
+    }
     volume.apply(env);
     return RunCli(args, env);
 }
