@@ -273,7 +273,8 @@ LRESULT CALLBACK MainProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
             }
             return 0;
         case WM_COPYDATA:
-            return HandleTestHookCopyData(hwnd, reinterpret_cast<const COPYDATASTRUCT*>(lParam))
+            return HandleTestHookCopyData(hwnd, st->ready ? st->matrix.get() : nullptr,
+                                          reinterpret_cast<const COPYDATASTRUCT*>(lParam))
                        ? TRUE
                        : FALSE;
         case WM_DESTROY:

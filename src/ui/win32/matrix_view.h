@@ -50,7 +50,10 @@ class MatrixView {
     unsigned ShowLine(std::size_t index);
 
     MainView& view() { return view_; }
+    const ScreenModel& screen() const { return view_.screen(); }
     int lineHeightPx() const;
+    // A layout position (96 DPI) in client pixels.
+    int toDevice(int value96) const { return renderer_.toDevice(value96); }
 
   private:
     void contextMenu(int x, int y);

@@ -1,10 +1,12 @@
 #include "ui/win32/test_hook.h"
 
+#include <algorithm>
 #include <string>
 
 #include "app/app_controller.h"
 #include "core/dir_entry.h"
 #include "core/dir_list.h"
+#include "ui/win32/matrix_view.h"
 
 namespace quorel::win32 {
 
@@ -78,13 +80,59 @@ std::wstring ViewAnswer(const AppController& app) {
     add(L"file", dataset != nullptr ? dataset->fileName : std::wstring());
     return out;
 }
+// The ticks of an ACE line, one character per permission column.
+std::wstring Ticks(const ScreenModel& screen, const ScreenLine& line) {
+    const HitGeometry& g = screen.geometry;
+    std::wstring ticks(static_cast<std::size_t>(std::max(g.columnCount, 0)), L'-');
+    for (std::uint32_t i = 0; i < line.cellCount; ++i) {
+        const CellItem& cell = screen.cells[line.firstCell + i];
+        const int offset = cell.x - g.firstColumnX;
+        if (offset < 0 || g.columnWidth <= 0 || offset % g.columnWidth != 0 ||
+            offset / g.columnWidth >= g.columnCount) {
+            continue;  // an inheritance cell
+        }
+        const bool on = cell.bitmap == Bitmap::HookOn || cell.bitmap == Bitmap::HookOnBlue;
+        ticks[static_cast<std::size_t>(offset / g.columnWidth)] = on ? L'1' : L'0';
+    }
+    return ticks;
+}
+
+std::wstring MatrixAnswer(const MatrixView& matrix) {
+    const ScreenModel& screen = matrix.screen();
+    const HitGeometry& g = screen.geometry;
+    std::wstring out = L"columns";
+    for (int i = 0; i < g.columnCount; ++i) {
+        out += kField + std::to_wstring(matrix.toDevice(g.firstColumnX + i * g.columnWidth));
+    }
+    out += L'\n';
+    for (const ScreenLine& line : screen.lines) {
+        if (line.y < 0 || line.height <= 0 || screen.lineHeight <= 0) {
+            continue;
+        }
+        const auto slotIndex = static_cast<std::size_t>(line.y / screen.lineHeight);
+        if (slotIndex >= screen.lineTable.size() || screen.lineTable[slotIndex].entry == nullptr) {
+            continue;
+        }
+        const LineSlot& slot = screen.lineTable[slotIndex];
+        int ace = -1;
+        for (std::uint32_t i = 0; slot.ace != nullptr && i < slot.entry->aceCount(); ++i) {
+            ace = slot.entry->ace(i) == slot.ace ? static_cast<int>(i) : ace;
+        }
+        out += std::to_wstring(matrix.toDevice(line.y)) + kField +
+               std::to_wstring(matrix.toDevice(line.y + line.height)) + kField +
+               slot.entry->path() + kField + std::to_wstring(ace) + kField;
+        out += line.kind == LineKind::Ace ? Ticks(screen, line) : std::wstring();
+        out += L'\n';
+    }
+    return out;
+}
 }  // namespace
 
 void AttachTestHook(const AppController& app) {
     g_app = &app;
 }
 
-bool HandleTestHookCopyData(HWND mainWindow, const COPYDATASTRUCT* data) {
+bool HandleTestHookCopyData(HWND mainWindow, const MatrixView* matrix, const COPYDATASTRUCT* data) {
     if (data == nullptr || data->dwData != kTestHookRequest ||
         data->cbData != sizeof(TestHookRequest) || data->lpData == nullptr) {
         return false;
@@ -104,6 +152,8 @@ bool HandleTestHookCopyData(HWND mainWindow, const COPYDATASTRUCT* data) {
         answer = LinesAnswer(*g_app);
     } else if (query == L"view" && g_app != nullptr) {
         answer = ViewAnswer(*g_app);
+    } else if (query == L"matrix" && matrix != nullptr) {
+        answer = MatrixAnswer(*matrix);
     } else {
         return false;
     }

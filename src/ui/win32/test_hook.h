@@ -21,6 +21,13 @@
 //            path of its entry.
 //   "view"   records "name" U+001F "value": depth, filter, filterItem,
 //            compare, scanned, writeMode, entries, errors, file.
+//   "matrix" the matrix as last laid out, in client pixels: first
+//            "columns" and the left edge of each permission column, then
+//            one record per screen line of an entry: its top row, the row
+//            below it, the entry's path, the ACE's index in the entry (-1
+//            on the entry's other lines) and, on an ACE line, its ticks:
+//            one character per permission column, "1" ticked, "0" not,
+//            "-" no cell.
 
 #include <windows.h>
 
@@ -31,6 +38,8 @@ class AppController;
 }
 
 namespace quorel::win32 {
+
+class MatrixView;
 
 inline constexpr ULONG_PTR kTestHookRequest = 0x51524C51;  // "QLRQ"
 inline constexpr ULONG_PTR kTestHookReply = 0x51524C41;    // "ALRQ"
@@ -43,8 +52,8 @@ struct TestHookRequest {
 // The controller whose state the "lines" and "view" queries report.
 void AttachTestHook(const AppController& app);
 
-// Answers a request sent to `mainWindow`; false when `data` is no request
-// of this hook.
-bool HandleTestHookCopyData(HWND mainWindow, const COPYDATASTRUCT* data);
+// Answers a request sent to `mainWindow`, whose matrix is `matrix` (null
+// before it exists); false when `data` is no request of this hook.
+bool HandleTestHookCopyData(HWND mainWindow, const MatrixView* matrix, const COPYDATASTRUCT* data);
 
 }  // namespace quorel::win32

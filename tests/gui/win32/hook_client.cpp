@@ -143,4 +143,28 @@ std::optional<std::map<std::wstring, std::wstring>> HookClient::View(HWND mainWi
     return view;
 }
 
+std::optional<MatrixShown> HookClient::Matrix(HWND mainWindow) {
+    std::optional<std::wstring> answer = Ask(mainWindow, L"matrix");
+    if (!answer) {
+        return std::nullopt;
+    }
+    const std::vector<std::wstring> records = Records(*answer);
+    if (records.empty() || Fields(records[0])[0] != L"columns") {
+        return std::nullopt;
+    }
+    MatrixShown shown;
+    const std::vector<std::wstring> columns = Fields(records[0]);
+    for (std::size_t i = 1; i < columns.size(); ++i) {
+        shown.columns.push_back(std::stoi(columns[i]));
+    }
+    for (std::size_t r = 1; r < records.size(); ++r) {
+        const std::vector<std::wstring> f = Fields(records[r]);
+        if (f.size() != 5) {
+            return std::nullopt;
+        }
+        shown.lines.push_back({std::stoi(f[0]), std::stoi(f[1]), f[2], std::stoi(f[3]), f[4]});
+    }
+    return shown;
+}
+
 }  // namespace quorel::gui

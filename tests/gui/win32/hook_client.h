@@ -23,6 +23,18 @@ struct MenuEntry {
     std::wstring text;
 };
 
+// One screen line of an entry in the matrix, in client pixels.
+struct MatrixLine {
+    int top = 0, bottom = 0;  // rows top..bottom-1
+    std::wstring path;
+    int ace = -1;        // the ACE's index in the entry; -1 off ACE lines
+    std::wstring ticks;  // per permission column: '1' ticked, '0' not, '-' no cell
+};
+struct MatrixShown {
+    std::vector<int> columns;  // left edge of each permission column
+    std::vector<MatrixLine> lines;
+};
+
 class HookClient {
   public:
     HookClient();
@@ -38,6 +50,7 @@ class HookClient {
     // The paths of the shown lines.
     std::optional<std::vector<std::wstring>> Lines(HWND mainWindow);
     std::optional<std::map<std::wstring, std::wstring>> View(HWND mainWindow);
+    std::optional<MatrixShown> Matrix(HWND mainWindow);
 
   private:
     static LRESULT CALLBACK Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
