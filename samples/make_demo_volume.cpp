@@ -116,6 +116,7 @@ Accounts addAccounts(SimPlatform& sim) {
     const auto well = AccountKind::WellKnownGroup;
     a.everyone = add.add(well_known::everyone(), L"", L"Everyone", well);
     a.creatorOwner = add.add(well_known::creatorOwner(), L"", L"CREATOR OWNER", well);
+    add.add(well_known::creatorGroup(), L"", L"CREATOR GROUP", well);
     a.authenticated = add.add(Sid::make(5, {11}), L"NT AUTHORITY", L"Authenticated Users", well);
     a.system = add.add(well_known::localSystem(), L"NT AUTHORITY", L"SYSTEM", well);
     a.anna = add.user(1104, L"anna.berg");
