@@ -15,6 +15,7 @@
 #include "platform/file_system_port.h"
 #include "platform/interaction_port.h"
 #include "platform/security_port.h"
+#include "platform/sim/volume_capture.h"
 #include "storage/csv_export.h"
 #include "storage/dataset_file.h"
 #include "storage/utf16.h"
@@ -43,6 +44,11 @@ const char* CliHelpText() {
            "      csv --compare SAVED.acl of CURRENT.acl, to stdout without -o: the groups\n"
            "      \"added files\", \"deleted files\" and \"modified files\". Exits 1 when any\n"
            "      group lists an entry, 0 when none does: a permissions-drift check.\n"
+           "  quorel-cli volume save -o OUT.qvol DIR...\n"
+           "      Writes the folder trees DIR..., the folders above them, every item's\n"
+           "      security descriptor and every account they name into the volume file\n"
+           "      OUT.qvol, to rehearse a change on a copy with --volume. Items and\n"
+           "      accounts that cannot be read are written as faults and listed on stderr.\n"
            "  quorel-cli --help\n"
            "  quorel-cli --volume FILE.qvol COMMAND ...\n"
            "      Runs COMMAND on the volume file FILE.qvol (a file server written down:\n"
@@ -425,6 +431,48 @@ int scanCommand(const std::vector<std::wstring>& args, CliEnvironment& env) {
                                                                              : cli_exit::kError;
 }
 
+// volume save -o FILE DIR...: the trees, their descriptors and accounts
+// written to a volume file.
+int volumeCommand(const std::vector<std::wstring>& args, CliEnvironment& env) {
+    Usage usage(env.err);
+    if (args.size() < 2 || args[1] != L"save") {
+        return usage.fail("volume needs the subcommand save");
+    }
+    Options o;
+    std::string error = parseOptions(args, 2, {L"-o"}, o);
+    if (!error.empty()) {
+        return usage.fail(error);
+    }
+    if (!o.output) {
+        return usage.fail("volume save needs -o OUT.qvol");
+    }
+    if (o.operands.empty()) {
+        return usage.fail("volume save needs at least one directory");
+    }
+    if (!canScan(env) || env.token == nullptr) {
+        return usage.fail("saving a volume needs Windows");
+    }
+    sim::VolumeCapture capture =
+        sim::captureVolume(o.operands, *env.token, *env.fileSystem, *env.security, *env.accounts);
+    for (const std::string& note : capture.notes) {
+        std::fprintf(env.err, "quorel-cli: %s\n", note.c_str());
+    }
+    if (!capture.error.empty()) {
+        std::fprintf(env.err, "quorel-cli: %s\n", capture.error.c_str());
+        return cli_exit::kError;
+    }
+    std::uint32_t code = 0;
+    std::unique_ptr<ByteSink> sink = env.files->create(*o.output, CreateMode::Always, code);
+    if (!sink || !sink->write(capture.text.data(), capture.text.size()) || !sink->close()) {
+        std::fprintf(env.err, "quorel-cli: %s cannot be written (error %u)\n",
+                     toUtf8(*o.output).c_str(), static_cast<unsigned>(code));
+        return cli_exit::kError;
+    }
+    std::fprintf(env.out, "%zu items and %zu accounts written to %s\n", capture.items,
+                 capture.accounts, toUtf8(*o.output).c_str());
+    return cli_exit::kSuccess;
+}
+
 int projectCommand(const std::vector<std::wstring>& args, CliEnvironment& env) {
     Usage usage(env.err);
     Options o;
@@ -466,6 +514,9 @@ int RunCli(const std::vector<std::wstring>& args, CliEnvironment& env) {
     }
     if (command == L"project") {
         return projectCommand(args, env);
+    }
+    if (command == L"volume") {
+        return volumeCommand(args, env);
     }
     return usage.fail("unknown command " + toUtf8(command));
 }

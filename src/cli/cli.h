@@ -12,6 +12,9 @@ class FileSystemPort;
 class InteractionPort;
 class SecurityPort;
 class AccountPort;
+namespace sim {
+struct CaptureToken;
+}
 
 // What the console companion needs of the machine. Scanning needs the
 // security, account and file system ports of a Windows machine; where they
@@ -22,6 +25,7 @@ struct CliEnvironment {
     SecurityPort* security = nullptr;
     AccountPort* accounts = nullptr;
     FileSystemPort* fileSystem = nullptr;
+    const sim::CaptureToken* token = nullptr;  // who runs the program (volume save)
     std::FILE* out = stdout;
     std::FILE* err = stderr;
 };

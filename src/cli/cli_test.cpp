@@ -326,6 +326,44 @@ TEST_F(Cli, AVolumeFileScansAsTheSameVolumeDoesInProcess) {
     EXPECT_EQ(takeErrors().rfind("quorel-cli: --volume none.qvol: ", 0), 0u);
 }
 
+TEST_F(Cli, AVolumeSavedFromAVolumeScansTheSame) {
+    sim::SimPlatform server;
+    sim::BuildSampleServer(server);
+    const sim::VolumeWrite written = sim::writeVolume(server);
+    ASSERT_TRUE(written.error.empty()) << written.error;
+    files.put(L"v.qvol", std::vector<std::uint8_t>(written.text.begin(), written.text.end()));
+    ASSERT_EQ(
+        RunCliWithVolume(
+            {L"--volume", L"v.qvol", L"volume", L"save", L"-o", L"c.qvol", L"C:\\Projects"}, env),
+        0);
+    // The folder the account cannot list is saved as what it is, and said.
+    EXPECT_EQ(takeErrors(), "quorel-cli: C:\\Projects\\Locked: not listed (error 5)\n");
+    EXPECT_EQ(contents(out), "14 items and 11 accounts written to c.qvol\n");
+    const std::string saved = file(L"c.qvol");
+    EXPECT_EQ(saved.rfind("quorel-volume 1\ncomputer\tSIMHOST\n", 0), 0u) << saved;
+    for (const wchar_t* volume : {L"v.qvol", L"c.qvol"}) {
+        const std::wstring out = std::wstring(volume) + L".acl";
+        ASSERT_EQ(
+            RunCliWithVolume({L"--volume", volume, L"scan", L"-o", out, L"C:\\Projects"}, env), 0)
+            << takeErrors();
+    }
+    EXPECT_GT(file(L"c.qvol.acl").size(), 1000u);
+    EXPECT_EQ(file(L"c.qvol.acl"), file(L"v.qvol.acl"));
+    // Without a token (no Windows, no volume) and with bad arguments: usage.
+    env.token = nullptr;
+    const std::pair<std::vector<std::wstring>, std::string> bad[] = {
+        {{L"volume", L"save", L"-o", L"x.qvol", L"C:\\"}, "saving a volume needs Windows"},
+        {{L"volume", L"load"}, "volume needs the subcommand save"},
+        {{L"volume", L"save", L"C:\\"}, "volume save needs -o OUT.qvol"},
+        {{L"volume", L"save", L"-o", L"x.qvol"}, "volume save needs at least one directory"},
+    };
+    for (const auto& [args, message] : bad) {
+        EXPECT_EQ(run(args), 2);
+        EXPECT_EQ(takeErrors(), "quorel-cli: " + message + "\nTry 'quorel-cli --help'.\n");
+    }
+    EXPECT_FALSE(files.exists(L"x.qvol"));
+}
+
 TEST_F(Cli, UnreadableInputAndOutputExitTwoWithTheirMessages) {
     EXPECT_EQ(run({L"csv", L"-o", L"x.csv", L"missing.acl"}), 2);
     EXPECT_EQ(ui.messageTexts(), std::vector<std::wstring>{L"Error opening file"});

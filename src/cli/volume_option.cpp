@@ -30,9 +30,18 @@ void VolumeOption::apply(CliEnvironment& env) {
     if (!volume) {
         return;
     }
+    sim::SimPlatform& platform = volume->platform();
     env.security = volume.get();
-    env.accounts = &volume->platform();
-    env.fileSystem = &volume->platform();
+    env.accounts = &platform;
+    env.fileSystem = &platform;
+    std::vector<Sid> sids = platform.accounts().tokenSids();
+    token.computer = platform.accounts().machineName();
+    token.user = platform.accounts().currentUser();
+    token.groups.assign(sids.begin() + (sids.empty() ? 0 : 1), sids.end());
+    token.takeOwnership = platform.takeOwnershipHeld();
+    token.restore = platform.restoreHeld();
+    token.backup = platform.backupHeld();
+    env.token = &token;
 }
 
 int RunCliWithVolume(std::vector<std::wstring> args, CliEnvironment& env) {
@@ -41,6 +50,9 @@ int RunCliWithVolume(std::vector<std::wstring> args, CliEnvironment& env) {
     if (!volume.take(args, *env.files, error)) {
         std::fprintf(env.err, "quorel-cli: %s\n", error.c_str());
         return cli_exit::kError;
+    }
+    if (volume.volume && !volume.volume->cutOff().empty()) {
+        std::fprintf(env.err, "quorel-cli: --volume: %s\n", volume.volume->cutOff().c_str());
     }
     volume.apply(env);
     return RunCli(args, env);

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "platform/file_io_port.h"
+#include "platform/sim/volume_capture.h"
 #include "platform/sim/volume_journal.h"
 
 namespace quorel {
@@ -17,13 +18,14 @@ struct CliEnvironment;
 // (datasets, settings, projects, CSV) stay real files.
 struct VolumeOption {
     std::unique_ptr<sim::VolumeJournal> volume;  // set when the option was given
+    sim::CaptureToken token;                     // the volume's token, once applied
 
     // Takes a leading "--volume FILE" off `args` and opens FILE. True when
     // there was none or FILE opened; false with `error` ("--volume
     // FILE: line 3: ...") otherwise.
     bool take(std::vector<std::wstring>& args, FileIoPort& files, std::string& error);
-    // Points the environment's security, account and file system ports at
-    // the volume, when one is open.
+    // Points the environment's security, account and file system ports and
+    // its token at the volume, when one is open.
     void apply(CliEnvironment& env);
 };
 

@@ -49,6 +49,9 @@ class FileIoPort {
     virtual std::unique_ptr<ByteSink> create(const std::wstring& path, CreateMode mode,
                                              std::uint32_t& error) = 0;
     virtual bool exists(const std::wstring& path) = 0;
+    // Cuts the file to its first `size` bytes (SetEndOfFile); false when it
+    // cannot be done.
+    virtual bool truncate(const std::wstring& path, std::uint64_t size) = 0;
 };
 
 // Files of the machine through the C++ standard library (wide paths on

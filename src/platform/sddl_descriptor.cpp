@@ -94,11 +94,19 @@ constexpr std::array<Alias, 48> kSidAliases = {{
 constexpr std::string_view kNullDacl = "NO_ACCESS_CONTROL";
 constexpr std::uint16_t kDaclFlags =
     sd_control::kDaclProtected | sd_control::kDaclAutoInheritReq | sd_control::kDaclAutoInherited;
+// The flags a DACL is stored with (parseDaclSddl, formatDaclSddl).
+constexpr std::uint16_t kStoredDaclFlags =
+    sd_control::kDaclProtected | sd_control::kDaclAutoInherited;
 
 std::string hex(std::uint32_t value) {
     char buffer[16];
     std::snprintf(buffer, sizeof buffer, "0x%x", static_cast<unsigned>(value));
     return buffer;
+}
+
+// "at 12: expected ';' after the ACE type"
+std::string atPosition(const SddlError& error) {
+    return "at " + std::to_string(error.position) + ": " + error.message;
 }
 
 void appendHexBytes(std::string& out, const std::uint8_t* data, std::size_t size) {
@@ -689,12 +697,45 @@ std::string formatSddl(const SecurityDescriptor& descriptor) {
 }
 
 std::string SddlDescriptorParse::errorText() const {
-    return "at " + std::to_string(error.position) + ": " + error.message;
+    return atPosition(error);
+}
+
+std::string SddlParse::errorText() const {
+    return atPosition(error);
 }
 
 SddlDescriptorParse parseSddl(std::string_view text,
                               const std::vector<SddlSubstitution>& substitutions) {
     return Parser(text, substitutions).run();
+}
+
+SddlParse parseDaclSddl(std::string_view text, const std::vector<SddlSubstitution>& substitutions) {
+    if (!text.starts_with("D:")) {
+        return {std::nullopt, {0, "expected \"D:\" at the start of the DACL"}};
+    }
+    SddlDescriptorParse parsed = parseSddl(text, substitutions);
+    if (!parsed.ok()) {
+        return {std::nullopt, parsed.error};
+    }
+    SecurityDescriptor& sd = *parsed.descriptor;
+    if (sd.daclState == DaclState::Null) {
+        return {std::nullopt, {text.find(kNullDacl), "expected ACEs, not a null DACL"}};
+    }
+    if (sd.control != impliedSddlControl(sd)) {
+        // The control component is the last one and holds no other "C:".
+        return {std::nullopt, {text.rfind("C:"), "expected the DACL alone, without C:"}};
+    }
+    return {SddlDacl{static_cast<std::uint16_t>(sd.control & kStoredDaclFlags), std::move(sd.dacl)},
+            {}};
+}
+
+std::string formatDaclSddl(const SddlDacl& dacl) {
+    SecurityDescriptor sd;
+    sd.daclState = DaclState::Present;
+    sd.control = static_cast<std::uint16_t>(sd_control::kSelfRelative | sd_control::kDaclPresent |
+                                            (dacl.control & kStoredDaclFlags));
+    sd.dacl = dacl.aces;
+    return formatSddl(sd);
 }
 
 }  // namespace quorel

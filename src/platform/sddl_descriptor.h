@@ -1,12 +1,14 @@
 #pragma once
 
+#include <cstddef>
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
-#include "platform/sddl_dacl.h"
 #include "platform/security_descriptor.h"
+#include "platform/sid.h"
 
 // A whole security descriptor in the Security Descriptor Definition
 // Language, as "Security Descriptor String Format", "ACE Strings" and "SID
@@ -39,6 +41,17 @@
 // The ACEs of a null or absent DACL are not part of the descriptor.
 namespace quorel {
 
+// A name the caller's text may use for a SID ("$OWNER").
+struct SddlSubstitution {
+    std::string name;
+    Sid sid;
+};
+
+struct SddlError {
+    std::size_t position = 0;  // byte offset in the text
+    std::string message;       // "expected ';' after the ACE type"
+};
+
 struct SddlDescriptorParse {
     std::optional<SecurityDescriptor> descriptor;  // set on success
     SddlError error;                               // otherwise
@@ -56,5 +69,33 @@ std::string formatSddl(const SecurityDescriptor& descriptor);
 // The control word a descriptor read from its text has:
 // SE_SELF_RELATIVE, and with a DACL SE_DACL_PRESENT and its P, AR, AI.
 std::uint16_t impliedSddlControl(const SecurityDescriptor& descriptor);
+
+// A DACL alone with its flags P and AI, as the text "D:[P][AR][AI]ace..."
+// of a descriptor that has nothing else.
+struct SddlDacl {
+    std::uint16_t control = 0;  // sd_control::kDaclProtected, sd_control::kDaclAutoInherited
+    std::vector<RawAce> aces;
+
+    friend bool operator==(const SddlDacl&, const SddlDacl&) = default;
+};
+
+struct SddlParse {
+    std::optional<SddlDacl> dacl;  // set on success
+    SddlError error;               // otherwise
+
+    bool ok() const { return dacl.has_value(); }
+    // "at 12: expected ';' after the ACE type"
+    std::string errorText() const;
+};
+
+// Reads a text that starts with "D:" as parseSddl does; a null DACL
+// (NO_ACCESS_CONTROL) and control bits other than those the text implies
+// (C:) are refused. AR (SE_DACL_AUTO_INHERIT_REQ) is read and dropped: it is
+// a request of the writer, never stored.
+SddlParse parseDaclSddl(std::string_view text,
+                        const std::vector<SddlSubstitution>& substitutions = {});
+
+// formatSddl of a descriptor holding only the DACL with its P and AI.
+std::string formatDaclSddl(const SddlDacl& dacl);
 
 }  // namespace quorel

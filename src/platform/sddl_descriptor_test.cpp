@@ -93,7 +93,8 @@ TEST(SddlDescriptor, WritesAndReadsBackEachForm) {
 // Texts Windows accepts that are not the written form read to the same
 // descriptor as the written form.
 TEST(SddlDescriptor, ReadsOtherSpellingsToTheWrittenForm) {
-    const std::vector<SddlSubstitution> names = {{"$OWNER", sid(L"S-1-5-21-1-2-3-1001")}};
+    const std::vector<SddlSubstitution> names = {{"$OWNER", sid(L"S-1-5-21-1-2-3-1001")},
+                                                 {"$GROUP", sid(L"S-1-5-21-1-2-3-513")}};
     struct Case {
         const char* text;
         const char* written;
@@ -110,6 +111,8 @@ TEST(SddlDescriptor, ReadsOtherSpellingsToTheWrittenForm) {
         {"D:(OA;;CC;0F0E0D0C-1110-1312-1415-161718191A1B;;WD)",
          "D:(OA;;CC;0f0e0d0c-1110-1312-1415-161718191a1b;;WD)"},
         {"D:C:0x8004", "D:"},
+        {"D:(A;;FRFWFX;;;CG)(A;ID;0x8;;;$GROUP)",
+         "D:(A;;0x1201bf;;;CG)(A;ID;SW;;;S-1-5-21-1-2-3-513)"},
     };
     for (const Case& c : cases) {
         SddlDescriptorParse parsed = parseSddl(c.text, names);
@@ -135,6 +138,7 @@ TEST(SddlDescriptor, BadInputNamesThePositionAndWhatWasExpected) {
         {"D:NO_ACCESS_CONTROL(A;;FA;;;WD)", 19, "expected O:, G:, D: or C: in this order"},
         {"D:(Q;;FA;;;WD)", 3, "expected an ACE type (A, D, OA, OD, XA, XD, ZA, AU, ...) or RAW"},
         {"D:(A", 4, "expected ';' after the ACE type"},
+        {"D:(A;OI)", 7, "expected ';' after the ACE flags"},
         {"D:(A;XX;FA;;;WD)", 5, "expected an ACE flag (OI, CI, NP, IO, ID, SA, FA) or ';'"},
         {"D:(A;0x100;FA;;;WD)", 5, "expected at most 2 hexadecimal digits in the ACE flags"},
         {"D:(A;;;;;WD)", 6, "expected the rights (0x..., FA, FR, GA, RC, ...)"},
@@ -150,6 +154,8 @@ TEST(SddlDescriptor, BadInputNamesThePositionAndWhatWasExpected) {
          "expected a GUID (xxxxxxxx-xxxx-xxxx-xxxx-xxxxxxxxxxxx)"},
         {"D:(OA;;FA;;0f0e0d0c-1110-1312-1415-161718191a1b0;WD)", 47,
          "expected the end of the GUID"},
+        {"D:(A;;FA;;x;WD)", 10, "expected no object type (only object ACEs have one)"},
+        {"D:(A;;FA;;;$OTHER)", 11, "unknown name $OTHER for a SID"},
         {"D:(A;;FA;;;S-1-5-)", 11,
          "expected a SID (S-1-..., an alias such as BA, SY, WD, or a $ name)"},
         {"D:(A;;FA;;;WD;61)", 14, "expected 0x and hexadecimal digits in the data after the SID"},
@@ -179,6 +185,51 @@ TEST(SddlDescriptor, RejectsAnAceLongerThanAnAceSizeHolds) {
     SddlDescriptorParse tooLong = parseSddl("D:(A;;FA;;;WD;0x" + trailer + "aa)");
     ASSERT_FALSE(tooLong.ok());
     EXPECT_EQ(tooLong.errorText(), "at 3: the ACE is longer than 65535 bytes");
+}
+
+// A DACL alone: the descriptor's text of it, with P and AI kept, AR dropped
+// and whatever else a descriptor holds refused.
+TEST(SddlDacl, ReadsTheDaclAloneWithItsStoredFlags) {
+    struct Case {
+        const char* text;
+        std::uint16_t control;
+        std::vector<RawAce> aces;
+        const char* error;
+    };
+    const std::vector<RawAce> two = {RawAce::make(1, 0x1C, 0x10000, sid(L"S-1-5-21-7-8-9-500")),
+                                     RawAce::make(0, 0x03, 0x1F01FF, sid(L"S-1-5-32-544"))};
+    const Case cases[] = {
+        {"D:", 0, {}, ""},
+        {"D:AIARP", 0x1400, {}, ""},
+        {"D:AR(D;NPIOID;SD;;;S-1-5-21-7-8-9-500)(A;CIOI;FA;;;BA)", 0, two, ""},
+        {"D:PC:0x9004", 0x1000, {}, ""},
+        {"", 0, {}, "at 0: expected \"D:\" at the start of the DACL"},
+        {"O:BAD:", 0, {}, "at 0: expected \"D:\" at the start of the DACL"},
+        {"D:PNO_ACCESS_CONTROL", 0, {}, "at 3: expected ACEs, not a null DACL"},
+        {"D:(A;;FA;;;WD)C:0x8014", 0, {}, "at 14: expected the DACL alone, without C:"},
+        {"D:(A;;FA;;;$OWNER)", 0, {}, "at 11: unknown name $OWNER for a SID"},
+    };
+    for (const Case& c : cases) {
+        SddlParse parsed = parseDaclSddl(c.text);
+        EXPECT_EQ(parsed.ok() ? "" : parsed.errorText(), c.error) << c.text;
+        if (parsed.ok()) {
+            EXPECT_EQ(parsed.dacl->control, c.control) << c.text;
+            EXPECT_EQ(parsed.dacl->aces, c.aces) << c.text;
+        }
+    }
+}
+
+TEST(SddlDacl, WritesTheDaclWithPAndAIOnlyAndReadsItBack) {
+    RawAce odd = RawAce::make(2, 0xC1, 5, sid(L"S-1-1-0"));
+    odd.bytes.push_back(7);
+    const SddlDacl dacl{0x1400,
+                        {RawAce::make(1, 0x1F, 0x10000000, sid(L"S-1-3-0")),
+                         RawAce::make(0, 0, 0x1200A9, sid(L"S-1-5-21-1-2-3-1001")), odd}};
+    const std::string text = formatDaclSddl({0xBD15, dacl.aces});
+    EXPECT_EQ(text,
+              "D:PAI(D;OICINPIOID;GA;;;CO)(A;;0x1200a9;;;S-1-5-21-1-2-3-1001)"
+              "(RAW;02c114000500000001010000000000010000000007)");
+    EXPECT_EQ(parseDaclSddl(text).dacl, dacl);
 }
 
 // Descriptors of random bytes read back exactly from their text.

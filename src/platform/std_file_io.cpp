@@ -91,6 +91,12 @@ class StandardFileIo : public FileIoPort {
         std::error_code ec;
         return std::filesystem::exists(std::filesystem::path(path), ec);
     }
+
+    bool truncate(const std::wstring& path, std::uint64_t size) override {
+        std::error_code ec;
+        std::filesystem::resize_file(std::filesystem::path(path), size, ec);
+        return !ec;
+    }
 };
 
 }  // namespace

@@ -1,13 +1,13 @@
-// Feeds arbitrary bytes to the SDDL DACL parser. It must never crash; an
-// error points into the text; whatever it reads formats to a text that reads
-// back to the same DACL.
+// Feeds arbitrary bytes to the SDDL codec read as a DACL alone
+// (parseDaclSddl). It must never crash; an error points into the text;
+// whatever it reads formats to a text that reads back to the same DACL.
 
 #include <cstddef>
 #include <cstdint>
 #include <string_view>
 #include <vector>
 
-#include "platform/sddl_dacl.h"
+#include "platform/sddl_descriptor.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string_view text(reinterpret_cast<const char*>(data), size);

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/sddl_dacl.h"
+#include "platform/sddl_descriptor.h"
 #include "platform/sid.h"
 
 namespace quorel::conformance {
@@ -43,8 +43,11 @@ std::unique_ptr<Backend> makeSimulationBackend();
 // A driver process (the Samba client) spoken to through its standard input
 // and output, one request and one answer a line:
 //   dir PATH | file PATH              -> ok
-//   get PATH                          -> ok OWNER GROUP SDDL
-//   set PATH CONTROL SDDL             -> ok   (CONTROL in hexadecimal)
+//   get PATH                          -> ok OWNER GROUP SDDL   (the DACL in SDDL)
+//   set PATH CONTROL ACL              -> ok
+// CONTROL in hexadecimal; ACL the bytes of the DACL in hexadecimal, laid out
+// as Windows stores it ("ACL structure"), for Samba reads the rights letters
+// of SDDL otherwise than Windows.
 // or "error TEXT". Null, with `error` set, when it cannot be started.
 std::unique_ptr<Backend> makeDriverBackend(const std::vector<std::string>& command,
                                            std::string& error);

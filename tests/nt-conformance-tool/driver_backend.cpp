@@ -14,6 +14,31 @@ namespace quorel::conformance {
 
 namespace {
 
+// "ACL structure": AclRevision (ACL_REVISION_DS when it holds an object
+// ACE, else ACL_REVISION), Sbz1, AclSize, AceCount, Sbz2, then the ACEs.
+bool aclHex(const std::vector<RawAce>& aces, std::string& out) {
+    std::vector<std::uint8_t> acl = {2, 0, 0, 0, 0, 0, 0, 0};
+    for (const RawAce& ace : aces) {
+        acl[0] = ace_type::isObjectType(ace.type()) ? 4 : acl[0];
+        acl.insert(acl.end(), ace.bytes.begin(), ace.bytes.end());
+    }
+    if (acl.size() > 0xFFFF || aces.size() > 0xFFFF) {
+        return false;
+    }
+    const auto put = [&acl](std::size_t at, std::size_t value) {
+        acl[at] = static_cast<std::uint8_t>(value);
+        acl[at + 1] = static_cast<std::uint8_t>(value >> 8);
+    };
+    put(2, acl.size());
+    put(4, aces.size());
+    char digits[3];
+    for (std::uint8_t byte : acl) {
+        std::snprintf(digits, sizeof digits, "%02x", static_cast<unsigned>(byte));
+        out += digits;
+    }
+    return true;
+}
+
 class DriverBackend : public Backend {
   public:
     DriverBackend(pid_t pid, FILE* to, FILE* from) : pid_(pid), to_(to), from_(from) {}
@@ -55,8 +80,12 @@ class DriverBackend : public Backend {
                       std::uint16_t control) override {
         char hex[16];
         std::snprintf(hex, sizeof hex, "0x%X", static_cast<unsigned>(control));
+        std::string acl;
+        if (!aclHex(dacl, acl)) {
+            return "the DACL is longer than an ACL holds";
+        }
         std::string answer;
-        return ask("set " + path + " " + hex + " " + formatDaclSddl({control, dacl}), answer);
+        return ask("set " + path + " " + hex + " " + acl, answer);
     }
 
   private:

@@ -7,7 +7,8 @@ answers each with one line ("ok ..." or "error TEXT").
     dir PATH                 mkdir
     file PATH                create (FILE_CREATE) and close
     get PATH                 ok OWNER GROUP SDDL   (owner, group and DACL)
-    set PATH CONTROL SDDL    set_acl of the DACL with exactly CONTROL's
+    set PATH CONTROL ACL     set_acl of the DACL ACL (its bytes in hexadecimal,
+                             as Windows stores an ACL) with exactly CONTROL's
                              SE_DACL_* bits (hexadecimal) and DACL_SECURITY_INFORMATION
 """
 
@@ -15,6 +16,7 @@ import sys
 
 from samba import credentials
 from samba.dcerpc import security
+from samba.ndr import ndr_unpack
 from samba.samba3 import libsmb_samba_internal as libsmb
 from samba.samba3 import param as s3param
 
@@ -28,8 +30,9 @@ TYPES = {security.SEC_ACE_TYPE_ACCESS_ALLOWED: "A", security.SEC_ACE_TYPE_ACCESS
 
 
 def sddl_of(sd):
-    """The DACL as nt-conformance-run's SDDL: hexadecimal rights, string
-    SIDs; what that grammar cannot hold is written so that it is rejected."""
+    """The DACL in SDDL with hexadecimal rights and string SIDs; an ACE type
+    other than A and D or other flag bits are written so that
+    nt-conformance-run rejects them."""
     if sd.dacl is None:
         return "NULL-DACL"
     text = "D:"
@@ -63,9 +66,8 @@ def handle(conn, words):
         sd = conn.get_acl(words[1], SECINFO_OWNER_GROUP_DACL)
         return "ok %s %s %s" % (sd.owner_sid, sd.group_sid, sddl_of(sd))
     if verb == "set" and len(words) == 4:
-        sd = security.descriptor.from_sddl(words[3], security.dom_sid("S-1-5-32"))
-        sd.owner_sid = None
-        sd.group_sid = None
+        sd = security.descriptor()
+        sd.dacl = ndr_unpack(security.acl, bytes.fromhex(words[3]))
         sd.type = (security.SEC_DESC_SELF_RELATIVE | security.SEC_DESC_DACL_PRESENT
                    | (int(words[2], 16) & DACL_BITS))
         conn.set_acl(words[1], sd, SECINFO_DACL)

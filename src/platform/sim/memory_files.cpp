@@ -1,5 +1,6 @@
 #include "platform/sim/memory_files.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "platform/text.h"
@@ -32,22 +33,20 @@ class MemorySource : public ByteSource {
 
 class MemorySink : public ByteSink {
   public:
-    MemorySink(std::vector<std::uint8_t>& target, std::size_t failAfter)
+    MemorySink(std::vector<std::uint8_t>& target, const std::size_t& failAfter)
         : target_(target), failAfter_(failAfter) {}
     bool write(const void* data, std::size_t size) override {
-        if (target_.size() + size > failAfter_) {
-            return false;
-        }
         const auto* p = static_cast<const std::uint8_t*>(data);
-        target_.insert(target_.end(), p, p + size);
-        return true;
+        const std::size_t room = failAfter_ > target_.size() ? failAfter_ - target_.size() : 0;
+        target_.insert(target_.end(), p, p + std::min(size, room));
+        return size <= room;
     }
     bool flush() override { return true; }  // nothing is held back
     bool close() override { return true; }
 
   private:
     std::vector<std::uint8_t>& target_;
-    std::size_t failAfter_;
+    const std::size_t& failAfter_;  // the files' limit, as it is at each write
 };
 
 }  // namespace
@@ -84,6 +83,15 @@ std::unique_ptr<ByteSink> MemoryFiles::create(const std::wstring& path, CreateMo
 
 bool MemoryFiles::exists(const std::wstring& path) {
     return files_.count(upperCase(path)) != 0;
+}
+
+bool MemoryFiles::truncate(const std::wstring& path, std::uint64_t size) {
+    auto it = files_.find(upperCase(path));
+    if (it == files_.end() || size > it->second.size()) {
+        return false;
+    }
+    it->second.resize(static_cast<std::size_t>(size));
+    return true;
 }
 
 void MemoryFiles::put(const std::wstring& path, std::vector<std::uint8_t> bytes) {

@@ -17,10 +17,12 @@ class MemoryFiles : public FileIoPort {
     std::unique_ptr<ByteSink> create(const std::wstring& path, CreateMode mode,
                                      std::uint32_t& error) override;
     bool exists(const std::wstring& path) override;
+    bool truncate(const std::wstring& path, std::uint64_t size) override;
 
     void put(const std::wstring& path, std::vector<std::uint8_t> bytes);
     const std::vector<std::uint8_t>* get(const std::wstring& path) const;
-    // Writes fail once the file would hold more than `bytes` bytes.
+    // Writes fail once the file would hold more than `bytes` bytes, after
+    // writing what fits (a full disk).
     void failWritesAfter(std::size_t bytes) { failAfter_ = bytes; }
     // Creating files fails (a read-only folder).
     void failCreates(bool fail) { failCreates_ = fail; }

@@ -16,7 +16,7 @@ bool contains(const std::vector<Sid>& sids, const Sid& sid) {
     return std::find(sids.begin(), sids.end(), sid) != sids.end();
 }
 
-// Lists "." and ".." (except at a volume root), then the items; at the end
+// Lists "." and ".." (except at a drive root), then the items; at the end
 // ERROR_NO_MORE_FILES, or `endError` for a listing that fails part-way.
 class SimEnumerator : public DirEnumerator {
   public:
@@ -427,9 +427,14 @@ std::unique_ptr<DirEnumerator> SimPlatform::openDirectory(const std::wstring& pa
         return nullptr;
     }
     std::vector<DirItem> items;
-    if (object->parent != nullptr) {
+    // A drive's root directory has no "." and ".." entries; a share is a
+    // folder of the server's volume and has them, its ".." standing for the
+    // share itself as the client cannot see beyond it.
+    const bool driveRoot = object->parent == nullptr && object->name.size() == 2;
+    if (!driveRoot) {
+        const SimObject& parent = object->parent ? *object->parent : *object;
         items.push_back({L".", object->attributes(), object->reparseTag});
-        items.push_back({L"..", object->parent->attributes(), object->parent->reparseTag});
+        items.push_back({L"..", parent.attributes(), parent.reparseTag});
     }
     for (const auto& c : object->children) {
         items.push_back({c->name, c->attributes(), c->reparseTag});

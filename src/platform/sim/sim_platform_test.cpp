@@ -41,11 +41,15 @@ TEST(SimVolume, ListsDotEntriesFirstThenItemsInNtfsOrder) {
     EXPECT_EQ(listNames(sim, L"c:\\DATA\\"), listNames(sim, L"C:\\data"));
 }
 
-TEST(SimVolume, VolumeRootHasNoDotEntriesAndEmptyFolderHasOnlyThem) {
+TEST(SimVolume, DriveRootHasNoDotEntriesAndEmptyFolderOrShareHasOnlyThem) {
     SimPlatform sim;
     sim.dir(L"C:\\empty");
+    sim.dir(L"\\\\fs\\share\\sub");
+    sim.dir(L"\\\\fs\\empty");
     EXPECT_EQ(listNames(sim, L"C:\\"), (std::vector<std::wstring>{L"empty"}));
     EXPECT_EQ(listNames(sim, L"C:\\empty"), (std::vector<std::wstring>{L".", L".."}));
+    EXPECT_EQ(listNames(sim, L"\\\\fs\\share"), (std::vector<std::wstring>{L".", L"..", L"sub"}));
+    EXPECT_EQ(listNames(sim, L"\\\\fs\\empty"), (std::vector<std::wstring>{L".", L".."}));
 }
 
 TEST(SimVolume, PathsAreCaseInsensitiveAndResolveDots) {

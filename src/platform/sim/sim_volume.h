@@ -36,7 +36,7 @@ struct SimObject {
 };
 
 // An in-memory NT volume: volume roots ("C:", "\\server\share") holding
-// folders and files, with case-insensitive paths. Every folder but a volume
+// folders and files, with case-insensitive paths. Every folder but a drive
 // root lists "." and ".." first, then its items ordered by their upper-cased
 // names, as NTFS does.
 class SimVolume {

@@ -163,10 +163,13 @@ VolumeRead Reader::run() {
     if (ok && !seenToken_) {
         ok = fail("the volume has no token record");
     }
-    if (!ok) {
-        return {nullptr, error_};
+    VolumeRead read;
+    if (ok) {
+        read.platform = std::move(platform_);
+    } else {
+        read.error = error_;
     }
-    return {std::move(platform_), {}};
+    return read;
 }
 
 bool Reader::record(const std::vector<std::string_view>& f) {
@@ -525,7 +528,27 @@ void Reader::place(SimAccount& a) {
 }  // namespace
 
 VolumeRead readVolume(std::string_view text) {
-    return Reader(text).run();
+    VolumeRead read = Reader(text).run();
+    read.length = text.size();
+    const std::size_t lineEnd = text.rfind('\n');
+    if (read.platform || text.ends_with('\n') || lineEnd == std::string_view::npos) {
+        return read;
+    }
+    // A last line without its line end that is no whole record is one that
+    // a writer stopped in the middle of: the file reads without it.
+    const std::string last =
+        "line " + std::to_string(std::count(text.begin(), text.end(), '\n') + 1) + ": ";
+    if (!read.error.starts_with(last)) {
+        return read;
+    }
+    VolumeRead whole = Reader(text.substr(0, lineEnd + 1)).run();
+    if (!whole.platform) {
+        return read;
+    }
+    whole.length = lineEnd + 1;
+    whole.cutOff = last + "the record has no line end and is cut off (" +
+                   read.error.substr(last.size()) + "): ignored";
+    return whole;
 }
 
 }  // namespace quorel::sim

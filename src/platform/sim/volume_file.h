@@ -48,6 +48,12 @@ inline constexpr std::string_view kRootSddl = "O:BAG:SYD:P(A;OICI;FA;;;SY)(A;OIC
 struct VolumeRead {
     std::unique_ptr<SimPlatform> platform;  // set on success
     std::string error;                      // otherwise: "line 12: ..."
+    // A last line without its line end that does not read as a record was
+    // left by a writer that stopped part-way: the volume is read without it,
+    // `length` is the number of bytes read and `cutOff` says so ("line 9:
+    // the record has no line end and is cut off (...): ignored").
+    std::size_t length = 0;
+    std::string cutOff;
 };
 
 VolumeRead readVolume(std::string_view text);
@@ -58,6 +64,10 @@ struct VolumeWrite {
 };
 
 VolumeWrite writeVolume(const SimPlatform& platform);
+
+// The path of an object as a volume file names it ("C:\\", "C:\\data\\a",
+// "\\\\server\\share\\b").
+std::wstring recordPath(const SimObject& object);
 
 // The record of one item ("dir\tC:\\data\tO:BA..." without a line end), or
 // nothing when the item is a kind the file cannot hold.

@@ -225,6 +225,14 @@ void Writer::faults(const SimObject& object, const std::wstring& path) {
 
 }  // namespace
 
+std::wstring recordPath(const SimObject& object) {
+    if (object.parent == nullptr) {
+        return object.name.size() == 2 ? object.name + L"\\" : object.name;
+    }
+    const std::wstring parent = recordPath(*object.parent);
+    return (parent.ends_with(L"\\") ? parent : parent + L"\\") + object.name;
+}
+
 std::optional<std::string> itemRecord(const std::wstring& path, const SimObject& object) {
     if (holdsSeparator(path) || object.extraAttributes != 0 || !object.reparseDataReadable) {
         return std::nullopt;

@@ -10,15 +10,6 @@ namespace {
 
 constexpr std::uint32_t kWriteFault = 29;  // ERROR_WRITE_FAULT
 
-// The path of an object as the volume file names it.
-std::wstring recordPath(const SimObject& object) {
-    if (object.parent == nullptr) {
-        return object.name.size() == 2 ? object.name + L"\\" : object.name;
-    }
-    const std::wstring parent = recordPath(*object.parent);
-    return (parent.ends_with(L"\\") ? parent : parent + L"\\") + object.name;
-}
-
 }  // namespace
 
 std::unique_ptr<VolumeJournal> VolumeJournal::open(FileIoPort& files, const std::wstring& path,
@@ -40,14 +31,23 @@ std::unique_ptr<VolumeJournal> VolumeJournal::open(FileIoPort& files, const std:
         error = read.error;
         return nullptr;
     }
-    std::unique_ptr<ByteSink> sink = files.create(path, CreateMode::Append, code);
-    // A last line without its line end gets one, so that records start a line.
-    if (!sink || (!text.ends_with("\n") && (!sink->write("\n", 1) || !sink->flush()))) {
+    // A record cut off by a stop goes, so that the next one starts a line;
+    // a whole last record without its line end gets one.
+    const bool cut = !read.cutOff.empty();
+    std::unique_ptr<ByteSink> sink;
+    if (!cut || files.truncate(path, read.length)) {
+        sink = files.create(path, CreateMode::Append, code);
+    }
+    std::uint64_t length = read.length;
+    if (sink && !cut && !text.ends_with("\n")) {
+        length = sink->write("\n", 1) && sink->flush() ? length + 1 : 0;
+    }
+    if (!sink || length == 0) {
         error = "the volume file cannot be written (error " + std::to_string(code) + ")";
         return nullptr;
     }
-    return std::unique_ptr<VolumeJournal>(
-        new VolumeJournal(std::move(read.platform), std::move(sink)));
+    return std::unique_ptr<VolumeJournal>(new VolumeJournal(
+        std::move(read.platform), files, path, std::move(sink), length, std::move(read.cutOff)));
 }
 
 template <class Write>
@@ -63,11 +63,24 @@ std::uint32_t VolumeJournal::journaled(const std::wstring& path, Write write) {
     if (record) {
         *record += '\n';
     }
-    if (!record || !sink_->write(record->data(), record->size()) || !sink_->flush()) {
+    if (!record || !sink_ || !sink_->write(record->data(), record->size()) || !sink_->flush()) {
         object->security = *before;
+        cutBack();
         return kWriteFault;
     }
+    length_ += record->size();
     return 0;
+}
+
+void VolumeJournal::cutBack() {
+    // What reached the file of a record that did not is cut off, so that
+    // the file holds whole records only; the file is opened again for the
+    // next record.
+    sink_.reset();
+    std::uint32_t error = 0;
+    if (files_.truncate(path_, length_)) {
+        sink_ = files_.create(path_, CreateMode::Append, error);
+    }
 }
 
 SdReadStatus VolumeJournal::readSecurity(const std::wstring& path, SecurityDescriptor& out) {

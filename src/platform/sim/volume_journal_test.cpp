@@ -67,6 +67,48 @@ TEST(VolumeJournal, AWriteWhoseRecordIsNotWrittenIsUndone) {
     EXPECT_EQ(sd.control, 0x8004);
     EXPECT_EQ(sd.dacl.size(), 1u);
     EXPECT_EQ(text(files), kVolume + "\n");
+    // The part of the record that reached the file is gone: the next record
+    // starts a line.
+    files.failWritesAfter(static_cast<std::size_t>(-1));
+    EXPECT_EQ(journal->writeDacl(L"C:\\data", {}, DaclControl::protectedDacl()), 0u);
+    EXPECT_EQ(text(files), kVolume + "\ndir\tC:\\data\tO:BAD:P\n");
+}
+
+TEST(VolumeJournal, ARecordCutOffByAStopIsLeftOutAndCutAway) {
+    const std::string whole = kVolume + "\n";
+    struct Case {
+        std::string tail;    // after the whole records
+        std::string cutOff;  // what open reports
+        std::string kept;    // what the file then holds after `whole`
+    };
+    for (const Case& c : std::initializer_list<Case>{
+             {"dir\tC:\\data\tO:BAD:(A;OICI;FA;;",
+              "line 7: the record has no line end and is cut off (SDDL at 18: expected ';' after "
+              "the inherited object type): ignored",
+              ""},
+             {"fi",
+              "line 7: the record has no line end and is cut off (unknown record \"fi\"): ignored",
+              ""},
+             // A whole last record without a line end (a file typed by hand) is kept.
+             {"file\tC:\\data\\b\tO:BAD:", "", "file\tC:\\data\\b\tO:BAD:\n"},
+         }) {
+        MemoryFiles files;
+        files.put(L"v.qvol", bytes(whole + c.tail));
+        std::string error;
+        std::unique_ptr<VolumeJournal> journal = VolumeJournal::open(files, L"v.qvol", error);
+        ASSERT_NE(journal, nullptr) << error;
+        EXPECT_EQ(journal->cutOff(), c.cutOff);
+        EXPECT_EQ(text(files), whole + c.kept);
+        ASSERT_EQ(journal->platform().enablePrivilege(Privilege::Restore), 0u);
+        EXPECT_EQ(journal->writeDacl(L"C:\\data", {}, DaclControl::protectedDacl()), 0u);
+        EXPECT_EQ(text(files), whole + c.kept + "dir\tC:\\data\tO:BAD:P\n");
+    }
+    // A cut-off line in the middle of the file is an error as any other.
+    MemoryFiles files;
+    files.put(L"v.qvol", bytes("quorel-volume 1\nfi\n" + kVolume.substr(16)));
+    std::string error;
+    EXPECT_EQ(VolumeJournal::open(files, L"v.qvol", error), nullptr);
+    EXPECT_EQ(error, "line 2: unknown record \"fi\"");
 }
 
 TEST(VolumeJournal, AFileThatDoesNotReadOpensNothing) {

@@ -49,6 +49,9 @@ std::unique_ptr<quorel::sim::VolumeJournal> OpenVolume(const quorel::VolumeArgum
     }
     if (!volume) {
         MessageBoxW(nullptr, quorel::fromUtf8(error).c_str(), L"Quorel", MB_OK | MB_ICONERROR);
+    } else if (!volume->cutOff().empty()) {
+        const std::string note = quorel::toUtf8(argument.volume) + ": " + volume->cutOff();
+        MessageBoxW(nullptr, quorel::fromUtf8(note).c_str(), L"Quorel", MB_OK | MB_ICONWARNING);
     }
     return volume;
 }
