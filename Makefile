@@ -1,7 +1,11 @@
 # Quorel: `make run` to see it, `make test` to check it (see README.md).
 #
-#   make run      build quorel.exe and open samples/sample.acl in it under
-#                 Wine on $DISPLAY; `make run DIR=folder` scans a folder
+#   make run      build quorel.exe and scan the demo file server in it under
+#                 Wine on $DISPLAY: the volume file build/demo.qvol (a working
+#                 copy of samples/demo.qvol, copied again only when the sample
+#                 is newer, so edits made in quorel.exe persist between runs
+#                 until the sample changes) at its first root \\FS01\Projects;
+#                 `make run DIR=folder` scans a real folder instead
 #   make test     bootstrap, layout and format checks, native build + tests,
 #                 NT ACL scenarios on Samba and the simulated volume,
 #                 sanitizer build + tests, fuzzers (scripts/run-fuzzers),
@@ -15,7 +19,8 @@
 #                 scores, on a fresh random seed each run (SEED=N repeats a
 #                 sample, COUNT=N mutants per group, DOMAIN=N / EDITING=N
 #                 one group's count; not part of make test)
-#   make sample   write samples/sample.acl again (samples/make_sample.cpp)
+#   make sample   write samples/sample.acl and samples/demo.qvol again
+#                 (samples/make_sample.cpp, samples/make_demo_volume.cpp)
 #   make format   apply clang-format to our sources
 #   make clean    remove build/
 
@@ -27,10 +32,12 @@ STAGES := build/stage-times.txt
 
 DIR ?=
 DPI ?= 96
+# The first root of the demo volume, which `make run` scans.
+DEMO_ROOT := \\FS01\Projects
 
 .PHONY: run test bootstrap check native asan fuzz windows format clean mutate sample
 
-run:
+run: $(if $(DIR),,build/demo.qvol)
 	@if [ -z "$${DISPLAY:-}" ]; then \
 	    echo "make run: no display (DISPLAY is not set). To get a screenshot instead:"; \
 	    echo "    Xvfb :91 -screen 0 1280x800x24 &"; \
@@ -42,7 +49,14 @@ run:
 	cmake --preset windows
 	cmake --build --preset windows --target quorel -j2
 	scripts/run-gui --dpi $(DPI) $(if $(SHOT),--screenshot $(SHOT)) build/windows/src/quorel.exe \
-	    "$(if $(DIR),$(DIR),samples/sample.acl)"
+	    $(if $(DIR),"$(DIR)",--volume build/demo.qvol '$(DEMO_ROOT)')
+
+# The working copy of the demo volume: quorel.exe writes every edit into it.
+# Copied from the sample when missing or older than the sample, so edits
+# stay from one `make run` to the next until samples/demo.qvol changes.
+build/demo.qvol: samples/demo.qvol
+	mkdir -p build
+	cp samples/demo.qvol $@
 
 test:
 	@mkdir -p build && rm -rf $(STAGES) build/logs
@@ -91,8 +105,9 @@ mutate:
 
 sample:
 	cmake --preset native >/dev/null
-	cmake --build --preset native --target make_sample
+	cmake --build --preset native --target make_sample make_demo_volume
 	build/native/samples/make_sample samples/sample.acl
+	build/native/samples/make_demo_volume samples/demo.qvol
 
 format:
 	scripts/check-format --fix

@@ -3,7 +3,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
+#include <fstream>
+#include <iterator>
+#include <sstream>
 
 #include "cli/console_interaction.h"
 #include "cli/volume_option.h"
@@ -240,32 +244,71 @@ TEST_F(Cli, ScanAndProjectNeedTheWindowsPortsAndJoinDriveRootsOnce) {
     }
 }
 
+// The paths of a volume file's item records at or below `root`, sorted.
+std::vector<std::wstring> recordPaths(const std::string& volume, const std::wstring& root) {
+    std::vector<std::wstring> result;
+    std::istringstream lines(volume);
+    for (std::string line; std::getline(lines, line);) {
+        const std::size_t tab = line.find('\t');
+        const std::string kind = line.substr(0, tab);
+        if (kind == "dir" || kind == "file" || kind == "link") {
+            const std::size_t end = line.find('\t', tab + 1);
+            const std::wstring path = fromUtf8(line.substr(tab + 1, end - tab - 1));
+            if (path == root || path.starts_with(root + L"\\")) {
+                result.push_back(path);
+            }
+        }
+    }
+    std::sort(result.begin(), result.end());
+    return result;
+}
+
+std::string readFile(const char* path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
 TEST_F(Cli, AVolumeFileScansAsTheSameVolumeDoesInProcess) {
     sim::SimPlatform server;
     sim::BuildSampleServer(server);
     const sim::VolumeWrite written = sim::writeVolume(server);
     ASSERT_TRUE(written.error.empty()) << written.error;
-    files.put(L"v.qvol", std::vector<std::uint8_t>(written.text.begin(), written.text.end()));
-    // Through the option, as the programs' entry points use it.
-    std::vector<std::wstring> args{L"--volume", L"v.qvol", L"scan",
-                                   L"-o",       L"a.acl",  L"C:\\Projects"};
-    VolumeOption volume;
+    // The sample server as the writer writes it, and the bundled demo volume
+    // at its first root.
+    const std::string demo = readFile(QUOREL_DEMO_VOLUME);
+    ASSERT_FALSE(demo.empty()) << QUOREL_DEMO_VOLUME;
+    const std::pair<std::string, std::wstring> volumes[] = {{written.text, L"C:\\Projects"},
+                                                            {demo, L"\\\\FS01\\Projects"}};
     std::string error;
-    ASSERT_TRUE(volume.take(args, files, error)) << error;
-    EXPECT_EQ(args.front(), L"scan");
-    volume.apply(env);
-    ASSERT_EQ(run(args), 0) << takeErrors();
-    // In process, on the platform the same text builds.
-    sim::VolumeRead read = sim::readVolume(written.text);
-    ASSERT_TRUE(read.platform) << read.error;
-    env.security = read.platform.get();
-    env.accounts = read.platform.get();
-    env.fileSystem = read.platform.get();
-    ASSERT_EQ(run({L"scan", L"-o", L"b.acl", L"C:\\Projects"}), 0);
-    EXPECT_GT(file(L"a.acl").size(), 1000u);
-    EXPECT_EQ(file(L"a.acl"), file(L"b.acl"));
-    // A scan writes nothing to the volume.
-    EXPECT_EQ(file(L"v.qvol"), written.text);
+    for (const auto& [text, root] : volumes) {
+        SCOPED_TRACE(toUtf8(root));
+        files.put(L"v.qvol", std::vector<std::uint8_t>(text.begin(), text.end()));
+        // Through the option, as the programs' entry points use it.
+        std::vector<std::wstring> args{L"--volume", L"v.qvol", L"scan", L"-o", L"a.acl", root};
+        VolumeOption volume;
+        ASSERT_TRUE(volume.take(args, files, error)) << error;
+        EXPECT_EQ(args.front(), L"scan");
+        volume.apply(env);
+        ASSERT_EQ(run(args), 0) << takeErrors();
+        // In process, on the platform the same text builds.
+        sim::VolumeRead read = sim::readVolume(text);
+        ASSERT_TRUE(read.platform) << read.error;
+        env.security = read.platform.get();
+        env.accounts = read.platform.get();
+        env.fileSystem = read.platform.get();
+        ASSERT_EQ(run({L"scan", L"-o", L"b.acl", root}), 0);
+        EXPECT_GT(file(L"a.acl").size(), 1000u);
+        EXPECT_EQ(file(L"a.acl"), file(L"b.acl"));
+        // Every item below the root was scanned.
+        std::vector<std::wstring> scanned = paths(L"a.acl");
+        std::sort(scanned.begin(), scanned.end());
+        EXPECT_EQ(scanned, recordPaths(text, root));
+        // A scan writes nothing to the volume.
+        EXPECT_EQ(file(L"v.qvol"), text);
+        env.security = nullptr;
+        env.accounts = nullptr;
+        env.fileSystem = nullptr;
+    }
     // No file, a file that is no volume: nothing is opened.
     const std::pair<std::vector<std::wstring>, std::string> bad[] = {
         {{L"--volume"}, "--volume needs a volume file"},
