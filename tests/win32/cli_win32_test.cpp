@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 
 #include "cli/cli.h"
+#include "cli/volume_option.h"
+#include "cli/win32/process_token.h"
 #include "core/dir_list.h"
 #include "platform/file_io_port.h"
 #include "platform/sim/recording_interaction.h"
@@ -90,6 +92,29 @@ TEST_F(Win32Cli, ProjectWritesTheNumberedFile) {
     ASSERT_NE(list, nullptr);
     EXPECT_EQ(list->firstEntry->path(), tree.path(L"data"));
     EXPECT_EQ(list->entryCount, 8u);  // data, its ".", "..", a.txt, sub, and sub's three
+}
+
+TEST_F(Win32Cli, AVolumeSavedFromTheDiskScansAsTheDiskDoes) {
+    const sim::CaptureToken token = ProcessToken();
+    ASSERT_TRUE(token.user.has_value());
+    env.token = &token;
+    const std::wstring saved = tree.path(L"saved.qvol");
+    ASSERT_EQ(RunCli({L"volume", L"save", L"-o", saved, tree.path(L"data")}, env), 0);
+    ASSERT_EQ(RunCli({L"scan", L"-o", tree.path(L"disk.acl"), tree.path(L"data")}, env), 0);
+    // The same scan on the saved volume.
+    ASSERT_EQ(RunCliWithVolume({L"--volume", saved, L"scan", L"-o", tree.path(L"volume.acl"),
+                                tree.path(L"data")},
+                               env),
+              0);
+    auto bytes = [](const std::wstring& path) {
+        std::uint32_t error = 0;
+        std::unique_ptr<ByteSource> source = standardFileIo().openRead(path, error);
+        std::string text(source ? static_cast<std::size_t>(source->size()) : 0, '\0');
+        return source && source->read(text.data(), text.size()) ? text : std::string("unread");
+    };
+    EXPECT_GT(bytes(tree.path(L"disk.acl")).size(), 100u);
+    EXPECT_EQ(bytes(tree.path(L"volume.acl")), bytes(tree.path(L"disk.acl")));
+    EXPECT_EQ(bytes(saved).rfind("quorel-volume 1\ncomputer\t", 0), 0u);
 }
 
 TEST_F(Win32Cli, MissingProjectFileEndsNonZero) {
