@@ -30,7 +30,9 @@
 // come before it, except a drive or share root, which exists with the
 // descriptor kRootSddl unless a record gives it one. A link is a folder; a
 // placeholder's TARGET is "-". `fail list` ends the folder's listing after
-// its first item.
+// its first item. A last line without its line end that does not read as a
+// record is one a writer was stopped in the middle of: it is left out
+// (VolumeRead::cutOff).
 //
 // writeVolume writes the records in one order: the header, computer,
 // domains (this computer's first), accounts, token, latency, then the
