@@ -311,6 +311,11 @@ TEST_F(DatasetFile, EveryReaderMessageStopsTheLoad) {
         {"type short", aces().record(18, 4).bytes, L"Error reading trustee's permissions"});
     cases.push_back({"huge ace count", tree().structural(7).number(11, 0xFFFFFFFF).bytes,
                      L"Error creating trustee array in memory"});
+    // 65535 is no ACE count (it marks "no partner ACE"), even in a file large
+    // enough to hold that many.
+    std::vector<std::uint8_t> large = tree().structural(7).number(11, 0xFFFF).bytes;
+    large.resize(large.size() + 4 * 0x10000);
+    cases.push_back({"ace count 65535", large, L"Error creating trustee array in memory"});
     // Records that would write outside an array, a table or a buffer.
     cases.push_back({"ace before count", tree().structural(7).number(5, 1).bytes,
                      L"ACE data out of place in file"});
