@@ -121,6 +121,9 @@ TEST_F(Scan, EmptyDirectoryYieldsItsDotEntries) {
 
 TEST_F(Scan, BareDriveIsScannedAsItsRoot) {
     sim.file(L"C:\\top.txt");
+    for (int i = 0; i < 10; ++i) {
+        sim.file(L"C:\\u" + std::to_wstring(i));
+    }
     std::wstring path = L"C:";
     scanner.ScanTree(path, 0);
     EXPECT_EQ(path, L"C:");
@@ -128,7 +131,11 @@ TEST_F(Scan, BareDriveIsScannedAsItsRoot) {
     EXPECT_EQ(list.firstEntry->name(), L"C:\\");
     // A volume root has no "." and "..": its first item is the file.
     EXPECT_EQ(list.firstEntry->firstChild()->path(), L"C:\\top.txt");
-    EXPECT_EQ(ui.progressTexts().front(), L"C:");
+    // The eleventh item's path, also when the root is given with its
+    // separator: it is not doubled.
+    scanner.ScanTree(L"C:\\", 1);
+    EXPECT_EQ(ui.progressTexts(),
+              (std::vector<std::wstring>{L"C:", L"C:\\u9", L"C:\\", L"C:\\u9"}));
 }
 
 TEST_F(Scan, SecondRootJoinsTheTopListingAtDepthOne) {
