@@ -188,6 +188,19 @@ MenuEntry QuorelSession::MenuItem(HWND main, UINT id) {
     return {};
 }
 
+void QuorelSession::SelectLine(HWND main, const std::wstring& path, int ace) {
+    std::optional<MatrixShown> shown = hook.Matrix(main);
+    ASSERT_TRUE(shown.has_value()) << "the main window did not answer the matrix query";
+    for (const MatrixLine& line : shown->lines) {
+        if (line.path == path && line.ace == ace) {
+            ASSERT_TRUE(ClickAt(main, MulDiv(30, ScreenDpiOfTest(), 96), line.top + 2));
+            ASSERT_TRUE(Sync(main));
+            return;
+        }
+    }
+    FAIL() << "no line of " << Narrow(path) << " ACE " << ace << " on the screen";
+}
+
 void QuorelSession::ChooseFile(const wchar_t* title, const std::wstring& path) {
     std::wstring why;
     EXPECT_TRUE(ChooseInFileDialog(quorel, title, path, why)) << Narrow(why);

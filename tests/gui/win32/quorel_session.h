@@ -67,6 +67,10 @@ class QuorelSession : public testing::Test {
     bool WaitForView(HWND main, const std::wstring& name, const std::wstring& value);
     // The menu item `id`; a failure when there is none.
     MenuEntry MenuItem(HWND main, UINT id);
+    // A click left of the cells on the screen line of `path`: its ACE `ace`,
+    // or with -1 its header. The line is selected (and an ACE focused); a
+    // failure when the line is not on the screen.
+    void SelectLine(HWND main, const std::wstring& path, int ace);
 
     // File dialogs, folder picker and screenshots, failing the test when
     // they do not work.

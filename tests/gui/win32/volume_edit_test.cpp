@@ -128,12 +128,7 @@ class VolumeEdit : public Screens {
         return std::nullopt;
     }
     // A click on the header of `path`: it is selected.
-    void Select(HWND main, const std::wstring& path) {
-        std::optional<MatrixLine> header = LineOf(main, path, -1);
-        ASSERT_TRUE(header.has_value());
-        ASSERT_TRUE(ClickAt(main, MulDiv(30, ScreenDpiOfTest(), 96), header->top + 2));
-        ASSERT_TRUE(Sync(main));
-    }
+    void Select(HWND main, const std::wstring& path) { SelectLine(main, path, -1); }
 
     std::wstring volume;
     std::size_t seen = 0;
