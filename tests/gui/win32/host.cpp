@@ -122,8 +122,10 @@ std::optional<std::string> SaveScreenshot(const std::string& name, std::wstring&
     const std::string part = dir + "/." + name + ".part.png";
     const std::wstring windowsFile = WindowsPath(file);
     DeleteFileW(windowsFile.c_str());
-    // The file appears only when import is done with it.
+    // The file appears only when import is done with it. The black screen
+    // around the windows is trimmed off: the picture is the windows shown.
     const std::string script = "mkdir -p '" + dir + "' && import -window root '" + part +
+                               "' && convert '" + part + "' -trim +repage '" + part +
                                "' && mv -f '" + part + "' '" + file + "'";
     if (!RunUnixShell(
             script, [&] { return FileExists(windowsFile); }, kStepTimeoutMs, why)) {

@@ -33,9 +33,10 @@ std::wstring WindowsPath(const std::string& unixPath);
 bool RunUnixShell(const std::string& script, const std::function<bool()>& done, DWORD timeoutMs,
                   std::wstring& why);
 
-// Saves the whole X screen as `name` + "@" + the DPI + ".png" in the
-// screenshot folder (QUOREL_SCREENSHOT_DIR, a Unix path) with ImageMagick's
-// import; the file's Unix path, or nothing with the reason in `why`.
+// Saves the X screen, trimmed to the windows on it (the black around them
+// cut off), as `name` + "@" + the DPI + ".png" in the screenshot folder
+// (QUOREL_SCREENSHOT_DIR, a Unix path) with ImageMagick's import; the file's
+// Unix path, or nothing with the reason in `why`.
 std::optional<std::string> SaveScreenshot(const std::string& name, std::wstring& why);
 // The DPI that new windows are drawn at (Wine's LogPixels).
 int ScreenDpiOfTest();
