@@ -322,6 +322,9 @@ TEST_F(Cli, AVolumeFileScansAsTheSameVolumeDoesInProcess) {
         EXPECT_EQ(error.rfind(start, 0), 0u) << error;
         EXPECT_EQ(none.volume, nullptr);
     }
+    // Without the option the command runs as given.
+    EXPECT_EQ(RunCliWithVolume({L"compare", L"in.acl", L"in.acl"}, env), 0);
+    EXPECT_EQ(takeErrors(), "");
     EXPECT_EQ(RunCliWithVolume({L"--volume", L"none.qvol", L"scan"}, env), 2);
     EXPECT_EQ(takeErrors().rfind("quorel-cli: --volume none.qvol: ", 0), 0u);
 }
