@@ -32,7 +32,6 @@ TEST_F(Installed, OpensTheDatasetOnItsCommandLineAndShowsItsHelp) {
     }
     const std::wstring folder = exe.substr(0, exe.rfind(L'\\') + 1);
     const std::wstring dataset = folder + L"Samples\\sample.acl";
-    ASSERT_TRUE(FileExists(folder + L"Quorel.chm"));
     // The command line of the .acl association: "quorel.exe" "%1".
     std::wstring why;
     ASSERT_TRUE(quorel.Start(exe, L"\"" + dataset + L"\"", {{L"LOCALAPPDATA", appData}}, why))
