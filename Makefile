@@ -21,6 +21,10 @@
 #                 one group's count; not part of make test)
 #   make sample   write samples/sample.acl and samples/demo.qvol again
 #                 (samples/make_sample.cpp, samples/make_demo_volume.cpp)
+#   make dist     the packages for users under build/dist: the installer
+#                 Quorel-VERSION-x64.msi, the zip Quorel-VERSION-x64.zip and
+#                 SHA256SUMS (scripts/dist; signed when QUOREL_SIGN_PFX and
+#                 QUOREL_SIGN_PASSWORD name a PKCS#12 file and its password)
 #   make format   apply clang-format to our sources
 #   make clean    remove build/
 
@@ -35,7 +39,7 @@ DPI ?= 96
 # The first root of the demo volume, which `make run` scans.
 DEMO_ROOT := \\FS01\Projects
 
-.PHONY: run test bootstrap check native asan fuzz windows format clean mutate sample
+.PHONY: run test bootstrap check native asan fuzz windows dist format clean mutate sample
 
 run: $(if $(DIR),,build/demo.qvol)
 	@if [ -z "$${DISPLAY:-}" ]; then \
@@ -97,6 +101,12 @@ fuzz:
 windows:
 	cmake --preset windows && cmake --build --preset windows
 	scripts/with-wineserver ctest --preset windows
+
+dist:
+	scripts/bootstrap
+	cmake --preset windows
+	cmake --build --preset windows --target quorel quorel-cli -j2
+	scripts/dist
 
 mutate:
 	cmake --preset native >/dev/null

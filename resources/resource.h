@@ -4,11 +4,18 @@
 // Windows header here.
 #pragma once
 
-// Product version (the version resource, the About dialog, the start window).
+// Product version, kept here only: the version resources, the About dialog,
+// the start window, `quorel-cli --version`, CMake's project version, the
+// installer and the zip (scripts/dist) all read these three lines.
 #define QUOREL_VERSION_MAJOR 1
 #define QUOREL_VERSION_MINOR 4
 #define QUOREL_VERSION_BUILD 251
-#define QUOREL_VERSION_TEXT "1.4.251"
+// "1.4.251", made from the numbers above.
+#define QUOREL_STRINGIZE_(x) #x
+#define QUOREL_STRINGIZE(x) QUOREL_STRINGIZE_(x)
+#define QUOREL_VERSION_TEXT                \
+    QUOREL_STRINGIZE(QUOREL_VERSION_MAJOR) \
+    "." QUOREL_STRINGIZE(QUOREL_VERSION_MINOR) "." QUOREL_STRINGIZE(QUOREL_VERSION_BUILD)
 
 // Resources known by name. The resource script writes the bare names; code
 // passes these wide strings. Bitmaps are loaded by their names too ("LOGO",

@@ -16,6 +16,7 @@
 #include "platform/interaction_port.h"
 #include "platform/security_port.h"
 #include "platform/sim/volume_capture.h"
+#include "resource.h"
 #include "storage/csv_export.h"
 #include "storage/dataset_file.h"
 #include "storage/utf16.h"
@@ -50,6 +51,8 @@ const char* CliHelpText() {
            "      OUT.qvol, to rehearse a change on a copy with --volume. Items and\n"
            "      accounts that cannot be read are written as faults and listed on stderr.\n"
            "  quorel-cli --help\n"
+           "  quorel-cli --version\n"
+           "      Prints the program's name and version.\n"
            "  quorel-cli --volume FILE.qvol COMMAND ...\n"
            "      Runs COMMAND on the volume file FILE.qvol (a file server written down:\n"
            "      accounts, folders, files and their security descriptors) instead of this\n"
@@ -501,6 +504,10 @@ int RunCli(const std::vector<std::wstring>& args, CliEnvironment& env) {
     const std::wstring& command = args[0];
     if (command == L"--help" || command == L"-h" || command == L"help") {
         std::fputs(CliHelpText(), env.out);
+        return cli_exit::kSuccess;
+    }
+    if (command == L"--version") {
+        std::fputs("quorel-cli " QUOREL_VERSION_TEXT "\n", env.out);
         return cli_exit::kSuccess;
     }
     if (command == L"csv") {

@@ -401,9 +401,17 @@ TEST_F(Cli, HelpDocumentsEveryCommandAndOption) {
     ASSERT_EQ(run({L"--help"}), 0);
     const std::string help = contents(out);
     for (const char* word : {"scan", "project", "csv", "--depth", "--columns", "--basic", "--utf8",
-                             "--volume", "Exit codes"}) {
+                             "--volume", "--version", "Exit codes"}) {
         EXPECT_NE(help.find(word), std::string::npos) << word;
     }
+}
+
+TEST_F(Cli, VersionIsOneLineOnStdout) {
+    ASSERT_EQ(run({L"--version"}), 0);
+    EXPECT_EQ(contents(out), "quorel-cli 1.4.251\n");
+    EXPECT_EQ(takeErrors(), "");
+    // Only as the command: an operand of that name is refused.
+    EXPECT_EQ(run({L"csv", L"--version"}), 2);
 }
 
 TEST(ConsoleInteraction, OneLinePerMessageCaptionFirst) {
