@@ -9,7 +9,8 @@
 #   make test     bootstrap, layout and format checks, native build + tests,
 #                 NT ACL scenarios on Samba and the simulated volume,
 #                 sanitizer build + tests, fuzzers (scripts/run-fuzzers),
-#                 Windows cross build + tests under Wine
+#                 Windows cross build + tests under Wine, the packages
+#                 installed, upgraded and removed under Wine (scripts/dist-test)
 #   make native   configure, build and test the native preset
 #   make asan     the same for native-asan (AddressSanitizer + UBSan)
 #   make fuzz     build the libFuzzer programs (preset fuzz) and run each briefly
@@ -78,6 +79,7 @@ test:
 	@$(STAGE) windows-configure cmake --preset windows
 	@$(STAGE) windows-build cmake --build --preset windows
 	@$(STAGE) windows-test scripts/with-wineserver ctest --preset windows
+	@$(STAGE) dist-test scripts/dist-test
 	@echo && echo "All stages passed:" && cat $(STAGES) && echo
 	@scripts/test-summary build/logs/native-test.log build/logs/asan-test.log \
 	    build/logs/windows-test.log

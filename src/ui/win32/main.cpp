@@ -4,6 +4,7 @@
 
 #include <commctrl.h>
 #include <objbase.h>
+#include <shlobj.h>
 
 #include <memory>
 #include <string>
@@ -31,9 +32,16 @@ std::wstring DataFolder() {
     std::vector<wchar_t> buffer(2000, L'\0');
     const DWORD n =
         GetEnvironmentVariableW(L"LOCALAPPDATA", buffer.data(), static_cast<DWORD>(buffer.size()));
-    std::wstring folder =
-        (n > 0 && n < buffer.size() ? std::wstring(buffer.data(), n) : std::wstring()) +
-        L"\\Quorel";
+    std::wstring base = n > 0 && n < buffer.size() ? std::wstring(buffer.data(), n) : L"";
+    // Without the variable, the folder it names ("SHGetKnownFolderPath"),
+    // never the root of the current drive.
+    PWSTR known = nullptr;
+    if (base.empty() &&
+        SUCCEEDED(SHGetKnownFolderPath(FOLDERID_LocalAppData, 0, nullptr, &known))) {
+        base = known;
+    }
+    CoTaskMemFree(known);
+    std::wstring folder = base + L"\\Quorel";
     CreateDirectoryW(folder.c_str(), nullptr);  // an existing folder is fine
     return folder;
 }
