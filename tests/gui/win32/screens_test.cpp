@@ -186,6 +186,46 @@ TEST_F(Screens, EditingQuestionsAndDialogs) {
     Quit(main);
 }
 
+// The busy window of Inherit ACL, on a copy of the demo volume made slow (a
+// remote server) so that the run lasts long enough to be seen, then its
+// Cancel.
+TEST_F(Screens, BusyWindowOfInheritAclAndItsCancel) {
+    const std::wstring volume = scratch.path(L"slow.qvol");
+    const std::optional<std::string> demo = ReadBytes(SourceFile("samples/demo.qvol"));
+    ASSERT_TRUE(demo.has_value() && WriteBytes(volume, *demo + "latency\t10000\n"));
+    Start(L"--volume \"" + volume + L"\" " + kShare);
+    HWND main = MainWindow();
+    ASSERT_NE(main, nullptr);
+    SelectLine(main, kShare, -1);
+    ASSERT_TRUE(Command(main, IDM_INHERIT_ACL));
+    MessageBoxSeen gate = ExpectBox(
+        L"Enable write mode",
+        L"Write mode not activated. It can be activated or deactivated in the menu Edit -> "
+        L"Enable ACL write mode.\n\nDo you want to enable write mode for ACLs now?",
+        "YesNo");
+    ASSERT_NE(gate.window, nullptr);
+    ASSERT_TRUE(AnswerMessageBox(gate, IDYES));
+    MessageBoxSeen confirm = ExpectBox(
+        L"Confirmation",
+        L"Apply ACL to all subdirectories and files?\n\nWARNING: This action cannot be undone and "
+        L"will clear the contents of the undo buffer. Are you sure you wish to proceed?",
+        "YesNo");
+    ASSERT_NE(confirm.window, nullptr);
+    ASSERT_TRUE(AnswerMessageBox(confirm, IDYES));
+    HWND settings = Window(L"#32770", L"Inheritance settings");
+    ASSERT_NE(settings, nullptr);
+    ASSERT_TRUE(Click(Child(settings, IDOK)));
+    HWND busy = Window(L"Heartbeat Window", L"Quorel is working. Please wait.....");
+    ASSERT_NE(busy, nullptr);
+    Screenshot("busy_window", busy);
+    ASSERT_TRUE(Click(Child(busy, 0)));  // Cancel
+    HWND cancelled = Window(L"#32770", L"Inherit ACL");
+    ASSERT_NE(cancelled, nullptr);
+    ASSERT_TRUE(Click(Child(cancelled, IDOK)));
+    EXPECT_TRUE(WaitUntilGone(cancelled));
+    Quit(main);
+}
+
 TEST_F(Screens, FilterPermissionFindAndRestoreWindows) {
     const std::wstring volume = scratch.path(L"demo.qvol");
     const std::optional<std::string> demo = ReadBytes(SourceFile("samples/demo.qvol"));
