@@ -113,6 +113,13 @@ TEST_F(EditCommandsTest, CopyTakesTheFocusedAceOrTheAclAndWarnsOfSeveral) {
         ui.messageTexts(),
         (std::vector<std::wstring>{L"It is not possible to copy more than one ACL to the buffer"}));
     EXPECT_EQ(edits.aclBuffer(), AclBufferText(*b));
+    // Cut: the focused ACE goes to the buffer and off the disk.
+    select({L"C:\\r\\b.txt"});
+    edits.CutAcl({b, b->ace(1)});
+    EXPECT_EQ(edits.aclBuffer(), L"1\nbob\n0 10000 1\n");
+    ASSERT_EQ(disk(L"C:\\r\\b.txt").size(), 1u);
+    EXPECT_EQ(*disk(L"C:\\r\\b.txt")[0].sid(), me);
+    EXPECT_EQ(app.editing().undo.top()->name, L"cut");
 }
 
 TEST_F(EditCommandsTest, AddNeedsAFocusedEntryAndDenyEntriesGetMaskZero) {
@@ -711,6 +718,14 @@ TEST_F(EditCommandsTest, ModifyAceWritesMaskFlagsAndTypeOnce) {
     ASSERT_EQ(app.editing().pending.size(), 1u);
     EXPECT_EQ(app.editing().pending.at(0).oldMask, 0x1200A9u);
     EXPECT_EQ(windows.log.back(), L"modify ace dialog alice");
+    // A change to an ACE that passes nothing on is no pending change.
+    CDirEntry* a = entry(L"C:\\r\\a.txt");
+    windows.onModifyAce = [](ModifyAceForm& form) {
+        form.Click(IDC_MODIFY_ACE_FIRST_RIGHT + 9);  // wr
+    };
+    app.edits().ModifyAce({a, a->ace(1)}, windows);
+    EXPECT_EQ(disk(L"C:\\r\\a.txt")[1].mask(), 0x1200ABu);
+    EXPECT_EQ(app.editing().pending.size(), 1u);
 }
 
 TEST_F(EditCommandsTest, InheritanceFlagsDialogRefusesInheritedAcesAndCancel) {
