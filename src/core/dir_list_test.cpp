@@ -283,16 +283,18 @@ TEST(CDirEntry, ResetMarksClearsOwnAndPartnerAceMarks) {
     CDirEntry* a = one.newLoadEntry(false);
     CDirEntry* b = two.newLoadEntry(false);
     a->resizeAces(2);
-    b->resizeAces(1);
+    b->resizeAces(2);
     a->partner = b;
     a->findMarks = find_mark::kPath | find_mark::kGroup;
     a->ace(1)->findMark = 1;
     b->ace(0)->findMark = 1;
+    b->ace(1)->findMark = 1;
     b->findMarks = find_mark::kName;
     a->resetMarks();
     EXPECT_EQ(a->findMarks, 0);
     EXPECT_EQ(a->ace(1)->findMark, 0);
     EXPECT_EQ(b->ace(0)->findMark, 0);
+    EXPECT_EQ(b->ace(1)->findMark, 0);
     EXPECT_EQ(b->findMarks, find_mark::kName);  // the partner's own marks stay
 }
 

@@ -30,7 +30,6 @@ struct Scanner::Frame {
     DirItem item;
     bool haveItem = false;  // `item` holds the first item, not yet handled
     std::wstring dirPath;
-    std::uint32_t depth = 0;
     bool firstAsChild = false;
     bool createdAny = false;
     CDirEntry* directory = nullptr;  // the entry this listing belongs to
@@ -65,7 +64,7 @@ bool Scanner::ScanTree(const std::wstring& path, std::uint32_t maxDepth) {
     list_.lastCreatedEntry = list_.currentCDirEntry;
 
     list_.currentDepth = 1;
-    if (!scanDirectory(path, 1, true, maxDepth)) {
+    if (!scanDirectory(path, true, maxDepth)) {
         fatal(L"Error reading the directory you specified (maybe you selected only a link)", L"");
         return false;
     }
@@ -76,8 +75,7 @@ bool Scanner::ScanTree(const std::wstring& path, std::uint32_t maxDepth) {
     return true;
 }
 
-bool Scanner::openFrame(std::vector<Frame>& stack, const std::wstring& dirPath, std::uint32_t depth,
-                        bool firstAsChild) {
+bool Scanner::openFrame(std::vector<Frame>& stack, const std::wstring& dirPath, bool firstAsChild) {
     if (dirPath.size() >= kMaxDirectoryPath) {
         list_.maxPathExceeded = true;
         return false;
@@ -91,17 +89,16 @@ bool Scanner::openFrame(std::vector<Frame>& stack, const std::wstring& dirPath, 
     }
     frame.haveItem = true;
     frame.dirPath = dirPath;
-    frame.depth = depth;
     frame.firstAsChild = firstAsChild;
     frame.directory = list_.currentCDirEntry;
     stack.push_back(std::move(frame));
     return true;
 }
 
-bool Scanner::scanDirectory(const std::wstring& dirPath, std::uint32_t depth, bool firstAsChild,
+bool Scanner::scanDirectory(const std::wstring& dirPath, bool firstAsChild,
                             std::uint32_t maxDepth) {
     std::vector<Frame> stack;
-    if (!openFrame(stack, dirPath, depth, firstAsChild)) {
+    if (!openFrame(stack, dirPath, firstAsChild)) {
         return false;
     }
     while (!stack.empty()) {
@@ -165,8 +162,7 @@ bool Scanner::scanDirectory(const std::wstring& dirPath, std::uint32_t depth, bo
                              (maxDepth == 0 || list_.currentDepth + 1 <= maxDepth);
         if (descend) {
             list_.currentDepth += 1;
-            const std::uint32_t childDepth = f.depth + 1;
-            if (openFrame(stack, itemPath, childDepth, true)) {
+            if (openFrame(stack, itemPath, true)) {
                 continue;  // `f` may have moved; the child's listing is on top now
             }
             list_.currentDepth -= 1;

@@ -36,8 +36,7 @@ class Scanner {
 
     // Lists one directory and everything below it down to maxDepth. Returns
     // false when the directory itself cannot be listed (nothing is added).
-    bool scanDirectory(const std::wstring& dirPath, std::uint32_t depth, bool firstAsChild,
-                       std::uint32_t maxDepth);
+    bool scanDirectory(const std::wstring& dirPath, bool firstAsChild, std::uint32_t maxDepth);
 
     // The exit code when a failure ends the process: 0 in the desktop
     // program, non-zero for unattended runs so that a scheduler sees it.
@@ -46,8 +45,7 @@ class Scanner {
   private:
     struct Frame;
     // Opens `dirPath` and pushes its frame; false when it cannot be listed.
-    bool openFrame(std::vector<Frame>& stack, const std::wstring& dirPath, std::uint32_t depth,
-                   bool firstAsChild);
+    bool openFrame(std::vector<Frame>& stack, const std::wstring& dirPath, bool firstAsChild);
     void checkCancel();
     // Shows the message and ends the process (the port does not return).
     void fatal(const std::wstring& text, const std::wstring& caption);
