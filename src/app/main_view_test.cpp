@@ -164,6 +164,22 @@ TEST_F(MainViewTest, SelectionCommandsMoveMarksBetweenEntriesAndAces) {
     EXPECT_FALSE(entry(L"C:\\r\\deny.txt")->ace(0)->selected);
 }
 
+TEST_F(MainViewTest, AddingToSeveralEntriesAsksFirstAndNoStopsIt) {
+    view.Command(IDM_SELECT_ALL, L"");
+    const std::wstring question =
+        L"There are more than one Files/Folders selected. Are you sure you want to proceed?";
+    ui.scriptAnswers({MessageAnswer::No});
+    EXPECT_EQ(view.EditCommand(IDM_ADD_ACE), kNone);
+    EXPECT_EQ(ui.messageTexts(), std::vector<std::wstring>{question});
+    EXPECT_EQ(std::count(windows.log.begin(), windows.log.end(), L"add user dialog"), 0);
+    // Yes: the write-mode question, then the dialog.
+    ui.scriptAnswers({MessageAnswer::Yes, MessageAnswer::Yes});
+    view.EditCommand(IDM_ADD_ACE);
+    EXPECT_EQ(ui.messageTexts().size(), 3u);
+    EXPECT_EQ(ui.messageTexts()[1], question);
+    EXPECT_EQ(std::count(windows.log.begin(), windows.log.end(), L"add user dialog"), 1);
+}
+
 TEST_F(MainViewTest, FindBarStepsThroughMatchesAndLeavesTheViewOnFailure) {
     EXPECT_EQ(view.Command(find_bar::kEnterCommand, L"sub"), kNone);  // find mode off
     EXPECT_EQ(view.state().topEntry(), 0);
