@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "core/dir_list.h"
 #include "filters/dynamic_filter.h"
 #include "platform/sim/memory_files.h"
@@ -156,6 +158,38 @@ TEST_F(Session, CompareModeEndsWhenAnotherDatasetIsOpened) {
     view.EndCompareMode();
     view.EntriesReplaced();
     EXPECT_EQ(view.entriesGeneration(), start + 6);
+}
+
+TEST_F(Session, InCompareModeOnlyTheRulesOnAnEntryAloneFilterTheSavedDataset) {
+    // The saved dataset holds a file the shown one lacks: a deleted file.
+    sim::RecordingInteraction quiet;
+    CDirList saved(quiet);
+    saved.newLoadEntry(false)->setName(L"C:\\r");
+    saved.currentDepth = 1;
+    saved.newLoadEntry(true)->setName(L".");
+    CDirEntry* gone = saved.newLoadEntry(false);
+    gone->setName(L"gone.txt");
+    gone->resizeAces(1);
+    gone->ace(0)->setTrustee(L"u", L"d");
+    gone->ace(0)->set(1, 0x00, 0);
+    NameTables tables;
+    RebuildNameTables(saved, tables);
+    ASSERT_TRUE(WriteDatasetFile(files, quiet, saved, L"s.acl", tables));
+    ASSERT_TRUE(view.Open(L"r.acl"));
+    ASSERT_TRUE(view.CompareToFile(L"s.acl"));
+    auto deleted = [&] {
+        const std::vector<CDirEntry*>& lines = view.lines().lines();
+        return std::count_if(lines.begin(), lines.end(),
+                             [](const CDirEntry* e) { return e->name() == L"gone.txt"; });
+    };
+    ASSERT_EQ(deleted(), 1);
+    // The filter of a scan in compare mode: "has a deny entry" is a rule on
+    // the shown dataset only, and the saved dataset keeps the file;
+    // "directories only" looks at the entry alone, and the file goes.
+    view.ApplyScanFilter(3);
+    EXPECT_EQ(deleted(), 1);
+    view.ApplyScanFilter(5);
+    EXPECT_EQ(deleted(), 0);
 }
 
 // A settings file may carry a permission index without a mask. With the
