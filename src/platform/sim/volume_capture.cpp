@@ -29,9 +29,10 @@ class Capture {
     void note(const SimObject& object, const std::string& what) {
         result_.notes.push_back(toUtf8(recordPath(object)) + ": " + what);
     }
-    void read(SimObject& object);
-    void tree(SimObject& folder);
-    void item(SimObject& folder, const DirItem& entry);
+    // Each takes the object's path as the volume file names it.
+    void read(SimObject& object, const std::wstring& path);
+    void tree(SimObject& folder, const std::wstring& path);
+    void item(SimObject& folder, const std::wstring& folderPath, const DirItem& entry);
     void collectSids(const SimObject& object);
     void lookUp();
     void token();
@@ -61,9 +62,11 @@ VolumeCapture Capture::run(const std::vector<std::wstring>& roots) {
         for (SimObject* p = top->parent; p != nullptr; p = p->parent) {
             above.push_back(p);
         }
-        std::for_each(above.rbegin(), above.rend(), [&](SimObject* p) { read(*p); });
-        read(*top);
-        tree(*top);
+        std::for_each(above.rbegin(), above.rend(),
+                      [&](SimObject* p) { read(*p, recordPath(*p)); });
+        const std::wstring path = recordPath(*top);
+        read(*top, path);
+        tree(*top, path);
     }
     for (const auto& root : platform_.volume().roots()) {
         collectSids(*root);
@@ -77,9 +80,9 @@ VolumeCapture Capture::run(const std::vector<std::wstring>& roots) {
     return std::move(result_);
 }
 
-void Capture::read(SimObject& object) {
+void Capture::read(SimObject& object, const std::wstring& path) {
     SecurityDescriptor sd;
-    const SdReadStatus status = security_.readSecurity(recordPath(object), sd);
+    const SdReadStatus status = security_.readSecurity(path, sd);
     if (status.ok()) {
         object.security = std::move(sd);
         object.readError = 0;
@@ -88,22 +91,21 @@ void Capture::read(SimObject& object) {
     }
 }
 
-void Capture::tree(SimObject& folder) {
+void Capture::tree(SimObject& folder, const std::wstring& path) {
     ++result_.items;
     if (folder.reparseTag != 0) {
         return;  // a link is listed, never entered
     }
     DirItem entry;
     std::uint32_t error = 0;
-    std::unique_ptr<DirEnumerator> listing =
-        fileSystem_.openDirectory(recordPath(folder), entry, error);
+    std::unique_ptr<DirEnumerator> listing = fileSystem_.openDirectory(path, entry, error);
     if (!listing) {
         note(folder, "not listed (error " + std::to_string(error) + ")");
         return;
     }
     do {
         if (entry.name != L"." && entry.name != L"..") {
-            item(folder, entry);
+            item(folder, path, entry);
         }
     } while ((error = listing->next(entry)) == 0);
     if (error != win_error::kNoMoreFiles) {
@@ -111,16 +113,15 @@ void Capture::tree(SimObject& folder) {
     }
 }
 
-void Capture::item(SimObject& folder, const DirItem& entry) {
-    const std::wstring parent = recordPath(folder);
-    const std::wstring path = parent + (parent.ends_with(L"\\") ? L"" : L"\\") + entry.name;
+void Capture::item(SimObject& folder, const std::wstring& folderPath, const DirItem& entry) {
+    const std::wstring path = folderPath + (folderPath.ends_with(L"\\") ? L"" : L"\\") + entry.name;
     SimObject* object = platform_.volume().create(path, entry.isDirectory());
     if (object == nullptr || object->parent != &folder) {
         note(folder,
              "the item \"" + toUtf8(entry.name) + "\" has a name a volume file cannot hold");
         return;
     }
-    read(*object);
+    read(*object, path);
     if (entry.isReparsePoint()) {
         std::wstring target;
         const bool hasTarget = entry.isLink() && fileSystem_.readReparseTarget(path, target) == 0;
@@ -141,7 +142,7 @@ void Capture::item(SimObject& folder, const DirItem& entry) {
         return;
     }
     if (object->isDirectory) {
-        tree(*object);
+        tree(*object, path);
     } else {
         ++result_.items;
     }

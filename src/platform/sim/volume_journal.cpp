@@ -38,16 +38,14 @@ std::unique_ptr<VolumeJournal> VolumeJournal::open(FileIoPort& files, const std:
     if (!cut || files.truncate(path, read.length)) {
         sink = files.create(path, CreateMode::Append, code);
     }
-    std::uint64_t length = read.length;
-    if (sink && !cut && !text.ends_with("\n")) {
-        length = sink->write("\n", 1) && sink->flush() ? length + 1 : 0;
-    }
-    if (!sink || length == 0) {
+    const bool lineEnd = sink && !cut && !text.ends_with("\n");
+    if (!sink || (lineEnd && (!sink->write("\n", 1) || !sink->flush()))) {
         error = "the volume file cannot be written (error " + std::to_string(code) + ")";
         return nullptr;
     }
-    return std::unique_ptr<VolumeJournal>(new VolumeJournal(
-        std::move(read.platform), files, path, std::move(sink), length, std::move(read.cutOff)));
+    return std::unique_ptr<VolumeJournal>(
+        new VolumeJournal(std::move(read.platform), files, path, std::move(sink),
+                          read.length + (lineEnd ? 1 : 0), std::move(read.cutOff)));
 }
 
 template <class Write>

@@ -216,6 +216,22 @@ void QuorelSession::ChooseFolder(const std::wstring& title, const std::wstring& 
     EXPECT_TRUE(ChooseInFolderPicker(quorel, title, path, why)) << Narrow(why);
 }
 
+MessageBoxSeen QuorelSession::ExpectWriteModeQuestion() {
+    return ExpectBox(L"Enable write mode",
+                     L"Write mode not activated. It can be activated or deactivated in the menu "
+                     L"Edit -> Enable ACL write mode.\n\nDo you want to enable write mode for "
+                     L"ACLs now?",
+                     "YesNo");
+}
+
+MessageBoxSeen QuorelSession::ExpectInheritConfirmation() {
+    return ExpectBox(L"Confirmation",
+                     L"Apply ACL to all subdirectories and files?\n\nWARNING: This action cannot "
+                     L"be undone and will clear the contents of the undo buffer. Are you sure you "
+                     L"wish to proceed?",
+                     "YesNo");
+}
+
 void QuorelSession::Screenshot(const std::string& name, HWND window) {
     if (window != nullptr) {
         // Paint everything now, so that the picture shows the window drawn.

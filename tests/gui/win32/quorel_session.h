@@ -48,6 +48,10 @@ class QuorelSession : public testing::Test {
     // empty one after a failure.
     MessageBoxSeen ExpectBox(const wchar_t* caption, const std::wstring& text,
                              const std::string& buttons = "OK");
+    // The write-mode question and Inherit ACL's confirmation, each with its
+    // exact text and the buttons "YesNo".
+    MessageBoxSeen ExpectWriteModeQuestion();
+    MessageBoxSeen ExpectInheritConfirmation();
     // Expects the process to end within the step timeout with `code`.
     void ExpectExit(DWORD code);
     // Exit (50005), the question, Yes: the process ends with 0.

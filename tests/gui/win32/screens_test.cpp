@@ -127,11 +127,7 @@ TEST_F(Screens, EditingQuestionsAndDialogs) {
     ASSERT_NE(main, nullptr);
     SelectLine(main, kShare, -1);
     ASSERT_TRUE(Command(main, IDM_ADD_ACE));
-    MessageBoxSeen gate = ExpectBox(
-        L"Enable write mode",
-        L"Write mode not activated. It can be activated or deactivated in the menu Edit -> "
-        L"Enable ACL write mode.\n\nDo you want to enable write mode for ACLs now?",
-        "YesNo");
+    MessageBoxSeen gate = ExpectWriteModeQuestion();
     ASSERT_NE(gate.window, nullptr);
     Screenshot("write_mode_question", gate.window);
     ASSERT_TRUE(AnswerMessageBox(gate, IDYES));
@@ -167,11 +163,7 @@ TEST_F(Screens, EditingQuestionsAndDialogs) {
 
     SelectLine(main, kShare, -1);
     ASSERT_TRUE(Command(main, IDM_INHERIT_ACL));
-    MessageBoxSeen confirm = ExpectBox(
-        L"Confirmation",
-        L"Apply ACL to all subdirectories and files?\n\nWARNING: This action cannot be undone and "
-        L"will clear the contents of the undo buffer. Are you sure you wish to proceed?",
-        "YesNo");
+    MessageBoxSeen confirm = ExpectInheritConfirmation();
     ASSERT_NE(confirm.window, nullptr);
     Screenshot("inherit_confirmation", confirm.window);
     ASSERT_TRUE(AnswerMessageBox(confirm, IDYES));
@@ -198,18 +190,10 @@ TEST_F(Screens, BusyWindowOfInheritAclAndItsCancel) {
     ASSERT_NE(main, nullptr);
     SelectLine(main, kShare, -1);
     ASSERT_TRUE(Command(main, IDM_INHERIT_ACL));
-    MessageBoxSeen gate = ExpectBox(
-        L"Enable write mode",
-        L"Write mode not activated. It can be activated or deactivated in the menu Edit -> "
-        L"Enable ACL write mode.\n\nDo you want to enable write mode for ACLs now?",
-        "YesNo");
+    MessageBoxSeen gate = ExpectWriteModeQuestion();
     ASSERT_NE(gate.window, nullptr);
     ASSERT_TRUE(AnswerMessageBox(gate, IDYES));
-    MessageBoxSeen confirm = ExpectBox(
-        L"Confirmation",
-        L"Apply ACL to all subdirectories and files?\n\nWARNING: This action cannot be undone and "
-        L"will clear the contents of the undo buffer. Are you sure you wish to proceed?",
-        "YesNo");
+    MessageBoxSeen confirm = ExpectInheritConfirmation();
     ASSERT_NE(confirm.window, nullptr);
     ASSERT_TRUE(AnswerMessageBox(confirm, IDYES));
     HWND settings = Window(L"#32770", L"Inheritance settings");
@@ -268,11 +252,7 @@ TEST_F(Screens, FilterPermissionFindAndRestoreWindows) {
     EXPECT_TRUE(WaitForStatus(main, 0, L"Switched to compare mode"));
     Screenshot("compare_mode", main);
     ASSERT_TRUE(Command(main, IDM_RESTORE_PERMISSIONS));
-    MessageBoxSeen gate = ExpectBox(
-        L"Enable write mode",
-        L"Write mode not activated. It can be activated or deactivated in the menu Edit -> "
-        L"Enable ACL write mode.\n\nDo you want to enable write mode for ACLs now?",
-        "YesNo");
+    MessageBoxSeen gate = ExpectWriteModeQuestion();
     ASSERT_NE(gate.window, nullptr);
     ASSERT_TRUE(AnswerMessageBox(gate, IDYES));
     HWND restore = Window(L"#32770", L"Restore permissions - settings");

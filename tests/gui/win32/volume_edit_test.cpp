@@ -159,11 +159,7 @@ TEST_F(VolumeEdit, EachEditAppendsTheRecordsOfWhatItChanged) {
     const std::vector<int> columns = Shown(main).columns;
     ASSERT_EQ(columns.size(), 4u);
     ASSERT_TRUE(ClickAt(main, columns[1] + 3, (bob->top + bob->bottom) / 2));
-    MessageBoxSeen gate = ExpectBox(
-        L"Enable write mode",
-        L"Write mode not activated. It can be activated or deactivated in the menu Edit -> "
-        L"Enable ACL write mode.\n\nDo you want to enable write mode for ACLs now?",
-        "YesNo");
+    MessageBoxSeen gate = ExpectWriteModeQuestion();
     ASSERT_NE(gate.window, nullptr);
     ASSERT_TRUE(AnswerMessageBox(gate, IDYES));
     EXPECT_EQ(Appended(main, 1), std::vector<std::string>{kProjects + "(A;OICI;0x1301bd;;;" + kBob +
@@ -199,12 +195,7 @@ TEST_F(VolumeEdit, EachEditAppendsTheRecordsOfWhatItChanged) {
     // written.
     Select(main, projects);
     ASSERT_TRUE(Command(main, IDM_INHERIT_ACL));
-    MessageBoxSeen confirm =
-        ExpectBox(L"Confirmation",
-                  L"Apply ACL to all subdirectories and files?\n\nWARNING: This action cannot be "
-                  L"undone and will clear the contents of the undo buffer. Are you sure you wish "
-                  L"to proceed?",
-                  "YesNo");
+    MessageBoxSeen confirm = ExpectInheritConfirmation();
     ASSERT_NE(confirm.window, nullptr);
     ASSERT_TRUE(AnswerMessageBox(confirm, IDYES));
     HWND settings = Window(L"#32770", L"Inheritance settings");
