@@ -6,8 +6,6 @@
 #include "core/scanner.h"
 #include "core/security_reader.h"
 #include "editing/ownership.h"
-#include "filters/dynamic_filter_editor.h"
-#include "filters/permission_selection.h"
 #include "platform/account_port.h"
 #include "platform/interaction_port.h"
 #include "platform/privilege_port.h"
@@ -20,23 +18,26 @@ AppController::AppController(AppPorts ports, AppFolders folders)
     : ports_(ports),
       folders_(std::move(folders)),
       view_(ports.files, ports.ui),
+      gate_(ports.ui),
       editing_(std::make_unique<EditingSession>(
           EditPorts{ports.security, ports.accounts, ports.privileges, ports.ui}, ports.fileSystem)),
-      edits_(std::make_unique<EditCommands>(*this, *editing_, ports.ui)) {
-    view_.onNewDataset = [this](CDirList& dataset) { RebuildMemberMaps(dataset, false); };
+      edits_(std::make_unique<EditCommands>(view_, *editing_, ports.ui)) {
+    view_.SetNewDatasetHandler([this](CDirList& dataset) { RebuildMemberMaps(dataset, false); });
 }
 
 void AppController::RebuildMemberMaps(CDirList& dataset, bool recursive) {
-    view_.members.Build(dataset, ports_.accounts, recursive, MemberMap::Names::Accounts);
+    MemberMap members;
+    members.Build(dataset, ports_.accounts, recursive, MemberMap::Names::Accounts);
+    view_.SetMembers(std::move(members));
     domainMembers_.Build(dataset, ports_.accounts, recursive, MemberMap::Names::Domains);
 }
 
 CommandResult AppController::BreakDownGroups() {
-    if (view_.breakDownGroups) {
-        view_.breakDownGroups = false;
+    if (view_.breakDownGroups()) {
+        view_.SetBreakDownGroups(false);
         return {false, true, false};
     }
-    view_.breakDownGroups = true;
+    view_.SetBreakDownGroups(true);
     const bool recursive = ports_.ui.showMessage(
                                L"Must the user listing be done recursively ( WARNING: this may "
                                L"take a VERY long time )",
@@ -47,29 +48,15 @@ CommandResult AppController::BreakDownGroups() {
     ports_.ui.clearCancel();
     ports_.ui.showHeartbeat();
     InteractionPort& ui = ports_.ui;
-    view_.members.Build(*view_.dataset(), ports_.accounts, recursive, MemberMap::Names::Accounts,
-                        [&ui] {
-                            ui.pumpMessages();
-                            return !ui.cancelRequested();
-                        });
+    MemberMap members;
+    members.Build(*view_.dataset(), ports_.accounts, recursive, MemberMap::Names::Accounts, [&ui] {
+        ui.pumpMessages();
+        return !ui.cancelRequested();
+    });
+    view_.SetMembers(std::move(members));
     ports_.ui.closeHeartbeat();
     ports_.ui.setStatusText(0, L"Ready");
     return {false, true, false};
-}
-
-bool AppController::PassWriteModeGate() {
-    if (writeMode_) {
-        return true;
-    }
-    if (ports_.ui.showMessage(L"Write mode not activated. It can be activated or deactivated in "
-                              L"the menu Edit -> Enable ACL write mode.\n\nDo you want to enable "
-                              L"write mode for ACLs now?",
-                              L"Enable write mode", MessageIcon::Question,
-                              MessageButtons::YesNoDefaultNo) != MessageAnswer::Yes) {
-        return false;
-    }
-    writeMode_ = true;
-    return true;
 }
 
 AppController::~AppController() = default;
@@ -116,7 +103,7 @@ void AppController::Prepare() {
     if (userSid_) {
         settings.currentUserSid = *userSid_;
     }
-    view_.rights.resetToStartup();
+    view_.ResetRightsToStartup();
 }
 
 int AppController::Startup(const std::wstring& commandLine) {
@@ -127,8 +114,9 @@ int AppController::Startup(const std::wstring& commandLine) {
             startWithDirectory(argument);
             return 0;
         case StartMode::OpenDataset:
-            openWithDialog(argument, true);
-            scannedDataset_ = false;
+            if (!openWithDialog(argument, true)) {
+                view_.ClearDataset(DatasetOrigin::File);
+            }
             ports_.windows.RunMainWindow();
             return 0;
         case StartMode::RunProject:
@@ -170,9 +158,8 @@ std::unique_ptr<CDirList> AppController::scan(const ScanConfiguration& config, b
 
 void AppController::scanAndShow(const ScanConfiguration& config) {
     lastConfig_ = config;
-    view_.ShowDataset(scan(config, false));
+    view_.ShowDataset(scan(config, false), DatasetOrigin::Scan);
     view_.ApplyScanFilter(config.staticFilter);
-    scannedDataset_ = true;
 }
 
 void AppController::startWithDirectory(const std::wstring& directory) {
@@ -186,8 +173,7 @@ void AppController::startWithDirectory(const std::wstring& directory) {
     lastConfig_ = config;
     // Everything is shown but "." and "..": no filter rule after a scan
     // named on the command line.
-    view_.ShowDataset(scan(config, true));
-    scannedDataset_ = true;
+    view_.ShowDataset(scan(config, true), DatasetOrigin::Scan);
     ports_.windows.RunMainWindow();
 }
 
@@ -202,7 +188,7 @@ void AppController::startNewScan() {
     if (config) {
         scanAndShow(*config);
     } else {
-        view_.ClearDataset();
+        view_.ClearDataset(DatasetOrigin::Scan);
     }
     ports_.windows.RunMainWindow();
 }
@@ -210,12 +196,12 @@ void AppController::startNewScan() {
 void AppController::startCompare() {
     std::optional<ScanConfiguration> config = ports_.windows.RunConfigurationWindow(true);
     if (!config) {
-        view_.ClearDataset();
+        view_.ClearDataset(DatasetOrigin::Scan);
         ports_.windows.RunMainWindow();
         return;
     }
     lastConfig_ = *config;
-    view_.ShowDataset(scan(*config, false));
+    view_.ShowDataset(scan(*config, false), DatasetOrigin::Scan);
     ports_.windows.ShowLoadingDialog();
     const bool compared = view_.CompareToFile(config->compareFile);
     ports_.windows.CloseLoadingDialog();
@@ -225,22 +211,19 @@ void AppController::startCompare() {
         ports_.ui.endProcess(0);
     }
     view_.ApplyScanFilter(config->staticFilter);
-    scannedDataset_ = true;  // the scan is live data again once compare mode ends
     ports_.windows.RunMainWindow();
 }
 
 void AppController::startEmpty() {
-    view_.ClearDataset();
-    scannedDataset_ = false;  // nothing read from the disk: nothing to edit
+    view_.ClearDataset(DatasetOrigin::File);  // nothing read from the disk: nothing to edit
     ports_.windows.RunMainWindow();
 }
 
 void AppController::startOpen() {
     std::optional<std::wstring> path = ports_.windows.ChooseFile(FileDialog::OpenDataset);
-    if (path) {
-        openWithDialog(*path, true);
+    if (!path || !openWithDialog(*path, true)) {
+        view_.ClearDataset(DatasetOrigin::File);
     }
-    scannedDataset_ = false;
     ports_.windows.RunMainWindow();
 }
 
@@ -278,9 +261,9 @@ void AppController::RescanCommand() {
     scanAndShow(config);
 }
 
-CommandResult AppController::newScanOrRescan(bool rescan) {
+CommandResult AppController::NewScanOrRescan(bool rescan) {
     InteractionPort& ui = ports_.ui;
-    view_.showInheritOnlyAces = true;
+    view_.ShowInheritOnlyAcesInNextDataset();
     ui.setStatusText(0, L"New scan started");
     ui.setStatusText(2, L"please wait...");
     if (rescan) {
@@ -288,22 +271,21 @@ CommandResult AppController::newScanOrRescan(bool rescan) {
     } else {
         NewScanCommand();
     }
-    view_.staticFilter = 1;
-    view_.staticFilterMenuItem = kStaticFilterMenuIds[0];
+    view_.MarkShowAll();
     ui.setStatusText(0, L"New scan completed");
     ui.setStatusText(2, L"Ready.");
     return {true, true, false};
 }
 
-CommandResult AppController::open() {
+CommandResult AppController::Open() {
     std::optional<std::wstring> path = ports_.windows.ChooseFile(FileDialog::OpenDataset);
-    if (path && openWithDialog(*path, true)) {
-        scannedDataset_ = false;
+    if (path) {
+        openWithDialog(*path, true);
     }
     return {true, true, false};
 }
 
-CommandResult AppController::save(bool askName) {
+CommandResult AppController::Save(bool askName) {
     std::wstring path = view_.datasetFileName();
     if (askName || path.empty()) {
         std::optional<std::wstring> chosen = ports_.windows.ChooseFile(FileDialog::SaveDataset);
@@ -316,7 +298,7 @@ CommandResult AppController::save(bool askName) {
     return {true, true, false};
 }
 
-CommandResult AppController::compareTo() {
+CommandResult AppController::CompareTo() {
     std::optional<std::wstring> path = ports_.windows.ChooseFile(FileDialog::OpenDataset);
     if (!path) {
         return {};
@@ -325,12 +307,12 @@ CommandResult AppController::compareTo() {
     return {true, true, false};
 }
 
-CommandResult AppController::endCompare() {
+CommandResult AppController::EndCompare() {
     view_.EndCompareMode();
     return {true, true, false};
 }
 
-CommandResult AppController::exportCsv() {
+CommandResult AppController::ExportCsv() {
     InteractionPort& ui = ports_.ui;
     ui.setStatusText(0, L"Export Started");
     ui.setStatusText(2, L"Please Wait...");
@@ -342,7 +324,7 @@ CommandResult AppController::exportCsv() {
     return {};
 }
 
-CommandResult AppController::saveSettings() {
+CommandResult AppController::SaveSettings() {
     std::optional<std::wstring> path = ports_.windows.ChooseFile(FileDialog::SaveSettings);
     if (!path) {
         ports_.ui.setStatusText(0, L"Settings not saved. Aborted.");
@@ -353,7 +335,7 @@ CommandResult AppController::saveSettings() {
     return {};
 }
 
-CommandResult AppController::loadSettings() {
+CommandResult AppController::LoadSettings() {
     std::optional<std::wstring> path = ports_.windows.ChooseFile(FileDialog::LoadSettings);
     if (!path) {
         ports_.ui.setStatusText(0, L"Settings not loaded. Aborted.");
@@ -363,22 +345,22 @@ CommandResult AppController::loadSettings() {
     return {true, true, false};
 }
 
-CommandResult AppController::saveDefaultSettings() {
+CommandResult AppController::SaveDefaultSettings() {
     ports_.ui.setStatusText(0, view_.SaveSettingsFile(defaultSettingsPath())
                                    ? L"Settings saved to default file"
                                    : L"Error writing default settings file");
     return {};
 }
 
-CommandResult AppController::depth() {
+CommandResult AppController::Depth() {
     if (!hasData()) {
         return {};
     }
-    view_.SetDisplayDepth(ports_.windows.RunDepthDialog(view_.displayDepth));
+    view_.SetDisplayDepth(ports_.windows.RunDepthDialog(view_.displayDepth()));
     return {true, true, false};
 }
 
-CommandResult AppController::quit() {
+CommandResult AppController::Quit() {
     const MessageAnswer answer = ports_.ui.showMessage(
         L"Are you sure you want to quit", L"Exit Quorel", MessageIcon::None, MessageButtons::YesNo);
     CommandResult result;
@@ -386,62 +368,37 @@ CommandResult AppController::quit() {
     return result;
 }
 
-CommandResult AppController::help() {
+CommandResult AppController::Help() {
     if (!ports_.windows.OpenWithShell(folders_.programFolder + L"Quorel.chm")) {
         ports_.ui.showMessage(L"Error! Help file not found", L"", MessageIcon::Error);
     }
     return {};
 }
 
-CommandResult AppController::dynamicFilters() {
+CommandResult AppController::DynamicFilters() {
     if (!hasData()) {
         return {};
     }
-    // The subject lists name the accounts of the dataset as it is now.
-    RebuildNameTables(*view_.dataset(), view_.names);
-    DynamicFilterEditor editor(view_.dynamicFilters, view_.staticFilter, view_.compareMode(),
-                               view_.names.users, ports_.ui);
-    ports_.windows.RunDynamicFilterWindow(editor);
-    // The window may have chosen another static filter: its menu item is
-    // the checked one now.
-    if (view_.staticFilter >= 1 && view_.staticFilter <= 8) {
-        view_.staticFilterMenuItem = kStaticFilterMenuIds[view_.staticFilter - 1];
-    }
-    switch (editor.outcome()) {
-        case DynamicFilterEditor::Outcome::Ok:
-            view_.ApplyDynamicFilterWindow(editor.combination());
-            return {true, true, false};
-        case DynamicFilterEditor::Outcome::Cancel:
-            view_.dynamicFilters.active = false;
-            ports_.ui.setStatusText(0, L"Dynamic filter aborted");
-            return {};
-        case DynamicFilterEditor::Outcome::Closed:
-            view_.dynamicFilters.active = false;
-            return {};
-        case DynamicFilterEditor::Outcome::Open:
-            break;
+    AppWindows& windows = ports_.windows;
+    const DynamicFilterEditor::Outcome outcome = view_.EditDynamicFilters(
+        [&windows](DynamicFilterEditor& editor) { windows.RunDynamicFilterWindow(editor); });
+    if (outcome == DynamicFilterEditor::Outcome::Ok) {
+        return {true, true, false};
     }
     return {};
 }
 
-CommandResult AppController::selectPermissions() {
-    PermissionSelection selection(view_.rights, ports_.ui);
-    ports_.windows.RunPermissionWindow(selection);
-    switch (selection.outcome()) {
-        case PermissionSelection::Outcome::Ok:
-            ports_.ui.setStatusText(0, L"A new set of permissions to display was selected");
-            return {false, true, false};
-        case PermissionSelection::Outcome::Cancel:
-            ports_.ui.setStatusText(0, L"No new set of permissions to display was selected");
-            return {};
-        case PermissionSelection::Outcome::Closed:
-        case PermissionSelection::Outcome::Open:
-            break;
+CommandResult AppController::SelectPermissions() {
+    AppWindows& windows = ports_.windows;
+    const PermissionSelection::Outcome outcome = view_.SelectPermissions(
+        [&windows](PermissionSelection& selection) { windows.RunPermissionWindow(selection); });
+    if (outcome == PermissionSelection::Outcome::Ok) {
+        return {false, true, false};
     }
     return {};
 }
 
-CommandResult AppController::print() {
+CommandResult AppController::Print() {
     // Nothing loaded, nothing to print: not even the dialog.
     if (!hasData()) {
         return {};
@@ -450,89 +407,13 @@ CommandResult AppController::print() {
     if (!printer) {
         return {};
     }
-    PrintLayout layout(*view_.dataset(), view_.rights, printer->metrics(), *printer);
+    PrintLayout layout(*view_.dataset(), view_.rights(), printer->metrics(), *printer);
     const PrintResult result = RunPrintJob(layout, *printer);
     if (result.status == PrintResult::Status::PageFailed) {
         ports_.ui.showMessage(PrintFailureText(result.failedPage),
                               std::wstring(kPrintFailureCaption), MessageIcon::Error);
     }
     return {};
-}
-
-CommandResult AppController::Execute(int id) {
-    for (int item : kStaticFilterMenuIds) {
-        if (item == id) {
-            view_.OnStaticFilterCommand(id);
-            return {true, true, false};
-        }
-    }
-    switch (id) {
-        case IDM_NEW_SCAN:
-            return newScanOrRescan(false);
-        case IDM_RESCAN:
-            return newScanOrRescan(true);
-        case IDM_OPEN:
-            return open();
-        case IDM_SAVE:
-            return save(false);
-        case IDM_SAVE_AS:
-            return save(true);
-        case IDM_COMPARE_TO:
-            return compareTo();
-        case IDM_END_COMPARE:
-            return endCompare();
-        case IDM_EXPORT_CSV:
-            return exportCsv();
-        case IDM_SAVE_SETTINGS:
-            return saveSettings();
-        case IDM_LOAD_SETTINGS:
-            return loadSettings();
-        case IDM_SAVE_SETTINGS_AS_DEFAULT:
-            return saveDefaultSettings();
-        case IDM_PROJECT_SETTINGS:
-            ports_.windows.RunProjectDialog();
-            return {};
-        case IDM_EXIT:
-            return quit();
-        case IDM_VIEW_ERROR_LOG:
-            ports_.windows.ShowErrorWindow();
-            return {false, true, false};
-        case IDM_DIRECTORY_DEPTH:
-            return depth();
-        case IDM_SHOW_INHERIT_ONLY:
-            if (hasData()) {
-                view_.SetShowInheritOnlyAces(!view_.showInheritOnlyAces);
-                return {true, true, false};
-            }
-            return {};
-        case IDM_HIDE_INHERITED:
-            if (hasData()) {
-                view_.SetHideInheritedAces(!view_.hideInheritedAces);
-                return {true, true, false};
-            }
-            return {};
-        case IDM_BASIC_PERMISSION_SET:
-            view_.UseBasicPermissionSet();
-            return {false, true, false};
-        case IDM_BREAK_DOWN_GROUPS:
-            return BreakDownGroups();
-        case IDM_DYNAMIC_FILTERS:
-            return dynamicFilters();
-        case IDM_SELECT_PERMISSIONS:
-            return selectPermissions();
-        case IDM_PRINT:
-            return print();
-        case IDM_WRITE_MODE:
-            writeMode_ = !writeMode_;
-            return {};
-        case IDM_HELP:
-            return help();
-        case IDM_ABOUT:
-            ports_.windows.ShowAboutDialog();
-            return {};
-        default:
-            return {};
-    }
 }
 
 }  // namespace quorel

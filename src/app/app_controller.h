@@ -7,9 +7,11 @@
 
 #include "accounts/account_lists.h"
 #include "app/app_windows.h"
+#include "app/command_result.h"
 #include "app/edit_commands.h"
 #include "app/scan_configuration.h"
 #include "app/view_session.h"
+#include "app/write_mode_gate.h"
 #include "platform/sid.h"
 
 namespace quorel {
@@ -38,13 +40,6 @@ struct AppFolders {
     std::wstring dataFolder;     // LOCALAPPDATA + "\Quorel"; the default settings live there
 };
 
-// What the main window must do after a command.
-struct CommandResult {
-    bool resetScroll = false;  // the display list was rebuilt: back to the top
-    bool redraw = false;
-    bool quit = false;  // the user confirmed Exit
-};
-
 // The one controller of the desktop program: start-up and its modes, the
 // shared state, and every menu command that is not view navigation. It
 // decides; the windows only show and ask (AppWindows, InteractionPort).
@@ -62,14 +57,29 @@ class AppController {
     // take-ownership privilege, default columns.
     void Prepare();
 
-    // Menu commands of the main window (ids of the main menu). Status texts
-    // and messages go through the interaction port.
-    CommandResult Execute(int commandId);
-
     // New Scan (50001) and Re-Scan (50069) without their status texts.
     void NewScanCommand();
     void RescanCommand();
 
+    // The menu commands of the controller (the command table dispatches
+    // them). Status texts and messages go through the interaction port.
+    CommandResult NewScanOrRescan(bool rescan);
+    CommandResult Open();
+    // Save (askName false) and Save As.
+    CommandResult Save(bool askName);
+    CommandResult CompareTo();
+    CommandResult EndCompare();
+    CommandResult ExportCsv();
+    CommandResult SaveSettings();
+    CommandResult LoadSettings();
+    CommandResult SaveDefaultSettings();
+    CommandResult Depth();
+    // Exit: quit is set when the user confirms.
+    CommandResult Quit();
+    CommandResult Help();
+    CommandResult DynamicFilters();
+    CommandResult SelectPermissions();
+    CommandResult Print();
     // When the main window has been created: the default settings file.
     void OnMainWindowCreated();
 
@@ -80,9 +90,10 @@ class AppController {
     void RebuildMemberMaps(CDirList& dataset, bool recursive);
     const MemberMap& domainMembers() const { return domainMembers_; }
 
-    // The write-mode gate before every change of an ACL: asks to turn write
-    // mode on when it is off; false when the user says No.
-    bool PassWriteModeGate();
+    // The write-mode gate before every change of an ACL.
+    WriteModeGate& gate() { return gate_; }
+    const WriteModeGate& gate() const { return gate_; }
+    InteractionPort& ui() { return ports_.ui; }
     EditingSession& editing() { return *editing_; }
     AppWindows& windows() { return ports_.windows; }
     AccountLists& accountLists() { return accountLists_; }
@@ -91,10 +102,6 @@ class AppController {
 
     ViewSession& view() { return view_; }
     const ViewSession& view() const { return view_; }
-    // The shown dataset comes from a scan of the disk (not from a file, not
-    // in compare mode): only then can its ACLs be changed.
-    bool scannedDataset() const { return scannedDataset_ && !view_.compareMode(); }
-    bool writeMode() const { return writeMode_; }
     bool hasData() const;
     const ScanConfiguration& lastConfiguration() const { return lastConfig_; }
     const AppFolders& folders() const { return folders_; }
@@ -121,32 +128,15 @@ class AppController {
     void scanAndShow(const ScanConfiguration& config);
     bool openWithDialog(const std::wstring& path, bool loadingDialog);
 
-    CommandResult newScanOrRescan(bool rescan);
-    CommandResult open();
-    CommandResult save(bool askName);
-    CommandResult compareTo();
-    CommandResult endCompare();
-    CommandResult exportCsv();
-    CommandResult saveSettings();
-    CommandResult loadSettings();
-    CommandResult saveDefaultSettings();
-    CommandResult depth();
-    CommandResult quit();
-    CommandResult help();
-    CommandResult dynamicFilters();
-    CommandResult selectPermissions();
-    CommandResult print();
-
     AppPorts ports_;
     AppFolders folders_;
     ViewSession view_;
+    WriteModeGate gate_;
     std::unique_ptr<EditingSession> editing_;
     std::unique_ptr<EditCommands> edits_;
     MemberMap domainMembers_;
     AccountLists accountLists_;
     ScanConfiguration lastConfig_;
-    bool scannedDataset_ = true;
-    bool writeMode_ = false;
     std::wstring userName_;
     std::optional<Sid> userSid_;
     std::wstring creatorOwnerName_;

@@ -20,6 +20,7 @@ namespace {
 
 using sim::ProcessEnded;
 
+using test::MainWindowModel;
 using test::ScriptedWindows;
 
 using Log = std::vector<std::wstring>;
@@ -54,7 +55,7 @@ class Controller : public ::testing::Test {
         return paths;
     }
     bool enabled(int id) {
-        for (const MainMenuItem& s : MainMenuStates(app, MenuViewFlags{})) {
+        for (const MainMenuItem& s : main.commands.MenuStates(MenuViewFlags{})) {
             if (s.id == id) {
                 return s.enabled;
             }
@@ -64,7 +65,7 @@ class Controller : public ::testing::Test {
     }
     std::vector<int> checkedFilters() {
         std::vector<int> ids;
-        for (const MainMenuItem& s : MainMenuStates(app, MenuViewFlags{})) {
+        for (const MainMenuItem& s : main.commands.MenuStates(MenuViewFlags{})) {
             const bool filterItem =
                 std::find(std::begin(kStaticFilterMenuIds), std::end(kStaticFilterMenuIds), s.id) !=
                 std::end(kStaticFilterMenuIds);
@@ -80,6 +81,7 @@ class Controller : public ::testing::Test {
     sim::RecordingInteraction ui;
     ScriptedWindows windows;
     AppController app;
+    MainWindowModel main{app};
 };
 
 const std::vector<std::wstring> kAllButDots = {L"C:\\r", L"C:\\r\\a.txt", L"C:\\r\\deny.txt",
@@ -104,7 +106,7 @@ TEST_F(Controller, DirectoryArgumentScansWithUnlimitedDepthAndShowsAllButDots) {
     windows.onMain = [&] { EXPECT_EQ(shown(), kAllButDots); };
     EXPECT_EQ(app.Startup(L" \"C:\\r\\\" "), 0);
     EXPECT_EQ(windows.log, (Log{L"progress shell", L"progress closed", L"main"}));
-    EXPECT_TRUE(app.scannedDataset());
+    EXPECT_TRUE(app.view().liveData());
     EXPECT_EQ(app.lastConfiguration().directories, (std::vector<std::wstring>{L"C:\\r"}));
 }
 
@@ -117,7 +119,7 @@ TEST_F(Controller, DatasetFileArgumentOpensItAsLoadedData) {
     windows.onMain = [&] { EXPECT_EQ(second.view().lines().lineCount(), kAllButDots.size()); };
     EXPECT_EQ(second.Startup(L"D:\\scan.acl"), 0);
     EXPECT_EQ(windows.log, (Log{L"loading", L"loading closed", L"main"}));
-    EXPECT_FALSE(second.scannedDataset());
+    EXPECT_FALSE(second.view().liveData());
 }
 
 TEST_F(Controller, ProjectArgumentWritesTheDatasetWithoutAnyWindow) {
@@ -160,7 +162,7 @@ TEST_F(Controller, StartMainShowsNoDataAsNotScanned) {
     windows.startChoice = StartChoice::StartMain;
     windows.onMain = [&] {
         EXPECT_FALSE(app.hasData());
-        EXPECT_FALSE(app.scannedDataset());
+        EXPECT_FALSE(app.view().liveData());
     };
     EXPECT_EQ(app.Startup(L""), 0);
     EXPECT_EQ(windows.log, (Log{L"start", L"main"}));
@@ -172,7 +174,7 @@ TEST_F(Controller, ScanFilterValuesOutsideOneToEightShowAll) {
         windows.configs = {config(filter)};
         app.NewScanCommand();
         EXPECT_EQ(checkedFilters(), std::vector<int>{item}) << int{filter};
-        EXPECT_EQ(app.view().staticFilter, item == 50046 ? 8 : 1);
+        EXPECT_EQ(app.view().staticFilter(), item == 50046 ? 8 : 1);
         // The folder and deny.txt hold explicit ACEs after inherited ones:
         // out of canonical order, an analysis error.
         const std::vector<std::wstring> outOfOrder{L"C:\\r", L"C:\\r\\deny.txt"};
@@ -216,7 +218,7 @@ TEST_F(Controller, StartCompareShowsTheThreeGroupsAndGreysEditing) {
     windows.onMain = [&] {
         EXPECT_EQ(shownBy(other), (std::vector<std::wstring>{L"added files", L"C:\\r\\new.txt",
                                                              L"deleted files", L"modified files"}));
-        EXPECT_FALSE(other.scannedDataset());
+        EXPECT_FALSE(other.view().liveData());
     };
     other.Startup(L"");
     EXPECT_EQ(windows.log.back(), L"main");
@@ -227,15 +229,15 @@ TEST_F(Controller, NewScanCommandCancelledKeepsTheShownDatasetAndItsFlag) {
     app.NewScanCommand();
     ASSERT_TRUE(app.view().SaveDatasetFile(L"D:\\r.acl"));
     windows.files = {L"D:\\r.acl"};
-    app.Execute(50002);
-    ASSERT_FALSE(app.scannedDataset());
+    main.run(50002);
+    ASSERT_FALSE(app.view().liveData());
     windows.configs = {std::nullopt};
     ui.clear();
-    const CommandResult r = app.Execute(50001);
+    const CommandResult r = app.NewScanOrRescan(false);
     EXPECT_TRUE(r.resetScroll);
     EXPECT_EQ(shown(), kAllButDots);
     // A file read from disk cannot be edited, also after a cancelled scan.
-    EXPECT_FALSE(app.scannedDataset());
+    EXPECT_FALSE(app.view().liveData());
     EXPECT_EQ(ui.statusTexts(0),
               (std::vector<std::wstring>{L"New scan started", L"New scan completed"}));
     EXPECT_EQ(ui.statusTexts(2), (std::vector<std::wstring>{L"please wait...", L"Ready."}));
@@ -243,11 +245,11 @@ TEST_F(Controller, NewScanCommandCancelledKeepsTheShownDatasetAndItsFlag) {
 
 TEST_F(Controller, RescanRepeatsTheDirectoriesUnlimitedAndResetsTheFilterItem) {
     windows.configs = {config(5, 2)};
-    app.Execute(50001);
+    main.run(50001);
     EXPECT_EQ(checkedFilters(), (std::vector<int>{50020}));
     EXPECT_EQ(shown(), (std::vector<std::wstring>{L"C:\\r", L"C:\\r\\sub"}));
     sim.file(L"C:\\r\\sub\\deeper\\c.txt");
-    app.Execute(50069);
+    main.run(50069);
     // Everything, three levels down, and no filter rule.
     EXPECT_EQ(shown().back(), L"C:\\r\\sub\\deeper\\c.txt");
     EXPECT_EQ(shown().size(), 7u);
@@ -270,43 +272,43 @@ TEST_F(Controller, CommandsThatRebuildTheListGoBackToTheTop) {
         {50001, true, true},   {50028, false, false}, {50033, false, false}, {50034, false, false},
         {50004, false, false}, {50051, false, false}, {50075, false, false}, {99999, false, false}};
     for (const auto& [id, reset, redraw] : cases) {
-        const CommandResult r = app.Execute(id);
-        EXPECT_EQ(r.resetScroll, reset) << id;
-        EXPECT_EQ(r.redraw, redraw) << id;
-        EXPECT_FALSE(r.quit) << id;
+        const unsigned changes = main.run(id);
+        EXPECT_EQ((changes & view_change::kVerticalRange) != 0, reset) << id;
+        EXPECT_EQ((changes & view_change::kRedraw) != 0, redraw) << id;
+        EXPECT_EQ(changes & main_view_change::kQuit, 0u) << id;
     }
     EXPECT_TRUE(windows.files.empty());
-    EXPECT_FALSE(app.view().breakDownGroups);  // turned on and off again
-    EXPECT_FALSE(app.writeMode());             // turned on and off again
+    EXPECT_FALSE(app.view().breakDownGroups());  // turned on and off again
+    EXPECT_FALSE(app.gate().on());               // turned on and off again
 }
 
 TEST_F(Controller, SaveAsksForANameOnlyTheFirstTimeAndSaveAsAlways) {
     windows.configs = {config()};
     app.NewScanCommand();
     windows.files = {std::nullopt};
-    EXPECT_FALSE(app.Execute(50003).resetScroll);  // cancelled: nothing written
+    EXPECT_FALSE(app.Save(false).resetScroll);  // cancelled: nothing written
     windows.files = {L"D:\\one.acl"};
-    app.Execute(50003);
+    main.run(50003);
     const std::vector<std::uint8_t> first = *files.get(L"D:\\one.acl");
     windows.log.clear();
-    app.Execute(50003);
+    main.run(50003);
     EXPECT_TRUE(windows.log.empty());
     EXPECT_EQ(*files.get(L"D:\\one.acl"), first);
     windows.files = {L"D:\\two.acl"};
-    app.Execute(50004);
+    main.run(50004);
     EXPECT_EQ(*files.get(L"D:\\two.acl"), first);
     EXPECT_EQ(app.view().datasetFileName(), L"D:\\two.acl");
 }
 
 TEST_F(Controller, SettingsCommandsReportEachOutcome) {
     windows.files = {std::nullopt, L"D:\\s.qsf", std::nullopt, L"D:\\s.qsf"};
-    app.Execute(50033);
-    app.Execute(50033);
-    app.Execute(50034);
-    app.Execute(50034);
-    app.Execute(50035);
+    main.run(50033);
+    main.run(50033);
+    main.run(50034);
+    main.run(50034);
+    main.run(50035);
     files.failCreates(true);
-    app.Execute(50035);
+    main.run(50035);
     EXPECT_EQ(ui.statusTexts(0),
               (std::vector<std::wstring>{L"Settings not saved. Aborted.", L"Settings saved.",
                                          L"Settings not loaded. Aborted.", L"Settings loaded.",
@@ -319,16 +321,18 @@ TEST_F(Controller, DefaultSettingsAreLoadedQuietlyWhenTheWindowIsCreated) {
     app.OnMainWindowCreated();
     EXPECT_TRUE(ui.messageTexts().empty());
     EXPECT_EQ(ui.statusTexts(0), (std::vector<std::wstring>{L"Settings loaded."}));
-    app.view().rights.clear();
+    DisplayedRights none = app.view().rights();
+    none.clear();
+    app.view().SetRights(none);
     ASSERT_TRUE(app.view().SaveSettingsFile(app.defaultSettingsPath()));
-    app.view().rights.resetToStartup();
+    app.view().ResetRightsToStartup();
     app.OnMainWindowCreated();
-    EXPECT_EQ(app.view().rights.count(), 0u);
+    EXPECT_EQ(app.view().rights().count(), 0u);
 }
 
 TEST_F(Controller, ExportReportsStartAndCompleteAlsoWhenCancelled) {
     windows.files = {std::nullopt};
-    app.Execute(50032);
+    main.run(50032);
     EXPECT_EQ(ui.statusTexts(0),
               (std::vector<std::wstring>{L"Export Started", L"Export Complete"}));
     EXPECT_EQ(ui.statusTexts(2), (std::vector<std::wstring>{L"Please Wait...", L"Ready."}));
@@ -336,8 +340,8 @@ TEST_F(Controller, ExportReportsStartAndCompleteAlsoWhenCancelled) {
 
 TEST_F(Controller, ExitAsksAndOnlyYesQuits) {
     ui.scriptAnswers({MessageAnswer::No, MessageAnswer::Yes});
-    EXPECT_FALSE(app.Execute(50005).quit);
-    EXPECT_TRUE(app.Execute(50005).quit);
+    EXPECT_FALSE(app.Quit().quit);
+    EXPECT_TRUE(app.Quit().quit);
     const sim::Interaction box = ui.messages().front();
     EXPECT_EQ(box.text, L"Are you sure you want to quit");
     EXPECT_EQ(box.caption, L"Exit Quorel");
@@ -345,24 +349,24 @@ TEST_F(Controller, ExitAsksAndOnlyYesQuits) {
 }
 
 TEST_F(Controller, HelpOpensTheFileInTheProgramFolderOrSaysItIsMissing) {
-    app.Execute(50018);
+    main.run(50018);
     EXPECT_EQ(windows.log, (Log{L"shell C:\\Prog\\Quorel.chm"}));
     EXPECT_EQ(ui.messageTexts(), (std::vector<std::wstring>{L"Error! Help file not found"}));
     windows.shellWorks = true;
-    app.Execute(50018);
+    main.run(50018);
     EXPECT_EQ(ui.messageTexts().size(), 1u);
 }
 
 TEST_F(Controller, DepthNeedsDataAndAppliesEvenTheUnchangedDepth) {
-    EXPECT_FALSE(app.Execute(50044).resetScroll);
+    EXPECT_FALSE(app.Depth().resetScroll);
     EXPECT_TRUE(windows.log.empty());
     windows.configs = {config()};
     app.NewScanCommand();
     windows.depthAnswer = 1;
-    EXPECT_TRUE(app.Execute(50044).resetScroll);
+    EXPECT_TRUE(app.Depth().resetScroll);
     EXPECT_EQ(shown(), (std::vector<std::wstring>{L"C:\\r", L"C:\\r\\a.txt", L"C:\\r\\deny.txt",
                                                   L"C:\\r\\sub"}));
-    EXPECT_EQ(DepthMenuText(app.view().displayDepth), L"Depth 1");
+    EXPECT_EQ(DepthMenuText(app.view().displayDepth()), L"Depth 1");
     EXPECT_EQ(DepthMenuText(0), L"Depth \u221E");
     EXPECT_EQ(ui.statusTexts(0).back(), L"Depth changed");
 }
@@ -380,7 +384,7 @@ TEST_F(Controller, MenuStatesFollowLiveLoadedAndCompareData) {
     EXPECT_TRUE(enabled(50028));
     ASSERT_TRUE(app.view().SaveDatasetFile(L"D:\\r.acl"));
     windows.files = {L"D:\\r.acl"};
-    app.Execute(50028);
+    main.run(50028);
     ASSERT_TRUE(app.view().compareMode());
     for (int id : editing) {
         EXPECT_FALSE(enabled(id)) << id;
@@ -391,10 +395,10 @@ TEST_F(Controller, MenuStatesFollowLiveLoadedAndCompareData) {
     EXPECT_TRUE(enabled(50037));
     EXPECT_TRUE(enabled(50070));
     EXPECT_TRUE(enabled(50024));
-    app.Execute(50037);
+    main.run(50037);
     EXPECT_TRUE(enabled(50048));  // the scan is live data again
     windows.files = {L"D:\\r.acl"};
-    app.Execute(50002);
+    main.run(50002);
     EXPECT_FALSE(enabled(50048));
     EXPECT_TRUE(enabled(50022));
 }
@@ -403,7 +407,7 @@ TEST_F(Controller, MenuChecksFollowTheViewOptionsAndTheWheelSpeed) {
     windows.configs = {config()};
     app.NewScanCommand();
     auto item = [&](int id, const MenuViewFlags& flags) {
-        for (const MainMenuItem& s : MainMenuStates(app, flags)) {
+        for (const MainMenuItem& s : main.commands.MenuStates(flags)) {
             if (s.id == id) {
                 return s;
             }
@@ -436,7 +440,7 @@ TEST_F(Controller, MenuChecksFollowTheViewOptionsAndTheWheelSpeed) {
     MenuViewFlags flags;
     EXPECT_EQ(checks(flags), (std::vector<int>{50050, 50027}));
     for (int id : {50051, 50050, 50055, 50064}) {
-        app.Execute(id);
+        main.run(id);
     }
     app.view().ApplyDynamicFilterWindow(0);
     app.view().SetFindMode(true);

@@ -3,6 +3,8 @@
 // Test support for the controller and the main view: the program's windows
 // answered from a script.
 
+#include <gtest/gtest.h>
+
 #include <deque>
 #include <functional>
 #include <memory>
@@ -10,8 +12,11 @@
 #include <string>
 #include <vector>
 
+#include "app/app_controller.h"
 #include "app/app_windows.h"
+#include "app/commands.h"
 #include "app/editing_forms.h"
+#include "app/main_view.h"
 #include "filters/dynamic_filter_editor.h"
 #include "filters/permission_selection.h"
 #include "view/print_job.h"
@@ -97,12 +102,17 @@ class ScriptedWindows : public AppWindows {
         }
         return dialogOk;
     }
+    bool CopyToClipboard(const std::wstring& text) override {
+        log.push_back(L"clipboard " + text);
+        return clipboardWorks;
+    }
     std::optional<AddUserChoice> RunAddUserDialog(AccountLists&, AccountPort&) override {
         log.push_back(L"add user dialog");
         return addUser;
     }
 
     bool dialogOk = true;
+    bool clipboardWorks = true;
     std::function<void(InheritanceFlagsForm&)> onFlags;
     std::function<void(InheritSettingsForm&)> onInherit;
     std::function<void(RestoreForm&)> onRestore;
@@ -141,6 +151,26 @@ class ScriptedWindows : public AppWindows {
     std::function<void(PermissionSelection&)> onPermissionWindow;
     std::function<std::unique_ptr<PrintDevice>()> printer;  // none: the dialog was cancelled
     std::vector<std::wstring> log;
+};
+
+// The main window without the window: the matrix's view and the command
+// table over a controller, as the window procedure holds them.
+struct MainWindowModel {
+    explicit MainWindowModel(AppController& app)
+        : view(app.view(), app.edits(), app.gate()), commands(app, view) {}
+    unsigned run(int id, const std::wstring& findText = L"") { return commands.Run(id, findText); }
+    // The menu state of item `id`; a failure when the menu does not set it.
+    MainMenuItem item(int id) const {
+        for (const MainMenuItem& item : commands.MenuStates(view.menuFlags())) {
+            if (item.id == id) {
+                return item;
+            }
+        }
+        ADD_FAILURE() << "no state for " << id;
+        return {};
+    }
+    MainView view;
+    MainCommands commands;
 };
 
 }  // namespace quorel::test

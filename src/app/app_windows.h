@@ -85,6 +85,9 @@ class AppWindows {
 
     // Opens `path` with the shell; false when the shell reported an error.
     virtual bool OpenWithShell(const std::wstring& path) = 0;
+    // Puts `text` on the system clipboard as Unicode text; false when the
+    // clipboard could not be opened or filled.
+    virtual bool CopyToClipboard(const std::wstring& text) = 0;
 
     // "Set Dynamic Filters" over `editor`: every click and choice goes to
     // the editor, which also records how the window was closed. Returns

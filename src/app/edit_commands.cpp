@@ -3,9 +3,11 @@
 #include <algorithm>
 #include <optional>
 
+#include "accounts/account_lists.h"
 #include "app/acl_buffer.h"
-#include "app/app_controller.h"
+#include "app/app_windows.h"
 #include "app/editing_forms.h"
+#include "app/view_session.h"
 #include "core/dir_entry.h"
 #include "core/dir_list.h"
 #include "editing/orphan_check.h"
@@ -63,15 +65,15 @@ PendingChange Change(PendingChange::Kind kind, const CDirEntry& entry, std::uint
 
 }  // namespace
 
-EditCommands::EditCommands(AppController& app, EditingSession& editing, InteractionPort& ui)
-    : app_(app), editing_(editing), ui_(ui) {}
+EditCommands::EditCommands(ViewSession& view, EditingSession& editing, InteractionPort& ui)
+    : view_(view), editing_(editing), ui_(ui) {}
 
 void EditCommands::status(const wchar_t* text) {
     ui_.setStatusText(0, text);
 }
 
 bool EditCommands::compareModeRefuses() {
-    if (!app_.view().compareMode()) {
+    if (!view_.compareMode()) {
         return false;
     }
     ui_.showMessage(L"The ACL cannot be modified in compare mode.", L"", MessageIcon::Error);
@@ -79,7 +81,7 @@ bool EditCommands::compareModeRefuses() {
 }
 
 bool EditCommands::loadedDataRefuses() {
-    if (app_.scannedDataset()) {
+    if (view_.liveData()) {
         return false;
     }
     ui_.showMessage(L"A loaded ACL cannot be modified.", L"", MessageIcon::Error);
@@ -123,7 +125,7 @@ bool EditCommands::confirmAddingToNoDacl(const CDirEntry& entry) {
 
 std::vector<CDirEntry*> EditCommands::selectedEntries() const {
     std::vector<CDirEntry*> selected;
-    for (CDirEntry* e : app_.view().lines().lines()) {
+    for (CDirEntry* e : view_.lines().lines()) {
         if (e->selected && !e->isHeading) {
             selected.push_back(e);
         }
@@ -136,15 +138,15 @@ void EditCommands::undoElement(CDirEntry& entry, const wchar_t* name, bool propa
 }
 
 void EditCommands::refresh(CDirEntry& entry) {
-    const ViewSession& view = app_.view();
-    ApplyAceVisibility(entry, view.showInheritOnlyAces, view.hideInheritedAces);
+    const ViewSession& view = view_;
+    ApplyAceVisibility(entry, view.showInheritOnlyAces(), view.hideInheritedAces());
 }
 
 void EditCommands::TogglePermission(CDirEntry& entry, AceRecord& ace, int column) {
     if (compareModeRefuses() || loadedDataRefuses()) {
         return;
     }
-    const DisplayedRights& rights = app_.view().rights;
+    const DisplayedRights& rights = view_.rights();
     if (column < 0 || static_cast<std::size_t>(column) >= rights.count()) {
         return;
     }
@@ -242,7 +244,7 @@ bool EditCommands::recordDeletions(CDirEntry& entry, const std::vector<std::uint
                             L"propagate the changes of the last file to avoid inconsistancies",
                             L"Propagate Changes first", MessageIcon::Question,
                             MessageButtons::YesNo) == MessageAnswer::Yes) {
-            if (CDirList* dataset = app_.view().dataset()) {
+            if (CDirList* dataset = view_.dataset()) {
                 editing_.propagation.PropagateChanges(*dataset);
             }
         }
@@ -277,7 +279,7 @@ void EditCommands::DeleteSelectedAces() {
     if (compareModeRefuses()) {
         return;
     }
-    for (CDirEntry* e : std::vector<CDirEntry*>(app_.view().lines().lines())) {
+    for (CDirEntry* e : std::vector<CDirEntry*>(view_.lines().lines())) {
         std::vector<std::uint32_t> indices;
         const AceRecord* firstExplicit = nullptr;
         for (std::uint32_t i = 0; i < e->aceCount() && indices.size() < kMaxDeletedPerEntry; ++i) {
@@ -498,7 +500,7 @@ void EditCommands::TakeOwnershipOfSelection() {
 }
 
 void EditCommands::EliminateUnresolvedTrustees() {
-    CDirList* dataset = app_.view().dataset();
+    CDirList* dataset = view_.dataset();
     if (dataset == nullptr || compareModeRefuses() || loadedDataRefuses()) {
         return;
     }
@@ -556,10 +558,10 @@ void EditCommands::EliminateUnresolvedTrustees() {
 }
 
 void EditCommands::Undo() {
-    editing_.undo.Undo(editing_.editor, app_.view().dataset(), editing_.pending);
-    if (CDirList* dataset = app_.view().dataset()) {
-        const ViewSession& view = app_.view();
-        ApplyAceVisibility(*dataset, view.showInheritOnlyAces, view.hideInheritedAces);
+    editing_.undo.Undo(editing_.editor, view_.dataset(), editing_.pending);
+    if (CDirList* dataset = view_.dataset()) {
+        const ViewSession& view = view_;
+        ApplyAceVisibility(*dataset, view.showInheritOnlyAces(), view.hideInheritedAces());
     }
 }
 
@@ -692,12 +694,12 @@ bool EditCommands::InheritAcl(AppWindows& windows, const std::function<bool()>& 
             L"and keep their ACLs. See the error log.",
             L"Quorel", MessageIcon::Warning);
     }
-    app_.view().EntriesReplaced();
+    view_.EntriesReplaced();
     return true;
 }
 
 void EditCommands::RestorePermissions(AppWindows& windows) {
-    ViewSession& view = app_.view();
+    ViewSession& view = view_;
     if (!view.compareMode() || view.dataset() == nullptr) {
         return;
     }

@@ -6,7 +6,7 @@
 // its questions, records the entry's ACL in the undo buffer before it
 // changes it, writes through the editing primitives (one write per entry)
 // and reports in the status bar. The write-mode gate comes before them
-// (AppController::PassWriteModeGate).
+// (WriteModeGate).
 
 #include <cstdint>
 #include <functional>
@@ -24,10 +24,10 @@ namespace quorel {
 
 class AccountLists;
 class AceRecord;
-class AppController;
 class AppWindows;
 class CDirEntry;
 class InteractionPort;
+class ViewSession;
 
 // The editing objects of one run of the program.
 struct EditingSession {
@@ -53,7 +53,7 @@ struct EditFocus {
 
 class EditCommands {
   public:
-    EditCommands(AppController& app, EditingSession& editing, InteractionPort& ui);
+    EditCommands(ViewSession& view, EditingSession& editing, InteractionPort& ui);
 
     // A click in permission column `column` of an ACE line.
     void TogglePermission(CDirEntry& entry, AceRecord& ace, int column);
@@ -119,7 +119,7 @@ class EditCommands {
     void refresh(CDirEntry& entry);
     void status(const wchar_t* text);
 
-    AppController& app_;
+    ViewSession& view_;
     EditingSession& editing_;
     InteractionPort& ui_;
     std::wstring buffer_;

@@ -20,6 +20,7 @@
 namespace quorel {
 namespace {
 
+using test::MainWindowModel;
 using test::ScriptedWindows;
 
 constexpr std::uint32_t kFull = 0x1F01FF;
@@ -72,6 +73,7 @@ class EditCommandsTest : public ::testing::Test {
     sim::RecordingInteraction ui;
     ScriptedWindows windows;
     AppController app;
+    MainWindowModel main{app};
     Sid me, alice, bob;
 };
 
@@ -339,7 +341,7 @@ TEST_F(EditCommandsTest, PasteKeepsOrderDropsFlagsAndSkipsInheritOnlyOnFiles) {
 TEST_F(EditCommandsTest, BasicDisplayClicksClearOrSetWithSynchronize) {
     app.view().UseBasicPermissionSet();
     CDirEntry* a = entry(L"C:\\r\\a.txt");
-    const DisplayedRights& rights = app.view().rights;
+    const DisplayedRights& rights = app.view().rights();
     // bob has read (0x1200A9): its "read" column is set.
     int readColumn = -1;
     for (std::size_t i = 0; i < rights.count(); ++i) {
@@ -365,7 +367,7 @@ TEST_F(EditCommandsTest, BasicDisplayClicksClearOrSetWithSynchronize) {
 TEST_F(EditCommandsTest, ADenyAceNeverGetsSynchronize) {
     // Denying SYNCHRONIZE would lock bob out of b.txt altogether.
     CDirEntry* b = entry(L"C:\\r\\b.txt");
-    ASSERT_EQ(app.view().rights.column(1).mask, 0x2u);  // "wr"
+    ASSERT_EQ(app.view().rights().column(1).mask, 0x2u);  // "wr"
     app.edits().TogglePermission(*b, *b->ace(1), 1);
     EXPECT_EQ(disk(L"C:\\r\\b.txt")[1].mask(), 0x10002u);
     // An allow ACE gets it with any right set.
@@ -419,7 +421,7 @@ TEST_F(EditCommandsTest, CompareModeAndLoadedDataRefuseClicks) {
     EXPECT_EQ(disk(L"C:\\r\\a.txt"), before);
 
     windows.files = {std::wstring(L"D:\\r.acl")};
-    app.Execute(IDM_OPEN);
+    main.run(IDM_OPEN);
     CDirEntry* loaded = entry(L"C:\\r\\a.txt");
     app.edits().TogglePermission(*loaded, *loaded->ace(1), 0);
     EXPECT_EQ(disk(L"C:\\r\\a.txt"), before);
@@ -563,7 +565,7 @@ TEST_F(EditCommandsTest, AddingToAnEntryWithoutDaclAsksFirstAndNoChangesNothing)
 }
 
 TEST_F(EditCommandsTest, WriteModeGateAndCellClicksThroughTheView) {
-    MainView view(app, ui);
+    MainView& view = main.view;
     view.Start();
     LayoutMetrics metrics;
     metrics.clientWidth = 1024;
@@ -573,7 +575,7 @@ TEST_F(EditCommandsTest, WriteModeGateAndCellClicksThroughTheView) {
             return static_cast<int>(t.size()) * 7;
         }
     } measure;
-    metrics.columnWidth = ColumnWidthOf(app.view().rights, measure);
+    metrics.columnWidth = ColumnWidthOf(app.view().rights(), measure);
     view.Layout(metrics, measure);
     CDirEntry* a = entry(L"C:\\r\\a.txt");
     int line = -1;
@@ -592,21 +594,21 @@ TEST_F(EditCommandsTest, WriteModeGateAndCellClicksThroughTheView) {
               L"Write mode not activated. It can be activated or deactivated in the menu Edit -> "
               L"Enable ACL write mode.\n\nDo you want to enable write mode for ACLs now?");
     EXPECT_EQ(disk(L"C:\\r\\a.txt"), before);
-    EXPECT_FALSE(app.writeMode());
+    EXPECT_FALSE(app.gate().on());
 
     ui.scriptAnswers({MessageAnswer::Yes});
     view.OnLeftButton(x, y);
-    EXPECT_TRUE(app.writeMode());
+    EXPECT_TRUE(app.gate().on());
     EXPECT_NE(disk(L"C:\\r\\a.txt")[1].mask(), before[1].mask());
     EXPECT_EQ(view.selection().focusedAce(), nullptr);
-    const auto items = MainMenuStates(app, view.menuFlags());
+    const auto items = main.commands.MenuStates(view.menuFlags());
     for (const MainMenuItem& item : items) {
         if (item.id == IDM_UNDO) {
             EXPECT_TRUE(item.enabled);
             EXPECT_EQ(*item.text, L"Undo: set permissions\tCTRL+Z");
         }
     }
-    view.EditCommand(IDM_UNDO);
+    main.run(IDM_UNDO);
     EXPECT_EQ(disk(L"C:\\r\\a.txt"), before);
 }
 

@@ -16,6 +16,7 @@ namespace quorel {
 namespace {
 
 using Texts = std::vector<std::wstring>;
+using test::MainWindowModel;
 
 // A printer that keeps the texts it was given and can refuse a page.
 class PaperPrinter : public PrintDevice {
@@ -71,7 +72,7 @@ class FilterCommands : public ::testing::Test {
         return paths;
     }
     MainMenuItem menu(int id) const {
-        for (const MainMenuItem& item : MainMenuStates(app, MenuViewFlags{})) {
+        for (const MainMenuItem& item : main.commands.MenuStates(MenuViewFlags{})) {
             if (item.id == id) {
                 return item;
             }
@@ -85,10 +86,11 @@ class FilterCommands : public ::testing::Test {
     sim::RecordingInteraction ui;
     test::ScriptedWindows windows;
     AppController app;
+    MainWindowModel main{app};
 };
 
 TEST_F(FilterCommands, DynamicFilterWindowNeedsADataset) {
-    EXPECT_FALSE(app.Execute(IDM_DYNAMIC_FILTERS).redraw);
+    EXPECT_FALSE(app.DynamicFilters().redraw);
     EXPECT_TRUE(windows.log.empty());
 }
 
@@ -104,50 +106,51 @@ TEST_F(FilterCommands, OkAppliesTheRowsChecksTheMenuItemAndSaysSo) {
         e.ChooseCombination(true);
         e.Ok();
     };
-    const CommandResult r = app.Execute(IDM_DYNAMIC_FILTERS);
+    const CommandResult r = app.DynamicFilters();
     EXPECT_TRUE(r.resetScroll && r.redraw);
     EXPECT_EQ(windows.log, Texts{L"filters"});
     // The user list rebuilt from the dataset filled the subjects.
     EXPECT_EQ(subjects, (Texts{L"<any user>", L"<filename>", L"Administrators", L"simuser",
                                L"SYSTEM", L"Users"}));
     EXPECT_EQ(shown(), Texts{L"C:\\r\\deny.txt"});
-    EXPECT_EQ(app.view().dynamicFilters.combination, 1u);
+    EXPECT_EQ(app.view().dynamicFilters().combination, 1u);
     EXPECT_TRUE(menu(50031).checked);
     EXPECT_EQ(ui.statusTexts(0), Texts{L"Dynamic filter applied to dataset"});
 
     // A static filter command clears the mark again.
-    app.Execute(50020);
+    main.run(50020);
     EXPECT_FALSE(menu(50031).checked);
 }
 
 TEST_F(FilterCommands, CancelKeepsTheEditsButNotTheFilterAndTheCloseBoxSaysNothing) {
     scan();
-    app.view().dynamicFilters.active = true;
+    app.view().ApplyDynamicFilterWindow(0);
+    ui.clear();
     windows.onFilterWindow = [&](DynamicFilterEditor& e) {
         e.Plus(0);
         e.ChooseStaticFilter(2);  // "at least one deny entry", at once
         e.Cancel();
     };
-    app.Execute(IDM_DYNAMIC_FILTERS);
+    main.run(IDM_DYNAMIC_FILTERS);
     EXPECT_FALSE(menu(50031).checked);
-    EXPECT_EQ(app.view().dynamicFilters.rows.size(), 1u);
+    EXPECT_EQ(app.view().dynamicFilters().rows.size(), 1u);
     EXPECT_EQ(ui.statusTexts(0), Texts{L"Dynamic filter aborted"});
-    EXPECT_EQ(app.view().staticFilter, 3);
+    EXPECT_EQ(app.view().staticFilter(), 3);
     EXPECT_TRUE(menu(50022).checked);
     EXPECT_FALSE(menu(50020).checked);
     EXPECT_EQ(shown().size(), 3u);  // nothing applied
 
-    app.view().dynamicFilters.active = true;
+    app.view().ApplyDynamicFilterWindow(0);
     ui.clear();
     windows.onFilterWindow = nullptr;  // the close box
-    app.Execute(IDM_DYNAMIC_FILTERS);
-    EXPECT_FALSE(app.view().dynamicFilters.active);
+    main.run(IDM_DYNAMIC_FILTERS);
+    EXPECT_FALSE(app.view().dynamicFilters().active);
     EXPECT_TRUE(ui.statusTexts(0).empty());
 }
 
 TEST_F(FilterCommands, PermissionWindowOkRebuildsTheColumnsAndSwapsTheMenuChecks) {
     EXPECT_TRUE(menu(50030).checked);
-    app.Execute(IDM_BASIC_PERMISSION_SET);
+    main.run(IDM_BASIC_PERMISSION_SET);
     EXPECT_FALSE(menu(50030).checked);
     EXPECT_TRUE(menu(50064).checked);
     ui.clear();
@@ -156,10 +159,10 @@ TEST_F(FilterCommands, PermissionWindowOkRebuildsTheColumnsAndSwapsTheMenuChecks
         s.Click(2);  // g_rd
         s.Ok();
     };
-    const CommandResult r = app.Execute(IDM_SELECT_PERMISSIONS);
+    const CommandResult r = app.SelectPermissions();
     EXPECT_TRUE(r.redraw);
-    EXPECT_EQ(app.view().rights.count(), 2u);
-    EXPECT_EQ(app.view().rights.column(1).abbreviation, L"g_rd");
+    EXPECT_EQ(app.view().rights().count(), 2u);
+    EXPECT_EQ(app.view().rights().column(1).abbreviation, L"g_rd");
     EXPECT_TRUE(menu(50030).checked);
     EXPECT_FALSE(menu(50064).checked);
     EXPECT_EQ(ui.statusTexts(0), Texts{L"A new set of permissions to display was selected"});
@@ -170,27 +173,27 @@ TEST_F(FilterCommands, PermissionWindowCancelAndCloseChangeNothing) {
         s.Click(0);
         s.Cancel();
     };
-    EXPECT_FALSE(app.Execute(IDM_SELECT_PERMISSIONS).redraw);
-    EXPECT_EQ(app.view().rights.count(), 4u);
+    EXPECT_FALSE(app.SelectPermissions().redraw);
+    EXPECT_EQ(app.view().rights().count(), 4u);
     EXPECT_EQ(ui.statusTexts(0), Texts{L"No new set of permissions to display was selected"});
     windows.onPermissionWindow = nullptr;
-    app.Execute(IDM_SELECT_PERMISSIONS);
+    main.run(IDM_SELECT_PERMISSIONS);
     EXPECT_EQ(ui.statusTexts(0).size(), 1u);
     EXPECT_EQ(windows.log, (Texts{L"permissions", L"permissions"}));
 }
 
 TEST_F(FilterCommands, PrintListsTheFilteredEntriesAndACancelledDialogPrintsNothing) {
-    app.Execute(IDM_PRINT);  // no data: no dialog
+    main.run(IDM_PRINT);  // no data: no dialog
     EXPECT_TRUE(windows.log.empty());
     scan();
-    app.Execute(IDM_PRINT);  // the dialog cancelled
+    main.run(IDM_PRINT);  // the dialog cancelled
     EXPECT_EQ(windows.log, Texts{L"print dialog"});
     EXPECT_TRUE(ui.events().empty());
 
-    app.Execute(50022);  // only deny.txt passes
+    main.run(50022);  // only deny.txt passes
     Texts paper;
     windows.printer = [&] { return std::make_unique<PaperPrinter>(paper); };
-    app.Execute(IDM_PRINT);
+    main.run(IDM_PRINT);
     const CDirEntry& deny = *app.view().lines().lines()[0];
     ASSERT_EQ(paper.size(), 5u + deny.aceCount() + 3u);
     EXPECT_EQ(paper[0], L"C:\\r\\deny.txt");
@@ -215,7 +218,7 @@ TEST_F(FilterCommands, RefusedPageIsReportedInAMessageBox) {
     scan();
     Texts paper;
     windows.printer = [&] { return std::make_unique<PaperPrinter>(paper, 1); };
-    app.Execute(IDM_PRINT);
+    main.run(IDM_PRINT);
     EXPECT_EQ(paper.back(), L"<end of document>");
     ASSERT_EQ(ui.messages().size(), 1u);
     const sim::Interaction m = ui.messages()[0];

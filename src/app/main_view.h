@@ -1,9 +1,10 @@
 #pragma once
 
 // The main window's matrix without the window: the view state (scrolling,
-// wheel speed, complete path, modifier key), the selection, the find bar's
-// commands and the screen model of the last layout. The window procedure
-// hands it messages and commands; each call returns what the window must do
+// wheel speed, complete path, modifier key), the selection, the clicks in
+// the cells and the screen model of the last layout. The window procedure
+// hands it messages (commands go to MainCommands); each call returns what
+// the window must do
 // (view_change bits and the ones below), and the window then does only
 // that: set a scroll box, show the find bar, lay out and paint the model.
 
@@ -21,46 +22,28 @@
 
 namespace quorel {
 
-class AppController;
-class InteractionPort;
+class EditCommands;
+class ViewSession;
+class WriteModeGate;
 struct CommandResult;
+struct EditFocus;
 
 // Requests of the main view beyond view_change's.
 namespace main_view_change {
 constexpr unsigned kFindBar = 32;        // show or hide the find bar for find mode
 constexpr unsigned kFocusFindText = 64;  // give the find text edit the focus
 constexpr unsigned kMenu = 128;          // menu states changed
+constexpr unsigned kQuit = 256;          // the user confirmed Exit: close the window
 }  // namespace main_view_change
-
-// One item of the matrix's context menu; id 0 is a separator.
-struct ContextMenuItem {
-    int id;
-    const wchar_t* text;
-};
 
 class MainView {
   public:
-    MainView(AppController& app, InteractionPort& ui);
+    MainView(ViewSession& view, EditCommands& edits, WriteModeGate& gate);
 
     MainViewState& state() { return state_; }
     const MainViewState& state() const { return state_; }
     Selection& selection() { return selection_; }
     const ScreenModel& screen() const { return screen_; }
-
-    // True for the commands the view handles itself: find mode (50026),
-    // complete path (50027), the keys (50038-50043, 50074), the wheel
-    // speeds (50066-50068), the selection commands (50071-50073) and the
-    // find bar's buttons (15-18).
-    static bool IsViewCommand(int id);
-    // Runs such a command; `findText` is the find bar's text now.
-    unsigned Command(int id, const std::wstring& findText);
-
-    // The edit commands that work on the selection and the focused line:
-    // Undo, Copy, Cut, Paste, Combine, Delete, Convert, Take ownership,
-    // Eliminate unresolved trustees, Propagate. Each passes the write-mode
-    // gate first when it changes an ACL.
-    static bool IsEditCommand(int id);
-    unsigned EditCommand(int id);
 
     // After a command of the controller: a rebuilt display list goes back
     // to the top; a new dataset makes the selection forget its entries.
@@ -77,8 +60,16 @@ class MainView {
     // A left click at (x, y) of the drawing area. Outside the cells it
     // selects; in a cell it would edit, which this view does not do.
     unsigned OnLeftButton(int x, int y);
-    // A double click on an ACE line: "MODIFYACE" for that ACE.
-    unsigned OnDoubleClick(int x, int y);
+    // A double click: on an ACE line it selects the line and returns true
+    // (the caller runs "MODIFYACE" for that ACE).
+    bool OnDoubleClick(int x, int y);
+    // The line the user works on.
+    EditFocus focus() const;
+    // The display list was rebuilt: back to the top, and a new dataset makes
+    // the selection forget its entries.
+    unsigned resetScroll();
+    // After an edit: entries were read again, their ACE records replaced.
+    unsigned afterEdit();
     // The error window's jump: entry `index` of the display list at the top.
     unsigned ShowLine(std::size_t index);
 
@@ -89,18 +80,13 @@ class MainView {
     // What the menu shows of the view.
     MenuViewFlags menuFlags() const;
 
-    // The context menu of a right click, top to bottom.
-    static const std::vector<ContextMenuItem>& ContextMenu();
-
   private:
-    unsigned resetScroll();
-    // After an edit: entries were read again, their ACE records replaced.
-    unsigned afterEdit();
     // A click in a cell of an ACE line.
     void editCell(const ClickTarget& target);
 
-    AppController& app_;
-    InteractionPort& ui_;
+    ViewSession& view_;
+    EditCommands& edits_;
+    WriteModeGate& gate_;
     MainViewState state_;
     Selection selection_;
     ScreenModel screen_;

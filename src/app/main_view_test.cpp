@@ -18,6 +18,7 @@ namespace {
 
 using namespace view_change;
 using namespace main_view_change;
+using test::MainWindowModel;
 
 class FixedWidth : public TextMeasure {
   public:
@@ -29,8 +30,7 @@ class FixedWidth : public TextMeasure {
 class MainViewTest : public ::testing::Test {
   protected:
     MainViewTest()
-        : app(AppPorts{files, sim, sim, sim, sim, ui, windows}, {L"C:\\Prog\\", L"D:\\Data"}),
-          view(app, ui) {
+        : app(AppPorts{files, sim, sim, sim, sim, ui, windows}, {L"C:\\Prog\\", L"D:\\Data"}) {
         const Sid me = sim.accounts().currentUser();
         sim.dir(L"C:\\r").allow(me, 0x1F01FF, 0x03);
         sim.file(L"C:\\r\\a.txt").allow(me, 0x1F01FF, 0x10);
@@ -49,8 +49,8 @@ class MainViewTest : public ::testing::Test {
     }
 
     void layout() {
-        metrics.findMode = app.view().find.findMode;
-        metrics.columnWidth = ColumnWidthOf(app.view().rights, measure);
+        metrics.findMode = app.view().find().findMode;
+        metrics.columnWidth = ColumnWidthOf(app.view().rights(), measure);
         view.Layout(metrics, measure);
     }
     CDirEntry* entry(const wchar_t* path) {
@@ -110,7 +110,8 @@ class MainViewTest : public ::testing::Test {
     sim::RecordingInteraction ui;
     test::ScriptedWindows windows;
     AppController app;
-    MainView view;
+    MainWindowModel main{app};
+    MainView& view = main.view;
     FixedWidth measure;
     LayoutMetrics metrics;
 };
@@ -151,57 +152,57 @@ TEST_F(MainViewTest, ClickInACellDoesNotSelectAndBelowTheLinesDoesNothing) {
 }
 
 TEST_F(MainViewTest, SelectionCommandsMoveMarksBetweenEntriesAndAces) {
-    view.Command(IDM_SELECT_ALL, L"");
+    main.run(IDM_SELECT_ALL, L"");
     EXPECT_EQ(selected(), (std::vector<bool>(5, true)));
     EXPECT_TRUE(entry(L"C:\\r\\deny.txt")->ace(1)->selected);
     click(L"C:\\r\\deny.txt", 0);
-    EXPECT_EQ(view.Command(IDM_SELECTION_TO_ACES, L""), kRedraw);
+    EXPECT_EQ(main.run(IDM_SELECTION_TO_ACES, L""), kRedraw);
     EXPECT_EQ(selected(), (std::vector<bool>(5, false)));
     EXPECT_TRUE(entry(L"C:\\r\\deny.txt")->ace(0)->selected);
     EXPECT_TRUE(entry(L"C:\\r\\deny.txt")->ace(1)->selected);
-    view.Command(IDM_SELECTION_TO_ENTRIES, L"");
+    main.run(IDM_SELECTION_TO_ENTRIES, L"");
     EXPECT_EQ(selected(), (std::vector<bool>{false, false, true, false, false}));
     EXPECT_FALSE(entry(L"C:\\r\\deny.txt")->ace(0)->selected);
 }
 
 TEST_F(MainViewTest, AddingToSeveralEntriesAsksFirstAndNoStopsIt) {
-    view.Command(IDM_SELECT_ALL, L"");
+    main.run(IDM_SELECT_ALL, L"");
     const std::wstring question =
         L"There are more than one Files/Folders selected. Are you sure you want to proceed?";
     ui.scriptAnswers({MessageAnswer::No});
-    EXPECT_EQ(view.EditCommand(IDM_ADD_ACE), kNone);
+    EXPECT_EQ(main.run(IDM_ADD_ACE), kNone);
     EXPECT_EQ(ui.messageTexts(), std::vector<std::wstring>{question});
     EXPECT_EQ(std::count(windows.log.begin(), windows.log.end(), L"add user dialog"), 0);
     // Yes: the write-mode question, then the dialog.
     ui.scriptAnswers({MessageAnswer::Yes, MessageAnswer::Yes});
-    view.EditCommand(IDM_ADD_ACE);
+    main.run(IDM_ADD_ACE);
     EXPECT_EQ(ui.messageTexts().size(), 3u);
     EXPECT_EQ(ui.messageTexts()[1], question);
     EXPECT_EQ(std::count(windows.log.begin(), windows.log.end(), L"add user dialog"), 1);
 }
 
 TEST_F(MainViewTest, FindBarStepsThroughMatchesAndLeavesTheViewOnFailure) {
-    EXPECT_EQ(view.Command(find_bar::kEnterCommand, L"sub"), kNone);  // find mode off
+    EXPECT_EQ(main.run(find_bar::kEnterCommand, L"sub"), kNone);  // find mode off
     EXPECT_EQ(view.state().topEntry(), 0);
 
-    EXPECT_EQ(view.Command(IDM_FIND, L""), kFindBar | kMenu | kRedraw | kFocusFindText);
+    EXPECT_EQ(main.run(IDM_FIND, L""), kFindBar | kMenu | kRedraw | kFocusFindText);
     EXPECT_EQ(lastStatus(), L"Find mode activated");
-    EXPECT_EQ(view.Command(find_bar::kNext, L"SUB"), kVerticalBox | kRedraw);
+    EXPECT_EQ(main.run(find_bar::kNext, L"SUB"), kVerticalBox | kRedraw);
     EXPECT_EQ(view.state().topEntry(), indexOf(L"C:\\r\\sub"));
     EXPECT_EQ(lastStatus(), L"Find next element successful");
-    view.Command(find_bar::kEnterCommand, L"sub");
+    main.run(find_bar::kEnterCommand, L"sub");
     EXPECT_EQ(view.state().topEntry(), indexOf(L"C:\\r\\sub\\b.txt"));
-    view.Command(find_bar::kNext, L"sub");
+    main.run(find_bar::kNext, L"sub");
     EXPECT_EQ(lastStatus(), L"Find next element failed");
     EXPECT_EQ(view.state().topEntry(), indexOf(L"C:\\r\\sub\\b.txt"));
-    view.Command(find_bar::kPrevious, L"deny");
+    main.run(find_bar::kPrevious, L"deny");
     EXPECT_EQ(lastStatus(), L"Find previous element successful");
     EXPECT_EQ(view.state().topEntry(), indexOf(L"C:\\r\\deny.txt"));
-    view.Command(find_bar::kPrevious, L"deny");
+    main.run(find_bar::kPrevious, L"deny");
     EXPECT_EQ(lastStatus(), L"Find previous element failed");
     EXPECT_EQ(view.state().topEntry(), indexOf(L"C:\\r\\deny.txt"));
     // A find text without "show matching only" filters nothing.
-    app.Execute(IDM_FILTER_SHOW_ALL);
+    main.run(IDM_FILTER_SHOW_ALL);
     EXPECT_EQ(app.view().lines().lineCount(), 5u);
     // The find bar takes two lines from the matrix.
     const int before = view.screen().lineCount;
@@ -211,27 +212,26 @@ TEST_F(MainViewTest, FindBarStepsThroughMatchesAndLeavesTheViewOnFailure) {
 }
 
 TEST_F(MainViewTest, ShowMatchingOnlyFiltersUntilFindModeEnds) {
-    view.Command(IDM_FIND, L"");
-    EXPECT_EQ(view.Command(find_bar::kShowMatchingOnly, L"deny"),
+    main.run(IDM_FIND, L"");
+    EXPECT_EQ(main.run(find_bar::kShowMatchingOnly, L"deny"),
               kVerticalBox | kVerticalRange | kRedraw | kMenu);
-    EXPECT_TRUE(app.view().find.showMatchingOnly);
+    EXPECT_TRUE(app.view().find().showMatchingOnly);
     EXPECT_EQ(app.view().lines().lineCount(), 1u);
     EXPECT_EQ(lastStatus(), L"files where string is not found filtered");
     EXPECT_EQ(view.state().vScrollMax(), 0);
 
     // An empty text always ends unchecked.
-    view.Command(find_bar::kShowMatchingOnly, L"");
-    EXPECT_FALSE(app.view().find.showMatchingOnly);
+    main.run(find_bar::kShowMatchingOnly, L"");
+    EXPECT_FALSE(app.view().find().showMatchingOnly);
     EXPECT_EQ(app.view().lines().lineCount(), 5u);
 
-    view.Command(find_bar::kShowMatchingOnly, L"a.txt");
-    view.Command(find_bar::kHighlight, L"a.txt");
-    EXPECT_TRUE(app.view().find.highlight);
-    EXPECT_EQ(view.Command(IDM_FIND, L""),
-              kFindBar | kMenu | kRedraw | kVerticalBox | kVerticalRange);
+    main.run(find_bar::kShowMatchingOnly, L"a.txt");
+    main.run(find_bar::kHighlight, L"a.txt");
+    EXPECT_TRUE(app.view().find().highlight);
+    EXPECT_EQ(main.run(IDM_FIND, L""), kFindBar | kMenu | kRedraw | kVerticalBox | kVerticalRange);
     EXPECT_EQ(lastStatus(), L"Find deactivated. Switched back to normal mode");
-    EXPECT_FALSE(app.view().find.highlight);
-    EXPECT_FALSE(app.view().find.showMatchingOnly);
+    EXPECT_FALSE(app.view().find().highlight);
+    EXPECT_FALSE(app.view().find().showMatchingOnly);
     EXPECT_EQ(app.view().lines().lineCount(), 5u);
     EXPECT_EQ(entry(L"C:\\r\\a.txt")->findMarks, 0);
 }
@@ -240,7 +240,7 @@ TEST_F(MainViewTest, ANewDatasetMakesTheSelectionForgetItsEntries) {
     click(L"C:\\r\\sub", 0);
     ASSERT_TRUE(app.view().SaveDatasetFile(L"D:\\r.acl"));
     windows.files = {std::wstring(L"D:\\r.acl")};
-    const CommandResult opened = app.Execute(IDM_OPEN);
+    const CommandResult opened = app.Open();
     EXPECT_NE(view.AfterControllerCommand(opened) & kVerticalRange, 0u);
     EXPECT_EQ(view.selection().focusedEntry(), nullptr);
     EXPECT_FALSE(view.menuFlags().lastClickedIsDirectory);
@@ -271,7 +271,7 @@ TEST_F(MainViewTest, ErrorWindowJumpStaysInsideTheList) {
 }
 
 TEST_F(MainViewTest, ViewOptionsReportTheirStatusAndMenuState) {
-    EXPECT_EQ(view.Command(IDM_SHOW_COMPLETE_PATH, L""), kMenu | kRedraw);
+    EXPECT_EQ(main.run(IDM_SHOW_COMPLETE_PATH, L""), kMenu | kRedraw);
     EXPECT_EQ(lastStatus(), L"Show only filename instead of complete path.");
     EXPECT_FALSE(view.menuFlags().showCompletePath);
     click(L"C:\\r\\a.txt", 0);
@@ -280,37 +280,47 @@ TEST_F(MainViewTest, ViewOptionsReportTheirStatusAndMenuState) {
                             [](const TextItem& t) { return t.text == L"a.txt"; }));
     EXPECT_TRUE(std::none_of(texts.begin(), texts.end(),
                              [](const TextItem& t) { return t.text == L"C:\\r\\a.txt"; }));
-    view.Command(IDM_SHOW_COMPLETE_PATH, L"");
+    main.run(IDM_SHOW_COMPLETE_PATH, L"");
     EXPECT_EQ(lastStatus(), L"Show complete path of files.");
 
     EXPECT_EQ(view.OnMiddleButton(), kWheelWord | kMenu);
     EXPECT_EQ(view.menuFlags().wheelMode, 0);
-    EXPECT_EQ(view.Command(IDM_WHEEL_NORMAL, L"") & kWheelWord, kWheelWord);
+    EXPECT_EQ(main.run(IDM_WHEEL_NORMAL, L"") & kWheelWord, kWheelWord);
     EXPECT_EQ(view.menuFlags().wheelMode, 1);
 }
 
-TEST(MainViewContextMenu, ElevenItemsInOrder) {
-    const auto& items = MainView::ContextMenu();
+TEST(MainViewContextMenu, TwelveItemsInOrderEachACommandOfTheTable) {
     std::vector<std::wstring> texts;
     std::vector<int> ids;
-    for (const ContextMenuItem& i : items) {
+    for (const ContextMenuItem& i : MainCommands::ContextMenu()) {
         texts.emplace_back(i.text);
         ids.push_back(i.id);
     }
-    EXPECT_EQ(texts, (std::vector<std::wstring>{L"Convert Inherited ACEs to non inherited ACEs",
-                                                L"Add ACE...", L"Inherit ACL...", L"Delete ACEs",
-                                                L"Change Inheritance Flags...",
-                                                L"Try to Get Ownership (needs Admin Privileges)",
-                                                L"", L"Cut", L"Copy", L"Paste", L"Combine"}));
-    EXPECT_EQ(ids, (std::vector<int>{50054, 50049, 50052, 50048, 50058, 50060, 0, 50007, 50008,
-                                     50009, 50053}));
-    EXPECT_TRUE(MainView::IsViewCommand(find_bar::kShowMatchingOnly));
-    EXPECT_FALSE(MainView::IsViewCommand(IDM_OPEN));
-    // Every item of the context menu is an edit command; Open and Find are not.
+    EXPECT_EQ(texts, (std::vector<std::wstring>{
+                         L"Convert Inherited ACEs to non inherited ACEs", L"Add ACE...",
+                         L"Inherit ACL...", L"Delete ACEs", L"Change Inheritance Flags...",
+                         L"Try to Get Ownership (needs Admin Privileges)", L"Copy path", L"",
+                         L"Cut", L"Copy", L"Paste", L"Combine"}));
+    EXPECT_EQ(ids, (std::vector<int>{50054, 50049, 50052, 50048, 50058, 50060, IDM_COPY_PATH, 0,
+                                     50007, 50008, 50009, 50053}));
     for (int id : ids) {
-        EXPECT_EQ(MainView::IsEditCommand(id), id != 0) << id;
+        EXPECT_EQ(MainCommands::Has(id), id != 0) << id;
     }
-    EXPECT_FALSE(MainView::IsEditCommand(IDM_OPEN) || MainView::IsEditCommand(IDM_FIND));
+    EXPECT_TRUE(MainCommands::Has(find_bar::kShowMatchingOnly));
+    EXPECT_FALSE(MainCommands::Has(0) || MainCommands::Has(99999));
+}
+
+TEST_F(MainViewTest, CopyPathPutsTheFocusedEntrysPathOnTheClipboard) {
+    windows.log.clear();
+    EXPECT_EQ(main.run(IDM_COPY_PATH), kNone);  // nothing focused: nothing copied
+    EXPECT_TRUE(windows.log.empty());
+    click(L"C:\\r\\sub\\b.txt", 0);
+    EXPECT_EQ(main.run(IDM_COPY_PATH), kNone);
+    EXPECT_EQ(windows.log, (std::vector<std::wstring>{L"clipboard C:\\r\\sub\\b.txt"}));
+    EXPECT_EQ(lastStatus(), L"Path copied to the clipboard");
+    windows.clipboardWorks = false;
+    main.run(IDM_COPY_PATH);
+    EXPECT_EQ(lastStatus(), L"The path could not be copied to the clipboard");
 }
 
 }  // namespace

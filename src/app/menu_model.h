@@ -7,8 +7,6 @@
 
 namespace quorel {
 
-class AppController;
-
 // The state of one item of the main menu: the window applies it as it is.
 struct MainMenuItem {
     int id = 0;
@@ -24,12 +22,6 @@ struct MenuViewFlags {
     // The last clicked entry exists and is a directory ("&Inherit ACL").
     bool lastClickedIsDirectory = false;
 };
-
-// The menu items whose state depends on the shown data and the view, each
-// with its enabled and checked state: compare mode, live or loaded data,
-// the checked static filter, the view options, the wheel speed and the
-// depth text.
-std::vector<MainMenuItem> MainMenuStates(const AppController& app, const MenuViewFlags& view);
 
 // The text of "&Directory Depth" (50044) for a displayed depth: "Depth %ld",
 // or "Depth " and the infinity sign for 0 (unlimited).

@@ -6,7 +6,9 @@
 #include <string>
 
 #include "accounts/member_map.h"
+#include "filters/dynamic_filter_editor.h"
 #include "filters/dynamic_filter_set.h"
+#include "filters/permission_selection.h"
 #include "filters/permissions.h"
 #include "filters/static_filter.h"
 #include "storage/csv_export.h"
@@ -21,6 +23,10 @@ namespace quorel {
 class CDirList;
 class FileIoPort;
 class InteractionPort;
+
+// Where the shown dataset came from: a scan of the disk in this run, or a
+// dataset file (or nothing read at all).
+enum class DatasetOrigin { Scan, File };
 
 // What the main window shows and the commands that change it, without the
 // window: the shown dataset and, in compare mode, the compared one, the
@@ -43,9 +49,9 @@ class ViewSession {
     // file: compare mode ends, the static filter returns to show all and
     // every entry but "." and ".." and those below the display depth is
     // shown.
-    void ShowDataset(std::unique_ptr<CDirList> list);
+    void ShowDataset(std::unique_ptr<CDirList> list, DatasetOrigin origin);
     // An empty dataset: nothing loaded.
-    void ClearDataset();
+    void ClearDataset(DatasetOrigin origin);
     // After a scan: hides what static filter rule `filter` rejects (with the
     // column mask of the displayed columns) and rebuilds the lines.
     void ApplyScanFilter(std::uint8_t filter);
@@ -124,23 +130,53 @@ class ViewSession {
     std::uint64_t entriesGeneration() const { return generation_; }
     const DisplayList& lines() const { return lines_; }
     bool compareMode() const { return compare_.compareMode; }
+    // The shown dataset was read from the disk in this run (a scan), and
+    // compare mode is off: only then can its ACLs be changed.
+    bool liveData() const { return origin_ == DatasetOrigin::Scan && !compare_.compareMode; }
+    DatasetOrigin origin() const { return origin_; }
 
-    DisplayedRights rights;
-    std::uint8_t staticFilter = kShowAll;
-    int staticFilterMenuItem = 50020;
-    std::uint32_t displayDepth = 0;
-    bool showInheritOnlyAces = true;
-    bool hideInheritedAces = false;
-    DynamicFilterSet dynamicFilters;
-    FindState find;
-    std::wstring findText;
-    NameTables names;
+    // The displayed columns.
+    const DisplayedRights& rights() const { return rights_; }
+    void SetRights(DisplayedRights rights) { rights_ = std::move(rights); }
+    // The columns the program starts with.
+    void ResetRightsToStartup() { rights_.resetToStartup(); }
+    // The permission window (50030) over the displayed columns; Ok keeps its
+    // choice, and says so in the status bar.
+    PermissionSelection::Outcome SelectPermissions(
+        const std::function<void(PermissionSelection&)>& runWindow);
+    // The dynamic filter window (50031): `runWindow` shows it over the
+    // filters and the static filter; the outcome is applied here.
+    DynamicFilterEditor::Outcome EditDynamicFilters(
+        const std::function<void(DynamicFilterEditor&)>& runWindow);
+
+    // The static filter rule (1 show all .. 8) and the menu item that shows
+    // it checked ("show all" for a rule out of range, which hides nothing).
+    std::uint8_t staticFilter() const { return staticFilter_; }
+    int staticFilterMenuItem() const;
+    // After New Scan and Re-Scan the menu shows "show all" checked, whatever
+    // rule the scan applied.
+    void MarkShowAll() { staticFilter_ = kShowAll; }
+    std::uint32_t displayDepth() const { return displayDepth_; }
+    bool showInheritOnlyAces() const { return showInheritOnlyAces_; }
+    bool hideInheritedAces() const { return hideInheritedAces_; }
+    // A new scan shows <inherit only> ACEs again: the next dataset shown
+    // takes the option.
+    void ShowInheritOnlyAcesInNextDataset() { showInheritOnlyAces_ = true; }
+    const DynamicFilterSet& dynamicFilters() const { return dynamicFilters_; }
+    // The rows of the dynamic filter window, as a settings file brings
+    // them: nothing is filtered until the window's OK.
+    void SetDynamicFilters(DynamicFilterSet filters) { dynamicFilters_ = std::move(filters); }
+    const FindState& find() const { return find_; }
+
     // Group break-down: while it is on, the matrix shows under an ACE of a
     // group the group's members, and find searches them.
-    bool breakDownGroups = false;
-    MemberMap members;
+    bool breakDownGroups() const { return breakDownGroups_; }
+    void SetBreakDownGroups(bool on) { breakDownGroups_ = on; }
+    void SetMembers(MemberMap members) { members_ = std::move(members); }
     // Told of every new dataset shown (a scan, an open).
-    std::function<void(CDirList&)> onNewDataset;
+    void SetNewDatasetHandler(std::function<void(CDirList&)> handler) {
+        onNewDataset_ = std::move(handler);
+    }
     // The member text of a trustee while break-down is on, else null.
     const std::wstring* memberTextOf(std::wstring_view trustee) const;
 
@@ -156,6 +192,19 @@ class ViewSession {
     FileIoPort& files_;
     InteractionPort& ui_;
     std::unique_ptr<CDirList> dataset_;
+    DatasetOrigin origin_ = DatasetOrigin::Scan;
+    DisplayedRights rights_;
+    std::uint8_t staticFilter_ = kShowAll;
+    std::uint32_t displayDepth_ = 0;
+    bool showInheritOnlyAces_ = true;
+    bool hideInheritedAces_ = false;
+    DynamicFilterSet dynamicFilters_;
+    FindState find_;
+    std::wstring findText_;
+    NameTables names_;
+    bool breakDownGroups_ = false;
+    MemberMap members_;
+    std::function<void(CDirList&)> onNewDataset_;
     CompareState compare_;
     DisplayList lines_;
     std::uint64_t generation_ = 0;

@@ -55,21 +55,22 @@ class Session : public ::testing::Test {
 using Names = std::vector<std::wstring>;
 
 TEST_F(Session, StaticFilterCommandNeedsADataset) {
-    view.dynamicFilters.active = true;
+    view.ApplyDynamicFilterWindow(0);
+    ui.clear();
     view.OnStaticFilterCommand(50022);
-    EXPECT_EQ(view.staticFilter, 1);
-    EXPECT_TRUE(view.dynamicFilters.active);
+    EXPECT_EQ(view.staticFilter(), 1);
+    EXPECT_TRUE(view.dynamicFilters().active);
     EXPECT_TRUE(ui.statusTexts(0).empty());
 }
 
 TEST_F(Session, StaticFilterCommandFiltersChecksItsItemAndEndsDynamicFilters) {
     ASSERT_TRUE(view.Open(L"r.acl"));
     EXPECT_EQ(lineNames(), (Names{L"C:\\r", L"f1", L"f2"}));
-    view.dynamicFilters.active = true;
+    view.ApplyDynamicFilterWindow(0);
     view.OnStaticFilterCommand(50023);
-    EXPECT_EQ(view.staticFilter, 4);
-    EXPECT_EQ(view.staticFilterMenuItem, 50023);
-    EXPECT_FALSE(view.dynamicFilters.active);
+    EXPECT_EQ(view.staticFilter(), 4);
+    EXPECT_EQ(view.staticFilterMenuItem(), 50023);
+    EXPECT_FALSE(view.dynamicFilters().active);
     EXPECT_EQ(view.dataset()->staticFilter, 4);
     EXPECT_EQ(lineNames(), (Names{L"C:\\r", L"f2"}));
     EXPECT_EQ(ui.statusTexts(0).back(),
@@ -82,16 +83,16 @@ TEST_F(Session, StaticFilterCommandFiltersChecksItsItemAndEndsDynamicFilters) {
     const auto before = ui.statusTexts(0).size();
     view.OnStaticFilterCommand(50045);
     EXPECT_EQ(ui.statusTexts(0).size(), before);
-    EXPECT_EQ(view.staticFilter, 7);
+    EXPECT_EQ(view.staticFilter(), 7);
     EXPECT_TRUE(lineNames().empty());
     view.OnStaticFilterCommand(12345);  // not a filter command
-    EXPECT_EQ(view.staticFilter, 7);
+    EXPECT_EQ(view.staticFilter(), 7);
 }
 
-TEST_F(Session, SettingsFilterOutsideOneToEightLeavesTheCheckedItem) {
+TEST_F(Session, SettingsFilterOutsideOneToEightShowsAllAndChecksShowAll) {
     ASSERT_TRUE(view.Open(L"r.acl"));
     view.OnStaticFilterCommand(50022);
-    const std::pair<std::uint8_t, int> cases[] = {{0, 50022}, {8, 50046}, {9, 50046}, {1, 50020}};
+    const std::pair<std::uint8_t, int> cases[] = {{0, 50020}, {8, 50046}, {9, 50020}, {1, 50020}};
     for (const auto& [value, item] : cases) {
         std::uint8_t filter = value;
         DisplayedRights rights;
@@ -99,7 +100,10 @@ TEST_F(Session, SettingsFilterOutsideOneToEightLeavesTheCheckedItem) {
         ViewSettings settings{filter, rights, rows};
         ASSERT_TRUE(SaveSettings(files, ui, L"s.qsf", settings));
         ASSERT_TRUE(view.LoadSettingsFile(L"s.qsf"));
-        EXPECT_EQ(view.staticFilterMenuItem, item) << int{value};
+        EXPECT_EQ(view.staticFilterMenuItem(), item) << int{value};
+        if (item == 50020) {
+            EXPECT_EQ(lineNames(), (Names{L"C:\\r", L"f1", L"f2"})) << int{value};
+        }
     }
 }
 
@@ -125,8 +129,8 @@ TEST_F(Session, DepthReturnsToShowAll) {
     ASSERT_TRUE(view.Open(L"r.acl"));
     view.OnStaticFilterCommand(50024);
     view.SetDisplayDepth(0);
-    EXPECT_EQ(view.staticFilter, 1);
-    EXPECT_EQ(view.staticFilterMenuItem, 50020);
+    EXPECT_EQ(view.staticFilter(), 1);
+    EXPECT_EQ(view.staticFilterMenuItem(), 50020);
     EXPECT_EQ(lineNames(), (Names{L"C:\\r", L"f1", L"f2"}));
     EXPECT_EQ(ui.statusTexts(0).back(), L"Depth changed");
 }
@@ -227,8 +231,8 @@ TEST(SessionSettings, RowWithPermissionIndex99IsReportedOnceOn10000Aces) {
     ASSERT_EQ(view.lines().lines().size(), 1001u);
     ui.clear();
     ASSERT_TRUE(view.LoadSettingsFile(L"broken.qsf"));
-    ASSERT_EQ(view.dynamicFilters.rows.size(), 1u);
-    EXPECT_EQ(view.dynamicFilters.rows[0].right, 99u);
+    ASSERT_EQ(view.dynamicFilters().rows.size(), 1u);
+    EXPECT_EQ(view.dynamicFilters().rows[0].right, 99u);
     EXPECT_EQ(ui.messageTexts(),
               std::vector<std::wstring>{L"internal error: rightmask in dynamic filter invalid"});
     // The row holds for no entry: AND hides all 1001.

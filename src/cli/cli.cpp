@@ -290,10 +290,12 @@ int buildView(const Options& o, const std::wstring& input, ViewSession& view, Us
     if (o.hideInherited) {
         view.SetHideInheritedAces(true);
     }
-    const std::string error = applyColumns(o, view.rights);
+    DisplayedRights rights = view.rights();
+    const std::string error = applyColumns(o, rights);
     if (!error.empty()) {
         return usage.fail(error);
     }
+    view.SetRights(std::move(rights));
     if (o.depth) {
         view.SetDisplayDepth(*o.depth);
     }
@@ -334,12 +336,13 @@ class StreamSink : public ByteSink {
 int writeCsvOutput(const Options& o, const ViewSession& view, CliEnvironment& env) {
     const CsvEncoding encoding = o.utf8 ? CsvEncoding::Utf8 : CsvEncoding::AnsiCodePage;
     if (o.output) {
-        return WriteCsv(*env.files, *env.ui, *o.output, view.lines().lines(), view.rights, encoding)
+        return WriteCsv(*env.files, *env.ui, *o.output, view.lines().lines(), view.rights(),
+                        encoding)
                    ? cli_exit::kSuccess
                    : cli_exit::kError;
     }
     StreamSink out(env.out);
-    if (!WriteCsvTo(out, view.lines().lines(), view.rights, encoding) || !out.close()) {
+    if (!WriteCsvTo(out, view.lines().lines(), view.rights(), encoding) || !out.close()) {
         env.ui->showMessage(L"Error writing data to file", L"Note", MessageIcon::None);
         return cli_exit::kError;
     }

@@ -205,12 +205,13 @@ TEST_F(MainWindowTest, RightClickOffersTheContextMenuWithoutSelecting) {
     SetTimer(hwnd, 77, 30, ReadPopupMenu);
     SendMessageW(hwnd, WM_RBUTTONDOWN, 0, at(20, lineOf(lines().at(1))));
     KillTimer(hwnd, 77);
-    EXPECT_EQ(g_menuItems, (std::vector<std::wstring>{
-                               L"50054 Convert Inherited ACEs to non inherited ACEs",
-                               L"50049 Add ACE...", L"50052 Inherit ACL...", L"50048 Delete ACEs",
-                               L"50058 Change Inheritance Flags...",
-                               L"50060 Try to Get Ownership (needs Admin Privileges)", L"0 ",
-                               L"50007 Cut", L"50008 Copy", L"50009 Paste", L"50053 Combine"}));
+    EXPECT_EQ(
+        g_menuItems,
+        (std::vector<std::wstring>{
+            L"50054 Convert Inherited ACEs to non inherited ACEs", L"50049 Add ACE...",
+            L"50052 Inherit ACL...", L"50048 Delete ACEs", L"50058 Change Inheritance Flags...",
+            L"50060 Try to Get Ownership (needs Admin Privileges)", L"50077 Copy path", L"0 ",
+            L"50007 Cut", L"50008 Copy", L"50009 Paste", L"50053 Combine"}));
     EXPECT_FALSE(lines().at(1)->selected);
 }
 

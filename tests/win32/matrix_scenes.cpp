@@ -148,11 +148,12 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
         Scroll(hwnd, SB_THUMBTRACK, IndexOf(app, L"C:\\Projects\\Alpha\\budget.xlsx"));
     } else if (scene == L"narrow") {
         // Every named right as a column: more columns than the window holds.
-        DisplayedRights& rights = app.view().rights;
+        DisplayedRights rights;
         rights.clear();
         for (const NamedRight& r : namedRights()) {
             rights.AppendRightColumn(r.mask, r.abbreviation);
         }
+        app.view().SetRights(rights);
         RECT frame{};
         GetWindowRect(hwnd, &frame);
         SetWindowPos(hwnd, nullptr, 0, 0, (frame.right - frame.left) * 5 / 8,
@@ -165,7 +166,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
             Scroll(hwnd, SB_LINEDOWN);
         }
     } else if (scene == L"members") {
-        app.view().breakDownGroups = true;
+        app.view().SetBreakDownGroups(true);
         app.RebuildMemberMaps(*app.view().dataset(), true);
         SendMessageW(hwnd, WM_COMMAND, IDM_SHOW_COMPLETE_PATH, 0);
     }

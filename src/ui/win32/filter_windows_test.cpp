@@ -203,7 +203,13 @@ class FilterWindows : public ::testing::Test {
         app.NewScanCommand();
         ui.clear();
     }
-    DynamicFilterSet& rows() { return app.view().dynamicFilters; }
+    const DynamicFilterSet& rows() const { return app.view().dynamicFilters(); }
+    void addRow(const FilterRow& row, bool active = false) {
+        DynamicFilterSet filters = rows();
+        filters.rows.push_back(row);
+        filters.active = active;
+        app.view().SetDynamicFilters(filters);
+    }
     Texts lines() const {
         Texts paths;
         for (const CDirEntry* e : app.view().lines().lines()) {
@@ -212,7 +218,7 @@ class FilterWindows : public ::testing::Test {
         return paths;
     }
     bool menuChecked(int id) const {
-        for (const MainMenuItem& item : MainMenuStates(app, MenuViewFlags{})) {
+        for (const MainMenuItem& item : main.commands.MenuStates(MenuViewFlags{})) {
             if (item.id == id) {
                 return item.checked;
             }
@@ -225,6 +231,7 @@ class FilterWindows : public ::testing::Test {
     sim::RecordingInteraction ui;
     DrivenWindows windows;
     AppController app;
+    test::MainWindowModel main{app};
 };
 
 // ---------------------------------------------------------------------------
@@ -253,7 +260,7 @@ TEST_F(FilterWindows, WithoutRowsOnePlusAndOneMinusAndPlusAddsAnyUserHasAll) {
         SaveShot(w, L"dynamic_filters");
         Click(w, kOk);
     };
-    app.Execute(IDM_DYNAMIC_FILTERS);
+    main.run(IDM_DYNAMIC_FILTERS);
     ASSERT_EQ(rows().rows.size(), 1u);
     EXPECT_EQ(rows().rows[0].op, kRuleHasPermission);
     EXPECT_EQ(rows().rows[0].right, 0u);
@@ -265,7 +272,7 @@ TEST_F(FilterWindows, WithoutRowsOnePlusAndOneMinusAndPlusAddsAnyUserHasAll) {
 
 TEST_F(FilterWindows, NineRowsScrollFromZeroToTwoAndPlusOnSlotSixScrollsDown) {
     for (int i = 0; i < 9; ++i) {
-        rows().rows.push_back(FilterRow{kRuleIsOwner, 0, L"r" + std::to_wstring(i)});
+        addRow(FilterRow{kRuleIsOwner, 0, L"r" + std::to_wstring(i)});
     }
     windows.filters = [](HWND w) {
         EXPECT_EQ(ScrollMax(w), 2);
@@ -293,7 +300,7 @@ TEST_F(FilterWindows, NineRowsScrollFromZeroToTwoAndPlusOnSlotSixScrollsDown) {
         SaveShot(w, L"dynamic_filters_rows");
         Click(w, kCancel);
     };
-    app.Execute(IDM_DYNAMIC_FILTERS);
+    main.run(IDM_DYNAMIC_FILTERS);
     ASSERT_EQ(rows().rows.size(), 10u);
     EXPECT_EQ(rows().rows[8].text, L"<any user>");
     EXPECT_EQ(rows().rows[9].text, L"r8");
@@ -302,7 +309,7 @@ TEST_F(FilterWindows, NineRowsScrollFromZeroToTwoAndPlusOnSlotSixScrollsDown) {
 }
 
 TEST_F(FilterWindows, TextTypedIntoAFileNameEditReachesTheRowOnOk) {
-    rows().rows.push_back(FilterRow{kRuleIsOwner, 0, L"nobody"});
+    addRow(FilterRow{kRuleIsOwner, 0, L"nobody"});
     windows.filters = [](HWND w) {
         Choose(w, SlotControlId(0, kSubject), L"<filename>");
         EXPECT_TRUE(Visible(w, SlotControlId(0, kEdit)));
@@ -314,7 +321,7 @@ TEST_F(FilterWindows, TextTypedIntoAFileNameEditReachesTheRowOnOk) {
         SendMessageW(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"DENY"));
         Click(w, kOk);
     };
-    app.Execute(IDM_DYNAMIC_FILTERS);
+    main.run(IDM_DYNAMIC_FILTERS);
     ASSERT_EQ(rows().rows.size(), 1u);
     EXPECT_EQ(rows().rows[0].op, kRulePathContains);
     EXPECT_EQ(rows().rows[0].text, L"DENY");
@@ -322,12 +329,13 @@ TEST_F(FilterWindows, TextTypedIntoAFileNameEditReachesTheRowOnOk) {
 }
 
 TEST_F(FilterWindows, AnAccountWithIsGroupStoresCodeFourAndTheCloseBoxSaysNothing) {
-    rows().rows.push_back(FilterRow{kRulePathContains, 0, L"x"});
-    rows().active = true;
+    addRow(FilterRow{kRulePathContains, 0, L"x"}, true);
     std::wstring account;
     windows.filters = [&](HWND w) {
         const int subject = SlotControlId(0, kSubject);
-        EXPECT_EQ(Count(w, subject), 2 + static_cast<int>(app.view().names.users.size()));
+        NameTables names;
+        RebuildNameTables(*app.view().dataset(), names);
+        EXPECT_EQ(Count(w, subject), 2 + static_cast<int>(names.users.size()));
         account = ComboItemText(Item(w, subject), 2);  // the first account, after the two
         Choose(w, subject, account);
         ChooseIndex(w, SlotControlId(0, kPermission), 5);
@@ -335,7 +343,7 @@ TEST_F(FilterWindows, AnAccountWithIsGroupStoresCodeFourAndTheCloseBoxSaysNothin
         EXPECT_FALSE(Visible(w, SlotControlId(0, kPermission)));
         SendMessageW(w, WM_CLOSE, 0, 0);
     };
-    app.Execute(IDM_DYNAMIC_FILTERS);
+    main.run(IDM_DYNAMIC_FILTERS);
     ASSERT_EQ(rows().rows.size(), 1u);
     EXPECT_EQ(rows().rows[0].op, kRuleIsGroup);
     EXPECT_EQ(rows().rows[0].right, 0u);
@@ -349,8 +357,8 @@ TEST_F(FilterWindows, AnAccountWithIsGroupStoresCodeFourAndTheCloseBoxSaysNothin
 TEST_F(FilterWindows, CompareModeOffersFourStaticFiltersAndOrIsApplied) {
     ASSERT_TRUE(app.view().SaveDatasetFile(L"D:\\r.acl"));
     ASSERT_TRUE(app.view().CompareToFile(L"D:\\r.acl"));
-    app.view().staticFilter = 3;
-    rows().rows.push_back(FilterRow{kRulePathContains, 0, L"nothing matches this"});
+    app.view().OnStaticFilterCommand(IDM_FILTER_HAS_DENY_ENTRY);  // rule 3
+    addRow(FilterRow{kRulePathContains, 0, L"nothing matches this"});
     windows.filters = [](HWND w) {
         EXPECT_EQ(Count(w, kStaticList), 4);
         EXPECT_EQ(Shown(w, kStaticList), L"Show All Files");  // 3 went back to 1
@@ -363,8 +371,8 @@ TEST_F(FilterWindows, CompareModeOffersFourStaticFiltersAndOrIsApplied) {
         EXPECT_EQ(SendMessageW(Item(w, kAnd), BM_GETCHECK, 0, 0), BST_UNCHECKED);
         Click(w, kOk);
     };
-    app.Execute(IDM_DYNAMIC_FILTERS);
-    EXPECT_EQ(app.view().staticFilter, 5);
+    main.run(IDM_DYNAMIC_FILTERS);
+    EXPECT_EQ(app.view().staticFilter(), 5);
     EXPECT_TRUE(menuChecked(50024));
     EXPECT_EQ(rows().combination, 1u);
     EXPECT_EQ(lines(), (Texts{L"added files", L"deleted files", L"modified files"}));
@@ -430,7 +438,7 @@ Texts Columns(const DisplayedRights& rights) {
 }
 
 TEST_F(FilterWindows, BasicSetOpensWithOnlyAllCheckedAndOkGivesTheColumnAll) {
-    app.Execute(IDM_BASIC_PERMISSION_SET);
+    main.run(IDM_BASIC_PERMISSION_SET);
     ui.clear();
     windows.permissions = [](HWND w) {
         EXPECT_EQ(CheckedBoxes(w), std::vector<int>{0});
@@ -438,9 +446,9 @@ TEST_F(FilterWindows, BasicSetOpensWithOnlyAllCheckedAndOkGivesTheColumnAll) {
         SaveShot(w, L"select_permissions");
         Click(w, 2);
     };
-    app.Execute(IDM_SELECT_PERMISSIONS);
-    EXPECT_EQ(Columns(app.view().rights), Texts{L"all"});
-    EXPECT_FALSE(app.view().rights.basicPermissionMode());
+    main.run(IDM_SELECT_PERMISSIONS);
+    EXPECT_EQ(Columns(app.view().rights()), Texts{L"all"});
+    EXPECT_FALSE(app.view().rights().basicPermissionMode());
     EXPECT_TRUE(menuChecked(IDM_SELECT_PERMISSIONS));
     EXPECT_FALSE(menuChecked(IDM_BASIC_PERMISSION_SET));
     EXPECT_EQ(ui.statusTexts(0), Texts{L"A new set of permissions to display was selected"});
@@ -455,8 +463,8 @@ TEST_F(FilterWindows, OkWithNothingCheckedLeavesNoColumns) {
         EXPECT_TRUE(CheckedBoxes(w).empty());
         Click(w, 2);
     };
-    app.Execute(IDM_SELECT_PERMISSIONS);
-    EXPECT_EQ(app.view().rights.count(), 0u);
+    main.run(IDM_SELECT_PERMISSIONS);
+    EXPECT_EQ(app.view().rights().count(), 0u);
 }
 
 TEST_F(FilterWindows, AllOverGenericReadGivesSixteenColumnsInTheFixedOrder) {
@@ -469,8 +477,8 @@ TEST_F(FilterWindows, AllOverGenericReadGivesSixteenColumnsInTheFixedOrder) {
         EXPECT_EQ(CheckedBoxes(w).size(), 16u);
         Click(w, 2);
     };
-    app.Execute(IDM_SELECT_PERMISSIONS);
-    EXPECT_EQ(Columns(app.view().rights),
+    main.run(IDM_SELECT_PERMISSIONS);
+    EXPECT_EQ(Columns(app.view().rights()),
               (Texts{L"all", L"g_rd", L"ex", L"rd", L"rd_a", L"rd_ea", L"wr", L"app", L"wr_a",
                      L"wr_ea", L"del", L"rd_p", L"wr_p", L"ow_t", L"del_ch", L"sync"}));
 }
@@ -481,13 +489,13 @@ TEST_F(FilterWindows, QuestionMarkCancelAndTheCloseBox) {
         Click(w, 10);
         Click(w, 3);
     };
-    app.Execute(IDM_SELECT_PERMISSIONS);
+    main.run(IDM_SELECT_PERMISSIONS);
     ASSERT_EQ(ui.messages().size(), 1u);
     EXPECT_EQ(ui.messages()[0].caption, L"Info about generic flags");
-    EXPECT_EQ(Columns(app.view().rights), (Texts{L"rd", L"wr", L"ex", L"del"}));
+    EXPECT_EQ(Columns(app.view().rights()), (Texts{L"rd", L"wr", L"ex", L"del"}));
     EXPECT_EQ(ui.statusTexts(0), Texts{L"No new set of permissions to display was selected"});
     windows.permissions = [](HWND w) { SendMessageW(w, WM_CLOSE, 0, 0); };
-    app.Execute(IDM_SELECT_PERMISSIONS);
+    main.run(IDM_SELECT_PERMISSIONS);
     EXPECT_EQ(ui.statusTexts(0).size(), 1u);
 }
 

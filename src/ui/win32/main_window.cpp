@@ -48,7 +48,8 @@ struct MainState {
 }
 
 void ApplyMenuStates(MainState& st) {
-    for (const MainMenuItem& item : MainMenuStates(*st.app, st.matrix->view().menuFlags())) {
+    for (const MainMenuItem& item :
+         st.matrix->commands().MenuStates(st.matrix->view().menuFlags())) {
         const UINT id = static_cast<UINT>(item.id);
         if (item.text) {
             ModifyMenuW(st.menu, id, MF_BYCOMMAND | MF_STRING, id, item.text->c_str());
@@ -62,7 +63,7 @@ void ApplyMenuStates(MainState& st) {
 void PlaceFindBar(MainState& st, bool atCreation) {
     const int h96 = MulDiv(st.drawingHeight, 96, static_cast<int>(st.dpi));
     const auto places = FindBarPlaces(h96, atCreation);
-    const bool shown = st.app->view().find.findMode;
+    const bool shown = st.app->view().find().findMode;
     for (int i = 0; i < 5; ++i) {
         if (st.find[i] == nullptr) {
             continue;
@@ -202,19 +203,11 @@ void OnPaint(MainState& st) {
 
 // Returns true when the window is to close.
 bool OnCommand(MainState& st, int id) {
-    if (MainView::IsViewCommand(id)) {
-        Finish(st, st.matrix->Command(id));
-        return false;
-    }
-    if (MainView::IsEditCommand(id)) {
-        Finish(st, st.matrix->Apply(st.matrix->view().EditCommand(id)));
-        return false;
-    }
-    const CommandResult result = st.app->Execute(id);
-    if (result.quit) {
+    const unsigned changes = st.matrix->Command(id);
+    if ((changes & main_view_change::kQuit) != 0) {
         return true;
     }
-    Finish(st, st.matrix->Apply(st.matrix->view().AfterControllerCommand(result)));
+    Finish(st, changes);
     return false;
 }
 

@@ -15,7 +15,12 @@ namespace quorel::win32 {
 using namespace view_change;
 
 MatrixView::MatrixView(AppController& app, InteractionPort& ui, UINT dpi)
-    : app_(app), ui_(ui), dpi_(dpi), renderer_(dpi), view_(app, ui) {
+    : app_(app),
+      ui_(ui),
+      dpi_(dpi),
+      renderer_(dpi),
+      view_(app.view(), app.edits(), app.gate()),
+      commands_(app, view_) {
     lineHeight_ = LineHeightOf(renderer_.textLineHeight(), 0);
 }
 
@@ -83,12 +88,12 @@ void MatrixView::Redraw() {
     metrics.clientWidth = renderer_.fromDevice(widthPx_);
     metrics.drawingHeight = renderer_.fromDevice(heightPx_);
     metrics.lineHeight = lineHeight_;
-    metrics.columnWidth = ColumnWidthOf(app_.view().rights, renderer_);
-    metrics.findMode = app_.view().find.findMode;
+    metrics.columnWidth = ColumnWidthOf(app_.view().rights(), renderer_);
+    metrics.findMode = app_.view().find().findMode;
     view_.Layout(metrics, renderer_);
     renderer_.Paint(memDc_, view_.screen(), widthPx_, heightPx_);
     SetScrollPos(window_, SB_VERT, view_.state().vScrollPos(), TRUE);
-    const FindState& find = app_.view().find;
+    const FindState& find = app_.view().find();
     SendMessageW(highlightBox_, BM_SETCHECK, find.highlight ? BST_CHECKED : BST_UNCHECKED, 0);
     SendMessageW(showMatchingBox_, BM_SETCHECK, find.showMatchingOnly ? BST_CHECKED : BST_UNCHECKED,
                  0);
@@ -119,7 +124,7 @@ void MatrixView::Paint(HDC dc) {
     if (memDc_ != nullptr) {
         BitBlt(dc, 0, 0, widthPx_, heightPx_, memDc_, 0, 0, SRCCOPY);
     }
-    if (!app_.view().find.findMode) {
+    if (!app_.view().find().findMode) {
         return;
     }
     const int h96 = renderer_.fromDevice(heightPx_);
@@ -140,7 +145,7 @@ unsigned MatrixView::Command(int id) {
         text.resize(static_cast<std::size_t>(n) + 1);
         text.resize(static_cast<std::size_t>(GetWindowTextW(findText_, text.data(), n + 1)));
     }
-    return Apply(view_.Command(id, text));
+    return Apply(commands_.Run(id, text));
 }
 
 unsigned MatrixView::ShowLine(std::size_t index) {
@@ -149,7 +154,7 @@ unsigned MatrixView::ShowLine(std::size_t index) {
 
 void MatrixView::contextMenu(int x, int y) {
     HMENU menu = CreatePopupMenu();
-    for (const ContextMenuItem& item : MainView::ContextMenu()) {
+    for (const ContextMenuItem& item : MainCommands::ContextMenu()) {
         if (item.id == 0) {
             AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
         } else {
@@ -200,8 +205,8 @@ bool MatrixView::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, unsig
                                                renderer_.fromDevice(GET_Y_LPARAM(lParam))));
             return true;
         case WM_LBUTTONDBLCLK:
-            changes = Apply(view_.OnDoubleClick(renderer_.fromDevice(GET_X_LPARAM(lParam)),
-                                                renderer_.fromDevice(GET_Y_LPARAM(lParam))));
+            changes = Apply(commands_.OnDoubleClick(renderer_.fromDevice(GET_X_LPARAM(lParam)),
+                                                    renderer_.fromDevice(GET_Y_LPARAM(lParam))));
             return true;
         case WM_RBUTTONDOWN:
             contextMenu(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));

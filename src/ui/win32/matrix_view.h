@@ -4,6 +4,7 @@
 
 #include <cstddef>
 
+#include "app/commands.h"
 #include "app/main_view.h"
 #include "ui/win32/screen_renderer.h"
 
@@ -44,12 +45,14 @@ class MatrixView {
 
     // Scroll, wheel, mouse and key messages; false for any other message.
     bool HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, unsigned& changes);
-    // A view command (MainView::IsViewCommand).
+    // A command of the main window (the command table), with the find
+    // bar's text.
     unsigned Command(int id);
     // The error window's jump to a display-list entry.
     unsigned ShowLine(std::size_t index);
 
     MainView& view() { return view_; }
+    const MainCommands& commands() const { return commands_; }
     const ScreenModel& screen() const { return view_.screen(); }
     int lineHeightPx() const;
     // A layout position (96 DPI) in client pixels.
@@ -64,6 +67,7 @@ class MatrixView {
     UINT dpi_;
     ScreenRenderer renderer_;
     MainView view_;
+    MainCommands commands_;
     HWND window_ = nullptr;
     HWND findText_ = nullptr;
     HWND highlightBox_ = nullptr;

@@ -215,7 +215,7 @@ class Printing : public ::testing::Test {
             return false;
         }
         gDialogsAnswered = 0;
-        app.Execute(IDM_PRINT);
+        main.run(IDM_PRINT);
         return GetFileAttributesW(out.text().c_str()) != INVALID_FILE_ATTRIBUTES;
     }
 
@@ -223,6 +223,7 @@ class Printing : public ::testing::Test {
     sim::RecordingInteraction ui;
     PrintingWindows windows;
     AppController app;
+    test::MainWindowModel main{app};
 };
 
 TEST_F(Printing, SampleDatasetWithFiltersAndColumnsComesOutAsThePdfSaysIt) {
@@ -233,7 +234,7 @@ TEST_F(Printing, SampleDatasetWithFiltersAndColumnsComesOutAsThePdfSaysIt) {
         s.Click(18);
         s.Ok();
     };
-    app.Execute(IDM_SELECT_PERMISSIONS);
+    main.run(IDM_SELECT_PERMISSIONS);
     // Everything but Beta.
     windows.onFilterWindow = [](DynamicFilterEditor& e) {
         e.Plus(0);
@@ -242,7 +243,7 @@ TEST_F(Printing, SampleDatasetWithFiltersAndColumnsComesOutAsThePdfSaysIt) {
         e.ChooseOperator(0, FilterOperator::DoesNotContain);
         e.Ok();
     };
-    app.Execute(IDM_DYNAMIC_FILTERS);
+    main.run(IDM_DYNAMIC_FILTERS);
     ui.clear();
 
     const Output out{ProgramFolder() + L"\\printed_sample"};
@@ -312,7 +313,7 @@ TEST_F(Printing, LongPathIsBrokenAtBackslashes) {
         e = test::AppendEntry(*list, e, name + std::to_wstring(i));
     }
     test::SetAces(e, {{L"Users", 0x1200A9, 0x13, 0}});
-    app.view().ShowDataset(std::move(list));
+    app.view().ShowDataset(std::move(list), DatasetOrigin::File);
 
     const Output out{ProgramFolder() + L"\\printed_long_path"};
     ASSERT_TRUE(print(out));
@@ -353,7 +354,7 @@ TEST_F(Printing, WithoutAnyPrinterTheCommandEndsQuietly) {
     ASSERT_EQ(needed, 0u) << "this prefix has another printer";
     ui.clear();
     gDialogsAnswered = 0;
-    app.Execute(IDM_PRINT);
+    main.run(IDM_PRINT);
     // The print dialog asks to install a printer first; after that box
     // nothing is printed and nothing more is said.
     EXPECT_EQ(gDialogsAnswered, 1);

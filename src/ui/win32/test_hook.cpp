@@ -69,12 +69,12 @@ std::wstring ViewAnswer(const AppController& app) {
         out += value;
         out += L'\n';
     };
-    add(L"depth", std::to_wstring(view.displayDepth));
-    add(L"filter", std::to_wstring(view.staticFilter));
-    add(L"filterItem", std::to_wstring(view.staticFilterMenuItem));
+    add(L"depth", std::to_wstring(view.displayDepth()));
+    add(L"filter", std::to_wstring(view.staticFilter()));
+    add(L"filterItem", std::to_wstring(view.staticFilterMenuItem()));
     add(L"compare", view.compareMode() ? L"1" : L"0");
-    add(L"scanned", app.scannedDataset() ? L"1" : L"0");
-    add(L"writeMode", app.writeMode() ? L"1" : L"0");
+    add(L"scanned", app.view().liveData() ? L"1" : L"0");
+    add(L"writeMode", app.gate().on() ? L"1" : L"0");
     add(L"entries", std::to_wstring(dataset != nullptr ? dataset->entryCount : 0));
     add(L"errors", std::to_wstring(dataset != nullptr ? dataset->errorList().count() : 0));
     add(L"file", dataset != nullptr ? dataset->fileName : std::wstring());

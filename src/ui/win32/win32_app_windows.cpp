@@ -1,5 +1,7 @@
 #include "ui/win32/win32_app_windows.h"
 
+#include <cstring>
+
 #include <shellapi.h>
 
 #include "app/app_controller.h"
@@ -85,6 +87,35 @@ bool Win32AppWindows::OpenWithShell(const std::wstring& path) {
     const auto result = reinterpret_cast<INT_PTR>(
         ShellExecuteW(main_, L"open", path.c_str(), nullptr, nullptr, SW_SHOWNORMAL));
     return result > 32;
+}
+
+// OpenClipboard, EmptyClipboard, SetClipboardData: CF_UNICODETEXT takes a
+// movable global memory object holding the NUL-terminated text; after a
+// successful SetClipboardData the system owns it.
+bool Win32AppWindows::CopyToClipboard(const std::wstring& text) {
+    const std::size_t bytes = (text.size() + 1) * sizeof(wchar_t);
+    HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, bytes);
+    if (memory == nullptr) {
+        return false;
+    }
+    if (void* at = GlobalLock(memory)) {
+        std::memcpy(at, text.c_str(), bytes);
+        GlobalUnlock(memory);
+    } else {
+        GlobalFree(memory);
+        return false;
+    }
+    if (!OpenClipboard(main_)) {
+        GlobalFree(memory);
+        return false;
+    }
+    EmptyClipboard();
+    const bool placed = SetClipboardData(CF_UNICODETEXT, memory) != nullptr;
+    CloseClipboard();
+    if (!placed) {
+        GlobalFree(memory);
+    }
+    return placed;
 }
 
 bool Win32AppWindows::RunInheritanceFlagsDialog(InheritanceFlagsForm& form) {

@@ -39,6 +39,7 @@ class Win32AppWindows : public AppWindows {
     void RunProjectDialog() override;
     void ShowErrorWindow() override;
     bool OpenWithShell(const std::wstring& path) override;
+    bool CopyToClipboard(const std::wstring& text) override;
     bool RunInheritanceFlagsDialog(InheritanceFlagsForm& form) override;
     bool RunInheritSettingsDialog(InheritSettingsForm& form) override;
     bool RunRestoreDialog(RestoreForm& form) override;
