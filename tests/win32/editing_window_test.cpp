@@ -271,7 +271,7 @@ class EditingWindowTest : public ::testing::Test, protected WindowDriver {
 
     void SetUp() override {
         app.Prepare();
-        app.view().ShowDataset(scan());
+        app.view().ShowDataset(scan(), DatasetOrigin::Scan);
         OpenWindow(app, ui, windows);
         g_boxTexts.clear();
     }
@@ -545,7 +545,7 @@ TEST_F(EditingWindowTest, RestorePermissionsThroughItsDialog) {
     sim.dir(L"C:\\Projects\\Alpha").allow(sidOf(L"carol"), 0x1200A9, 0x03);
     sim.file(L"C:\\Projects\\Alpha\\plan.docx").dacl().allow(well_known::users(), 0x1F01FF);
     sim.file(L"C:\\Projects\\Alpha\\new.txt").dacl().allow(well_known::users(), 0x1F01FF);
-    app.view().ShowDataset(scan());
+    app.view().ShowDataset(scan(), DatasetOrigin::Scan);
     ASSERT_TRUE(app.view().CompareToFile(saved));
     app.view().RebuildLines();
     OpenWindow(app, ui, windows);
@@ -701,7 +701,7 @@ class RealPortEditingTest : public ::testing::Test, protected WindowDriver {
         auto list = std::make_unique<CDirList>(ui);
         SecurityReader reader(platform, accounts);
         Scanner(*list, platform, reader, ui).ScanTree(tree.root(), 0);
-        app.view().ShowDataset(std::move(list));
+        app.view().ShowDataset(std::move(list), DatasetOrigin::Scan);
         OpenWindow(app, ui, windows);
         g_boxTexts.clear();
     }

@@ -114,14 +114,14 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
         sim.dir(L"C:\\Projects\\Alpha")
             .allow(sim.accounts().addDomainUser(L"erin"), 0x1200A9, 0x03);
         sim.file(L"C:\\Projects\\Alpha\\plan.docx").dacl().allow(well_known::users(), 0x1F01FF);
-        app.view().ShowDataset(Scan(sim, ui));
+        app.view().ShowDataset(Scan(sim, ui), DatasetOrigin::Scan);
         app.view().CompareToFile(saved);
         app.view().RebuildLines();
     } else {
         if (scene == L"long-acl") {
             AddCrowd(sim);
         }
-        app.view().ShowDataset(Scan(sim, ui));
+        app.view().ShowDataset(Scan(sim, ui), DatasetOrigin::Scan);
     }
 
     win32::MainWindow window(app, ui, windows);
