@@ -17,7 +17,8 @@ int main(int argc, char** argv) {
     }
     quorel::ConsoleInteraction ui;
     quorel::CliEnvironment env;
-    env.files = &quorel::standardFileIo();
+    const std::unique_ptr<quorel::FileIoPort> files = quorel::makeStandardFileIo();
+    env.files = files.get();
     env.ui = &ui;
     return quorel::RunCliWithVolume(std::move(args), env);
 }

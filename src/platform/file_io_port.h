@@ -56,6 +56,6 @@ class FileIoPort {
 
 // Files of the machine through the C++ standard library (wide paths on
 // Windows, UTF-8 paths elsewhere).
-FileIoPort& standardFileIo();
+std::unique_ptr<FileIoPort> makeStandardFileIo();
 
 }  // namespace quorel

@@ -101,9 +101,8 @@ class StandardFileIo : public FileIoPort {
 
 }  // namespace
 
-FileIoPort& standardFileIo() {
-    static StandardFileIo io;
-    return io;
+std::unique_ptr<FileIoPort> makeStandardFileIo() {
+    return std::make_unique<StandardFileIo>();
 }
 
 }  // namespace quorel

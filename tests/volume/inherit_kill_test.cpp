@@ -110,7 +110,7 @@ TEST(VolumeKill, AKillDuringInheritAclLeavesEveryItemWithADescriptorAWriteStored
     if (child == 0) {
         std::string error;
         std::unique_ptr<sim::VolumeJournal> volume =
-            sim::VolumeJournal::open(standardFileIo(), fromUtf8(path), error);
+            sim::VolumeJournal::open(*makeStandardFileIo(), fromUtf8(path), error);
         if (volume) {
             inheritAcl(*volume, volume->platform());
         }

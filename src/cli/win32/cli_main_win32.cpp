@@ -27,7 +27,8 @@ int wmain(int argc, wchar_t** argv) {
     quorel::win32::Win32Platform platform;
     quorel::ConsoleInteraction ui;
     quorel::CliEnvironment env;
-    env.files = &quorel::standardFileIo();
+    const std::unique_ptr<quorel::FileIoPort> files = quorel::makeStandardFileIo();
+    env.files = files.get();
     env.ui = &ui;
     env.security = &platform;
     env.accounts = &platform;

@@ -210,7 +210,8 @@ LRESULT CALLBACK ConfigProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPara
 
 std::optional<ScanConfiguration> RunConfigurationWindow(bool compareForm,
                                                         const ConfigurationPorts& ports) {
-    static HBRUSH background = CreateSolidBrush(kBackground);  // the class keeps it for the run
+    static const HBRUSH background =
+        CreateSolidBrush(kBackground);  // the class keeps it for the run
     WNDCLASSW wc{};
     wc.lpfnWndProc = ConfigProc;
     wc.hInstance = GetModuleHandleW(nullptr);

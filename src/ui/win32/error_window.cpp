@@ -104,7 +104,7 @@ LRESULT CALLBACK ErrorProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam
 
 void RunErrorWindow(HWND owner, ErrorList& errors, const DisplayList& lines,
                     const std::function<void(std::size_t)>& showLine) {
-    static HBRUSH background = CreateSolidBrush(RGB(240, 240, 240));  // kept by the class
+    static const HBRUSH background = CreateSolidBrush(RGB(240, 240, 240));  // kept by the class
     WNDCLASSW wc{};
     wc.lpfnWndProc = ErrorProc;
     wc.hInstance = GetModuleHandleW(nullptr);

@@ -48,11 +48,12 @@ std::wstring DataFolder() {
 
 // The volume file a leading "--volume FILE" names, opened; null (after
 // telling the user why) when it cannot be opened.
-std::unique_ptr<quorel::sim::VolumeJournal> OpenVolume(const quorel::VolumeArgument& argument) {
+std::unique_ptr<quorel::sim::VolumeJournal> OpenVolume(quorel::FileIoPort& files,
+                                                       const quorel::VolumeArgument& argument) {
     std::string error = "--volume needs a volume file";
     std::unique_ptr<quorel::sim::VolumeJournal> volume;
     if (!argument.missingVolume) {
-        volume = quorel::sim::VolumeJournal::open(quorel::standardFileIo(), argument.volume, error);
+        volume = quorel::sim::VolumeJournal::open(files, argument.volume, error);
         error = quorel::toUtf8(argument.volume) + ": " + error;
     }
     if (!volume) {
@@ -73,9 +74,10 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
 
     const quorel::VolumeArgument arguments =
         quorel::TakeVolumeArgument(quorel::ArgumentsOfCommandLine(GetCommandLineW()));
+    const std::unique_ptr<quorel::FileIoPort> files = quorel::makeStandardFileIo();
     std::unique_ptr<quorel::sim::VolumeJournal> volume;
     if (!arguments.volume.empty() || arguments.missingVolume) {
-        volume = OpenVolume(arguments);
+        volume = OpenVolume(*files, arguments);
         if (!volume) {
             CoUninitialize();
             return 1;
@@ -90,10 +92,9 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     quorel::PrivilegePort& privileges = sim ? static_cast<quorel::PrivilegePort&>(*sim) : win32;
 
     quorel::win32::GuiInteraction ui;
-    quorel::win32::Win32AppWindows windows(ui, fileSystem, quorel::standardFileIo());
+    quorel::win32::Win32AppWindows windows(ui, fileSystem, *files);
     quorel::AppFolders folders{quorel::ProgramFolderOf(ModulePath()), DataFolder()};
-    quorel::AppPorts ports{
-        quorel::standardFileIo(), fileSystem, security, accounts, privileges, ui, windows};
+    quorel::AppPorts ports{*files, fileSystem, security, accounts, privileges, ui, windows};
     quorel::AppController app(ports, std::move(folders));
     windows.SetController(app);
     quorel::win32::AttachTestHook(app);

@@ -9,9 +9,11 @@ namespace {
 constexpr wchar_t kClass[] = L"Rizive_ScanStateWin";
 constexpr COLORREF kBackground = RGB(240, 240, 240);
 
+// GetClassInfoW: a class an earlier window of this process registered is
+// found, so the class is registered once per process without a flag.
 bool RegisterOnce() {
-    static bool registered = false;  // a window class is registered once per process
-    if (registered) {
+    WNDCLASSW existing{};
+    if (GetClassInfoW(GetModuleHandleW(nullptr), kClass, &existing)) {
         return true;
     }
     WNDCLASSW wc{};
@@ -21,8 +23,7 @@ bool RegisterOnce() {
     wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
     wc.hbrBackground = CreateSolidBrush(kBackground);
     wc.lpszClassName = kClass;
-    registered = RegisterClassW(&wc) != 0;
-    return registered;
+    return RegisterClassW(&wc) != 0;
 }
 }  // namespace
 

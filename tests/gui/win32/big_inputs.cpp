@@ -48,7 +48,7 @@ bool WriteLargeDataset(const std::wstring& path, std::uint32_t entries) {
     bench::buildSyntheticDataset(list, entries);
     NameTables tables;
     RebuildNameTables(list, tables);
-    return WriteDatasetFile(standardFileIo(), ui, list, path, tables);
+    return WriteDatasetFile(*makeStandardFileIo(), ui, list, path, tables);
 }
 
 }  // namespace quorel::gui
