@@ -153,7 +153,8 @@ void EditCommands::TogglePermission(CDirEntry& entry, AceRecord& ace, int column
     const std::uint32_t columnMask = rights.column(static_cast<std::size_t>(column)).mask;
     const bool has = rights.AceHasRight(ace, columnMask, true, entry.isDirectory());
     const std::uint32_t oldMask = ace.accessMask;
-    const std::uint32_t base = oldMask | (ace.aceType == 0 ? kSynchronize : 0);
+    const std::uint32_t base =
+        oldMask | (ace.aceType == ace_type::kAccessAllowed ? access::kSynchronize : 0);
     std::uint32_t mask = 0;
     if (rights.basicPermissionMode()) {
         mask = has ? 0 : base | columnMask;
@@ -320,7 +321,7 @@ void EditCommands::AddTrusteeToSelection(const EditFocus& focus, const std::wstr
         undoElement(*e, L"add trustee", false);
         Trustee trustee;
         trustee.name = name;
-        editing_.editor.MergeTrustee(*e, trustee, allow ? kSynchronize : 0, 0, allow);
+        editing_.editor.MergeTrustee(*e, trustee, allow ? access::kSynchronize : 0, 0, allow);
         refresh(*e);
     }
     status(L"trustee added");

@@ -1,5 +1,6 @@
 #include "cli/cli.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <optional>
 
@@ -139,82 +140,85 @@ bool parseNumber(const std::wstring& text, std::uint32_t& value) {
     return true;
 }
 
-// Parses the options `allowed` for a command; returns an error text or "".
+// The options that take a value, and the switches, as Options holds them.
+struct ValueOption {
+    const wchar_t* name;
+    std::optional<std::wstring> Options::*slot;
+};
+constexpr ValueOption kValueOptions[] = {
+    {L"-o", &Options::output},           {L"--columns", &Options::columns},
+    {L"--settings", &Options::settings}, {L"--filter", &Options::filter},
+    {L"--dynamic", &Options::dynamic},   {L"--compare", &Options::compare},
+    {L"--find", &Options::find},
+};
+struct SwitchOption {
+    const wchar_t* name;
+    bool Options::*flag;
+};
+constexpr SwitchOption kSwitches[] = {
+    {L"--hide-inherit-only", &Options::hideInheritOnly},
+    {L"--hide-inherited", &Options::hideInherited},
+    {L"--basic", &Options::basic},
+    {L"--utf8", &Options::utf8},
+};
+
+// The option args[i] (allowed) into `o`, its value taken from args[i + 1]
+// (i moves on); an error text or "".
+std::string parseOption(const std::vector<std::wstring>& args, std::size_t& i, Options& o) {
+    const std::wstring& a = args[i];
+    auto value = [&](std::optional<std::wstring>& slot) -> std::string {
+        if (slot) {
+            return "option " + toUtf8(a) + " given twice";
+        }
+        if (i + 1 >= args.size()) {
+            return "option " + toUtf8(a) + " needs a value";
+        }
+        slot = args[++i];
+        return "";
+    };
+    if (a == L"--depth") {
+        std::optional<std::wstring> text;
+        if (o.depth) {
+            return "option --depth given twice";
+        }
+        if (std::string error = value(text); !error.empty()) {
+            return error;
+        }
+        std::uint32_t n = 0;
+        if (!parseNumber(*text, n)) {
+            return "--depth needs a number, not " + toUtf8(*text);
+        }
+        o.depth = n;
+        return "";
+    }
+    for (const ValueOption& v : kValueOptions) {
+        if (a == v.name) {
+            return value(o.*v.slot);
+        }
+    }
+    for (const SwitchOption& w : kSwitches) {
+        if (a == w.name) {
+            // A fresh Options has every switch off.
+            if (o.*w.flag) {
+                return "option " + toUtf8(a) + " given twice";
+            }
+            o.*w.flag = true;
+        }
+    }
+    return "";
+}
+
+// Parses the options `allowed` for a command into a fresh `o`; returns an
+// error text or "".
 std::string parseOptions(const std::vector<std::wstring>& args, std::size_t from,
                          const std::vector<std::wstring>& allowed, Options& o) {
-    auto isAllowed = [&allowed](const std::wstring& opt) {
-        for (const auto& a : allowed) {
-            if (a == opt) {
-                return true;
-            }
-        }
-        return false;
-    };
-    bool basicSeen = false, utf8Seen = false, inheritOnlySeen = false, inheritedSeen = false;
     for (std::size_t i = from; i < args.size(); ++i) {
         const std::wstring& a = args[i];
         if (a.size() > 1 && a[0] == L'-') {
-            if (!isAllowed(a)) {
+            if (std::find(allowed.begin(), allowed.end(), a) == allowed.end()) {
                 return "unknown option " + toUtf8(a);
             }
-            auto value = [&](std::optional<std::wstring>& slot) -> std::string {
-                if (slot) {
-                    return "option " + toUtf8(a) + " given twice";
-                }
-                if (i + 1 >= args.size()) {
-                    return "option " + toUtf8(a) + " needs a value";
-                }
-                slot = args[++i];
-                return "";
-            };
-            std::string error;
-            if (a == L"-o") {
-                error = value(o.output);
-            } else if (a == L"--columns") {
-                error = value(o.columns);
-            } else if (a == L"--depth") {
-                std::optional<std::wstring> text;
-                if (o.depth) {
-                    return "option --depth given twice";
-                }
-                error = value(text);
-                std::uint32_t n = 0;
-                if (error.empty() && !parseNumber(*text, n)) {
-                    return "--depth needs a number, not " + toUtf8(*text);
-                }
-                o.depth = n;
-            } else if (a == L"--settings") {
-                error = value(o.settings);
-            } else if (a == L"--filter") {
-                error = value(o.filter);
-            } else if (a == L"--dynamic") {
-                error = value(o.dynamic);
-            } else if (a == L"--compare") {
-                error = value(o.compare);
-            } else if (a == L"--find") {
-                error = value(o.find);
-            } else if (a == L"--hide-inherit-only") {
-                if (inheritOnlySeen) {
-                    return "option --hide-inherit-only given twice";
-                }
-                inheritOnlySeen = o.hideInheritOnly = true;
-            } else if (a == L"--hide-inherited") {
-                if (inheritedSeen) {
-                    return "option --hide-inherited given twice";
-                }
-                inheritedSeen = o.hideInherited = true;
-            } else if (a == L"--basic") {
-                if (basicSeen) {
-                    return "option --basic given twice";
-                }
-                basicSeen = o.basic = true;
-            } else if (a == L"--utf8") {
-                if (utf8Seen) {
-                    return "option --utf8 given twice";
-                }
-                utf8Seen = o.utf8 = true;
-            }
-            if (!error.empty()) {
+            if (std::string error = parseOption(args, i, o); !error.empty()) {
                 return error;
             }
         } else {

@@ -181,6 +181,46 @@ TEST_F(Cli, BadUsageExitsTwo) {
     EXPECT_NE(contents(err).find("unknown column 'nope'"), std::string::npos);
 }
 
+TEST_F(Cli, EachOptionAtMostOnceAndWithItsValue) {
+    using Args = std::vector<std::wstring>;
+    const std::pair<Args, std::string> cases[] = {
+        {{L"--utf8", L"--utf8"}, "option --utf8 given twice"},
+        {{L"--basic", L"--basic"}, "option --basic given twice"},
+        {{L"--hide-inherited", L"--hide-inherited"}, "option --hide-inherited given twice"},
+        {{L"--hide-inherit-only", L"--hide-inherit-only"},
+         "option --hide-inherit-only given twice"},
+        {{L"-o", L"m.csv"}, "option -o given twice"},
+        {{L"--columns", L"rd", L"--columns", L"wr"}, "option --columns given twice"},
+        {{L"--depth", L"1", L"--depth", L"2"}, "option --depth given twice"},
+        {{L"--settings", L"s", L"--settings", L"t"}, "option --settings given twice"},
+        {{L"--filter", L"1", L"--filter", L"2"}, "option --filter given twice"},
+        {{L"--dynamic", L"d", L"--dynamic", L"e"}, "option --dynamic given twice"},
+        {{L"--compare", L"c", L"--compare", L"d"}, "option --compare given twice"},
+        {{L"--find", L"f", L"--find", L"g"}, "option --find given twice"},
+        {{L"--find"}, "option --find needs a value"},
+        {{L"--depth"}, "option --depth needs a value"},
+    };
+    for (const auto& [options, message] : cases) {
+        Args args = {L"csv", L"-o", L"n.csv"};
+        args.insert(args.end(), options.begin(), options.end());
+        if (options.size() > 1) {
+            args.push_back(L"in.acl");
+        }
+        EXPECT_EQ(run(args), 2) << message;
+        EXPECT_EQ(takeErrors(), "quorel-cli: " + message + "\nTry 'quorel-cli --help'.\n");
+    }
+    // Each switch once is taken.
+    ASSERT_EQ(run({L"csv", L"--utf8", L"--basic", L"--hide-inherited", L"--hide-inherit-only",
+                   L"-o", L"n.csv", L"in.acl"}),
+              0);
+    EXPECT_EQ(
+        file(L"n.csv"),
+        "\xEF\xBB\xBF"
+        "C:\\share\r\n,full_acc,modify,rd/ex,ls_fold,read,wr\r\n\"Smith, John\",x,x,x,x,x,x\r\n"
+        "\r\nC:\\share\\a.txt\r\n,full_acc,modify,rd/ex,,read,wr\r\nUsers DENY,x,x,x,,x,x\r\n"
+        "\r\n");
+}
+
 TEST_F(Cli, NumbersAndOperandsAtTheirLimits) {
     // --depth takes up to nine decimal digits and nothing else; --filter 1 to 8.
     const std::pair<std::vector<std::wstring>, int> cases[] = {

@@ -4,6 +4,7 @@
 #include <string_view>
 
 #include "core/account_names.h"
+#include "platform/security_descriptor.h"
 
 namespace quorel {
 
@@ -30,9 +31,9 @@ class AceRecord {
         aceType = type;
     }
 
-    bool isDeny() const { return aceType == 1; }
-    bool inheritOnly() const { return (aceFlags & 0x08) != 0; }
-    bool inherited() const { return (aceFlags & 0x10) != 0; }
+    bool isDeny() const { return aceType == ace_type::kAccessDenied; }
+    bool inheritOnly() const { return (aceFlags & ace_flag::kInheritOnly) != 0; }
+    bool inherited() const { return (aceFlags & ace_flag::kInherited) != 0; }
     bool hasPartnerAce() const { return partnerAce != kNoPartnerAce; }
 
     // Trustee texts equal (exact, case-sensitive), aceFlags and aceType equal.

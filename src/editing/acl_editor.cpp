@@ -109,6 +109,22 @@ std::wstring withPath(const wchar_t* pattern, const std::wstring& path) {
     return text;
 }
 
+// The descriptor as `plan` wrote `dacl` over `read`, `written` of its writes
+// done: what a DACL that took away the right to read it back holds.
+SecurityDescriptor asWritten(const SecurityDescriptor& read, const std::vector<RawAce>& dacl,
+                             const DaclWritePlan& plan, std::size_t written) {
+    SecurityDescriptor sd = read;
+    sd.dacl = dacl;
+    sd.daclState = DaclState::Present;
+    sd.control = static_cast<std::uint16_t>(
+        (sd.control & ~(sd_control::kDaclProtected | sd_control::kDaclAutoInherited)) |
+        sd_control::kDaclPresent | (plan.expectProtected ? sd_control::kDaclProtected : 0) |
+        (plan.expectAutoInherited.value_or(false) && written == plan.writes.size()
+             ? sd_control::kDaclAutoInherited
+             : 0));
+    return sd;
+}
+
 }  // namespace
 
 AclEditor::AclEditor(EditPorts ports, SecurityReader& reader, EditSettings& settings)
@@ -184,7 +200,6 @@ std::uint32_t AclEditor::resolve(const Trustee& trustee, Sid& sid) {
 
 EditResult AclEditor::Rewrite(CDirEntry& entry, const EditSpec& spec, const Compute& compute,
                               const SecurityDescriptor* read) {
-    const std::wstring path = entry.path();
     const bool ownedBefore = entry.ownershipTaken;
     SecurityDescriptor sd;
     bool known = false;  // `sd` is what the disk holds
@@ -198,22 +213,8 @@ EditResult AclEditor::Rewrite(CDirEntry& entry, const EditSpec& spec, const Comp
 
     if (read != nullptr) {
         sd = *read;
-    } else {
-        SdReadStatus status = ports_.security.readSecurity(path, sd);
-        if (!status.ok() && status.error == win_error::kAccessDenied &&
-            spec.takeOwnershipOnDenied && takeOwnershipFor(entry, nullptr)) {
-            sd = SecurityDescriptor();
-            status = ports_.security.readSecurity(path, sd);
-        }
-        if (!status.ok()) {
-            const wchar_t* text = status.failedStep == SdStep::Dacl             ? spec.daclFailed
-                                  : status.failedStep == SdStep::AclInformation ? spec.sizeFailed
-                                                                                : spec.readFailed;
-            if (text != nullptr) {
-                report(entry, text);
-            }
-            return finishFailed(status.error);
-        }
+    } else if (const SdReadStatus status = readForEdit(entry, spec, sd); !status.ok()) {
+        return finishFailed(status.error);
     }
     known = true;
     for (const RawAce& ace : daclOf(sd)) {
@@ -257,6 +258,38 @@ EditResult AclEditor::Rewrite(CDirEntry& entry, const EditSpec& spec, const Comp
         return finishFailed(win_error::kInvalidParameter);
     }
 
+    return writeDacl(entry, spec, sd, dacl, protect);
+}
+
+SdReadStatus AclEditor::readForEdit(CDirEntry& entry, const EditSpec& spec,
+                                    SecurityDescriptor& sd) {
+    const std::wstring path = entry.path();
+    SdReadStatus status = ports_.security.readSecurity(path, sd);
+    if (!status.ok() && status.error == win_error::kAccessDenied && spec.takeOwnershipOnDenied &&
+        takeOwnershipFor(entry, nullptr)) {
+        sd = SecurityDescriptor();
+        status = ports_.security.readSecurity(path, sd);
+    }
+    if (!status.ok()) {
+        const wchar_t* text = status.failedStep == SdStep::Dacl             ? spec.daclFailed
+                              : status.failedStep == SdStep::AclInformation ? spec.sizeFailed
+                                                                            : spec.readFailed;
+        if (text != nullptr) {
+            report(entry, text);
+        }
+    }
+    return status;
+}
+
+EditResult AclEditor::writeDacl(CDirEntry& entry, const EditSpec& spec, SecurityDescriptor& sd,
+                                const std::vector<RawAce>& dacl, bool protect) {
+    const std::wstring path = entry.path();
+    auto finishFailed = [&](std::uint32_t error) {
+        if (spec.giveBackOwnership && entry.ownershipTaken) {
+            giveBack(entry, &sd);
+        }
+        return EditResult::failed(error);
+    };
     const bool autoInherited =
         spec.autoInheritResult || (sd.control & sd_control::kDaclAutoInherited) != 0;
     const DaclWritePlan plan = planDaclWrite(daclOf(sd), dacl, protect, autoInherited);
@@ -289,27 +322,18 @@ EditResult AclEditor::Rewrite(CDirEntry& entry, const EditSpec& spec, const Comp
     if (!readBack) {
         // The DACL written may have taken away the right to read it: show
         // what was written.
-        back = sd;
-        back.dacl = dacl;
-        back.daclState = DaclState::Present;
-        back.control = static_cast<std::uint16_t>(
-            (back.control & ~(sd_control::kDaclProtected | sd_control::kDaclAutoInherited)) |
-            sd_control::kDaclPresent | (plan.expectProtected ? sd_control::kDaclProtected : 0) |
-            (plan.expectAutoInherited.value_or(false) && written == plan.writes.size()
-                 ? sd_control::kDaclAutoInherited
-                 : 0));
+        back = asWritten(sd, dacl, plan, written);
     }
     sd = std::move(back);
     reader_.applyDescriptor(entry, {}, sd);
-    const bool asWritten =
-        readBack ? storedAsPlanned(plan, dacl, sd) : written == plan.writes.size();
-    if (!asWritten) {
+    const bool stored = readBack ? storedAsPlanned(plan, dacl, sd) : written == plan.writes.size();
+    if (!stored) {
         report(entry, withPath(kStoredDifferently, path));
     }
     if (spec.giveBackOwnership) {
         giveBack(entry, &sd);
     }
-    return asWritten ? EditResult{} : EditResult::failed(win_error::kInvalidAcl);
+    return stored ? EditResult{} : EditResult::failed(win_error::kInvalidAcl);
 }
 
 std::uint32_t AclEditor::writePlanned(const std::wstring& path, const std::vector<RawAce>& dacl,

@@ -182,6 +182,15 @@ class AclEditor {
     EditResult inherited(CDirEntry& entry, const Trustee& trustee, std::uint8_t type,
                          std::uint32_t mask, const std::uint32_t* newMask);
     void showStale(CDirEntry& entry);
+    // Reads the entry's descriptor for an edit, taking ownership when the
+    // read is denied and `spec` allows it; a failure is reported as `spec`
+    // words it.
+    SdReadStatus readForEdit(CDirEntry& entry, const EditSpec& spec, SecurityDescriptor& sd);
+    // Writes `dacl` over `sd` (as read) once, reads it back and shows what
+    // the disk holds in `sd` and the entry; gives ownership back when
+    // `spec` says so.
+    EditResult writeDacl(CDirEntry& entry, const EditSpec& spec, SecurityDescriptor& sd,
+                         const std::vector<RawAce>& dacl, bool protect);
     // The writes of `plan`, in order; 0 or the error of the first that
     // fails, `written` the count of those that succeeded.
     std::uint32_t writePlanned(const std::wstring& path, const std::vector<RawAce>& dacl,

@@ -1,32 +1,44 @@
 #include "filters/permissions.h"
 
 #include "core/dir_entry.h"
+#include "platform/security_descriptor.h"
 
 namespace quorel {
 
+namespace {
+
+// The basic set's write: FILE_GENERIC_WRITE without READ_CONTROL.
+constexpr std::uint32_t kBasicWrite = access::kFileGenericWrite & ~access::kReadControl;
+
+}  // namespace
+
 const std::array<NamedRight, 19>& namedRights() {
     static const std::array<NamedRight, 19> rights = {{
-        {L"all", 0x001F01FF, L"All Permissions (all)", 0, L"all permissions (all)"},
-        {L"g_all", 0x10000000, L"GENERIC_ALL (alternate ALL flags)", -1, nullptr},
-        {L"g_rd", 0x80000000, L"GENERIC_READ (alternate read flag)", -1, nullptr},
-        {L"g_wr", 0x40000000, L"GENERIC_WRITE (alternate write flag)", -1, nullptr},
-        {L"g_ex", 0x20000000, L"GENERIC_EXECUTE (alternate execute flag)", -1, nullptr},
-        {L"ex", 0x00000020, L"Execute / Search Folders (ex)", 1, L"execute (ex)"},
-        {L"rd", 0x00000001, L"Read / List Folders (rd)", 2, L"read (rd)"},
-        {L"rd_a", 0x00000080, L"Read Attributes (rd_a)", 3, L"read attributes (rd_a)"},
-        {L"rd_ea", 0x00000008, L"Read Exteded Attributes (rd_ea)", 4,
+        {L"all", access::kFileAllAccess, L"All Permissions (all)", 0, L"all permissions (all)"},
+        {L"g_all", access::kGenericAll, L"GENERIC_ALL (alternate ALL flags)", -1, nullptr},
+        {L"g_rd", access::kGenericRead, L"GENERIC_READ (alternate read flag)", -1, nullptr},
+        {L"g_wr", access::kGenericWrite, L"GENERIC_WRITE (alternate write flag)", -1, nullptr},
+        {L"g_ex", access::kGenericExecute, L"GENERIC_EXECUTE (alternate execute flag)", -1,
+         nullptr},
+        {L"ex", access::kExecute, L"Execute / Search Folders (ex)", 1, L"execute (ex)"},
+        {L"rd", access::kReadData, L"Read / List Folders (rd)", 2, L"read (rd)"},
+        {L"rd_a", access::kReadAttributes, L"Read Attributes (rd_a)", 3, L"read attributes (rd_a)"},
+        {L"rd_ea", access::kReadEa, L"Read Exteded Attributes (rd_ea)", 4,
          L"read extended attributes (rd_ea)"},
-        {L"wr", 0x00000002, L"Write / Create Files (wr)", 5, L"write (wr)"},
-        {L"app", 0x00000004, L"Append Data / Create Folders (app)", 6, L"append data (app)"},
-        {L"wr_a", 0x00000100, L"Write Attributes (wr_a)", 7, L"write attributes (wr_a)"},
-        {L"wr_ea", 0x00000010, L"Write Extended Attributes (wr_ea)", 8,
+        {L"wr", access::kWriteData, L"Write / Create Files (wr)", 5, L"write (wr)"},
+        {L"app", access::kAppendData, L"Append Data / Create Folders (app)", 6,
+         L"append data (app)"},
+        {L"wr_a", access::kWriteAttributes, L"Write Attributes (wr_a)", 7,
+         L"write attributes (wr_a)"},
+        {L"wr_ea", access::kWriteEa, L"Write Extended Attributes (wr_ea)", 8,
          L"write extended attributes (wr_ea)"},
-        {L"del", 0x00010000, L"Delete (del)", 9, L"delete (del)"},
-        {L"rd_p", 0x00020000, L"Read Permissions (rd_p)", 10, L"read permissions (rd_p)"},
-        {L"wr_p", 0x00040000, L"Write Permissions (wr_p)", 11, L"write permissions (wr_p)"},
-        {L"ow_t", 0x00080000, L"Take Ownership (ow_t)", 12, L"take ownership (ow_t)"},
-        {L"del_ch", 0x00000040, L"Delete Child (del_ch)", 13, L"file delete child (del_ch)"},
-        {L"sync", 0x00100000, L"Synchronize (sync)", 14, L"Synchronize (sync)"},
+        {L"del", access::kDelete, L"Delete (del)", 9, L"delete (del)"},
+        {L"rd_p", access::kReadControl, L"Read Permissions (rd_p)", 10, L"read permissions (rd_p)"},
+        {L"wr_p", access::kWriteDac, L"Write Permissions (wr_p)", 11, L"write permissions (wr_p)"},
+        {L"ow_t", access::kWriteOwner, L"Take Ownership (ow_t)", 12, L"take ownership (ow_t)"},
+        {L"del_ch", access::kDeleteChild, L"Delete Child (del_ch)", 13,
+         L"file delete child (del_ch)"},
+        {L"sync", access::kSynchronize, L"Synchronize (sync)", 14, L"Synchronize (sync)"},
     }};
     return rights;
 }
@@ -51,12 +63,12 @@ const NamedRight* rightByAbbreviation(std::wstring_view abbreviation) {
 
 const std::array<BasicPermission, 6>& basicPermissionSet() {
     static const std::array<BasicPermission, 6> set = {{
-        {L"full_acc", 0x001F01FF},
-        {L"modify", 0x001301BF},
-        {L"rd/ex", 0x001200A9},
-        {L"ls_fold", 0x001200A9},
-        {L"read", 0x00120089},
-        {L"wr", 0x00100116},
+        {L"full_acc", access::kFileAllAccess},
+        {L"modify", access::kModify},
+        {L"rd/ex", access::kReadAndExecute},
+        {L"ls_fold", access::kReadAndExecute},
+        {L"read", access::kFileGenericRead},
+        {L"wr", kBasicWrite},
     }};
     return set;
 }
@@ -68,10 +80,10 @@ DisplayedRights::DisplayedRights() {
 void DisplayedRights::resetToStartup() {
     count_ = 0;
     basicMode_ = false;
-    AppendRightColumn(0x00000001, L"rd");
-    AppendRightColumn(0x00000002, L"wr");
-    AppendRightColumn(0x00000020, L"ex");
-    AppendRightColumn(0x00010000, L"del");
+    AppendRightColumn(access::kReadData, L"rd");
+    AppendRightColumn(access::kWriteData, L"wr");
+    AppendRightColumn(access::kExecute, L"ex");
+    AppendRightColumn(access::kDelete, L"del");
 }
 
 void DisplayedRights::SetBasicPermissionSet() {
@@ -98,12 +110,12 @@ bool DisplayedRights::AceHasRight(const AceRecord& ace, std::uint32_t mask, bool
         return plain;
     }
     if (isDirectory) {
-        if ((mask == 0x001200A9 || mask == 0x00120089) && readColumn) {
-            return plain && (ace.aceFlags & 0x11) != 0;
+        if ((mask == access::kReadAndExecute || mask == access::kFileGenericRead) && readColumn) {
+            return plain && (ace.aceFlags & (ace_flag::kInherited | ace_flag::kObjectInherit)) != 0;
         }
         return plain;
     }
-    if (mask == 0x001200A9 && !readColumn) {
+    if (mask == access::kReadAndExecute && !readColumn) {
         return false;  // ls_fold on a file
     }
     return plain;
@@ -121,21 +133,21 @@ Cell DisplayedRights::ColumnCell(const CDirEntry& entry, const AceRecord& ace,
     }
     const bool readColumn = col.abbreviation == L"rd/ex" || col.abbreviation == L"read";
     std::uint32_t mask = col.mask;
-    if (ace.aceType == 1) {
+    if (ace.isDeny()) {
         // A deny ACE rarely carries SYNCHRONIZE; it still denies the column.
-        mask &= ~kSynchronize;
+        mask &= ~access::kSynchronize;
     }
     return AceHasRight(ace, mask, readColumn, isDirectory) ? Cell::Set : Cell::Clear;
 }
 
 std::wstring shortSuffix(std::uint8_t aceType, std::uint8_t aceFlags) {
     std::wstring s;
-    if (aceType == 1) {
+    if (aceType == ace_type::kAccessDenied) {
         s += L" DENY";
     }
-    if (aceFlags & 0x08) {
+    if (aceFlags & ace_flag::kInheritOnly) {
         s += L" INHERIT_ONLY";
-    } else if (aceFlags & 0x10) {
+    } else if (aceFlags & ace_flag::kInherited) {
         s += L" INHERITED";
     }
     return s;
@@ -143,22 +155,22 @@ std::wstring shortSuffix(std::uint8_t aceType, std::uint8_t aceFlags) {
 
 std::wstring printSuffix(std::uint8_t aceType, std::uint8_t aceFlags) {
     std::wstring s;
-    if (aceType == 1) {
+    if (aceType == ace_type::kAccessDenied) {
         s += L" DENY,";
     }
-    if (aceFlags & 0x10) {
+    if (aceFlags & ace_flag::kInherited) {
         s += L" inherited,";
     }
-    if (aceFlags & 0x08) {
+    if (aceFlags & ace_flag::kInheritOnly) {
         s += L" inherit only,";
     }
-    if (aceFlags & 0x01) {
+    if (aceFlags & ace_flag::kObjectInherit) {
         s += L" inh. to files,";
     }
-    if (aceFlags & 0x02) {
+    if (aceFlags & ace_flag::kContainerInherit) {
         s += L" inh. to folders,";
     }
-    if (aceFlags & 0x04) {
+    if (aceFlags & ace_flag::kNoPropagate) {
         s += L" don't propagate,";
     }
     return s;

@@ -35,8 +35,6 @@ struct BasicPermission {
 // The six compound rows of the basic permission set.
 const std::array<BasicPermission, 6>& basicPermissionSet();
 
-constexpr std::uint32_t kSynchronize = 0x00100000;
-
 // One column of the matrix.
 struct RightColumn {
     static constexpr std::size_t kMaxAbbreviation = 9;

@@ -141,14 +141,14 @@ void ApplyFilterRule(CDirList& list, std::uint8_t filter, std::uint32_t columnMa
             break;
         case kUnresolvedAccount:
             for (CDirEntry& e : list) {
-                if ((e.errorFlags & 0x1) == 0) {
+                if ((e.errorFlags & entry_error::kUnresolvedSid) == 0) {
                     e.visible = 0;
                 }
             }
             break;
         case kAnalysisError:
             for (CDirEntry& e : list) {
-                if ((e.errorFlags & 0x2) == 0) {
+                if ((e.errorFlags & entry_error::kReadFailed) == 0) {
                     e.visible = 0;
                 }
             }

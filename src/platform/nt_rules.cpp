@@ -18,14 +18,14 @@ bool isDeny(const RawAce& ace) {
     const std::uint8_t t = ace.type();
     // ACCESS_DENIED, ACCESS_DENIED_OBJECT, ACCESS_DENIED_CALLBACK and
     // ACCESS_DENIED_CALLBACK_OBJECT.
-    return t == ace_type::kAccessDenied || t == ace_type::kAccessDeniedObject || t == 0x0A ||
-           t == 0x0C;
+    return t == ace_type::kAccessDenied || t == ace_type::kAccessDeniedObject ||
+           t == ace_type::kAccessDeniedCallback || t == ace_type::kAccessDeniedCallbackObject;
 }
 
 bool isAllow(const RawAce& ace) {
     const std::uint8_t t = ace.type();
-    return t == ace_type::kAccessAllowed || t == ace_type::kAccessAllowedObject || t == 0x09 ||
-           t == 0x0B;
+    return t == ace_type::kAccessAllowed || t == ace_type::kAccessAllowedObject ||
+           t == ace_type::kAccessAllowedCallback || t == ace_type::kAccessAllowedCallbackObject;
 }
 
 }  // namespace

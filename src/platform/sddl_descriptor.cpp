@@ -14,21 +14,21 @@ struct Code {
 
 // "ACE Strings": ace_type.
 constexpr std::array<Code, 15> kTypeCodes = {{
-    {"A", 0x00},
-    {"D", 0x01},
-    {"AU", 0x02},
-    {"AL", 0x03},
-    {"OA", 0x05},
-    {"OD", 0x06},
-    {"OU", 0x07},
-    {"OL", 0x08},
-    {"XA", 0x09},
-    {"XD", 0x0A},
-    {"ZA", 0x0B},
-    {"XU", 0x0D},
-    {"ML", 0x11},
-    {"RA", 0x12},
-    {"SP", 0x13},
+    {"A", ace_type::kAccessAllowed},
+    {"D", ace_type::kAccessDenied},
+    {"AU", ace_type::kSystemAudit},
+    {"AL", ace_type::kSystemAlarm},
+    {"OA", ace_type::kAccessAllowedObject},
+    {"OD", ace_type::kAccessDeniedObject},
+    {"OU", ace_type::kSystemAuditObject},
+    {"OL", ace_type::kSystemAlarmObject},
+    {"XA", ace_type::kAccessAllowedCallback},
+    {"XD", ace_type::kAccessDeniedCallback},
+    {"ZA", ace_type::kAccessAllowedCallbackObject},
+    {"XU", ace_type::kSystemAuditCallback},
+    {"ML", ace_type::kSystemMandatoryLabel},
+    {"RA", ace_type::kSystemResourceAttribute},
+    {"SP", ace_type::kSystemScopedPolicyId},
 }};
 
 // "ACE Strings": ace_flags, in the order they are written.
@@ -38,8 +38,8 @@ constexpr std::array<Code, 7> kFlagCodes = {{
     {"NP", ace_flag::kNoPropagate},
     {"IO", ace_flag::kInheritOnly},
     {"ID", ace_flag::kInherited},
-    {"SA", 0x40},  // SUCCESSFUL_ACCESS_ACE_FLAG
-    {"FA", 0x80},  // FAILED_ACCESS_ACE_FLAG
+    {"SA", ace_flag::kSuccessfulAccess},
+    {"FA", ace_flag::kFailedAccess},
 }};
 
 // "ACE Strings": rights that stand for a whole mask, written when the mask
@@ -59,10 +59,26 @@ constexpr std::size_t kWrittenWholeRights = 4;
 // "ACE Strings": rights of one bit each, written in the order of their bits;
 // the mandatory label ones (NR, NW, NX) are only read.
 constexpr std::array<Code, 20> kBitRights = {{
-    {"CC", 0x1},        {"DC", 0x2},        {"LC", 0x4},     {"SW", 0x8},        {"RP", 0x10},
-    {"WP", 0x20},       {"DT", 0x40},       {"LO", 0x80},    {"CR", 0x100},      {"SD", 0x10000},
-    {"RC", 0x20000},    {"WD", 0x40000},    {"WO", 0x80000}, {"GA", 0x10000000}, {"GX", 0x20000000},
-    {"GW", 0x40000000}, {"GR", 0x80000000}, {"NR", 0x1},     {"NW", 0x2},        {"NX", 0x4},
+    {"CC", 0x1},
+    {"DC", 0x2},
+    {"LC", 0x4},
+    {"SW", 0x8},
+    {"RP", 0x10},
+    {"WP", 0x20},
+    {"DT", 0x40},
+    {"LO", 0x80},
+    {"CR", 0x100},
+    {"SD", access::kDelete},
+    {"RC", access::kReadControl},
+    {"WD", access::kWriteDac},
+    {"WO", access::kWriteOwner},
+    {"GA", access::kGenericAll},
+    {"GX", access::kGenericExecute},
+    {"GW", access::kGenericWrite},
+    {"GR", access::kGenericRead},
+    {"NR", 0x1},
+    {"NW", 0x2},
+    {"NX", 0x4},
 }};
 constexpr std::size_t kWrittenBitRights = 17;
 

@@ -8,20 +8,26 @@
 
 namespace quorel {
 
-// ACE header types and flags as Windows stores them.
+// ACE header types and flags as Windows stores them ("ACE_HEADER structure").
 namespace ace_type {
 constexpr std::uint8_t kAccessAllowed = 0;
 constexpr std::uint8_t kAccessDenied = 1;
 constexpr std::uint8_t kSystemAudit = 2;
+constexpr std::uint8_t kSystemAlarm = 3;
 constexpr std::uint8_t kAccessAllowedObject = 5;
 constexpr std::uint8_t kAccessDeniedObject = 6;
 constexpr std::uint8_t kSystemAuditObject = 7;
 constexpr std::uint8_t kSystemAlarmObject = 8;
 constexpr std::uint8_t kAccessAllowedCallback = 9;
+constexpr std::uint8_t kAccessDeniedCallback = 0x0A;
 constexpr std::uint8_t kAccessAllowedCallbackObject = 0x0B;
 constexpr std::uint8_t kAccessDeniedCallbackObject = 0x0C;
+constexpr std::uint8_t kSystemAuditCallback = 0x0D;
 constexpr std::uint8_t kSystemAuditCallbackObject = 0x0F;
 constexpr std::uint8_t kSystemAlarmCallbackObject = 0x10;
+constexpr std::uint8_t kSystemMandatoryLabel = 0x11;
+constexpr std::uint8_t kSystemResourceAttribute = 0x12;
+constexpr std::uint8_t kSystemScopedPolicyId = 0x13;
 // The types laid out as ACCESS_ALLOWED_OBJECT_ACE: Flags at byte 8, then
 // the GUIDs that Flags says are present, then the SID.
 bool isObjectType(std::uint8_t type);
@@ -39,6 +45,11 @@ constexpr std::uint8_t kContainerInherit = 0x02;
 constexpr std::uint8_t kNoPropagate = 0x04;
 constexpr std::uint8_t kInheritOnly = 0x08;
 constexpr std::uint8_t kInherited = 0x10;
+constexpr std::uint8_t kSuccessfulAccess = 0x40;  // audit ACEs only
+constexpr std::uint8_t kFailedAccess = 0x80;      // audit ACEs only
+// The flags that say how an ACE is passed on (OI, CI, NP, IO).
+constexpr std::uint8_t kInheritance =
+    kObjectInherit | kContainerInherit | kNoPropagate | kInheritOnly;
 }  // namespace ace_flag
 
 // Security descriptor control bits.
@@ -51,9 +62,18 @@ constexpr std::uint16_t kDaclProtected = 0x1000;
 constexpr std::uint16_t kSelfRelative = 0x8000;
 }  // namespace sd_control
 
-// Access rights used by access checks.
+// Access rights of files and folders ("File Access Rights Constants",
+// "Standard Access Rights", "Generic Access Rights").
 namespace access {
-constexpr std::uint32_t kReadData = 0x00000001;
+constexpr std::uint32_t kReadData = 0x00000001;         // FILE_READ_DATA, FILE_LIST_DIRECTORY
+constexpr std::uint32_t kWriteData = 0x00000002;        // FILE_WRITE_DATA, FILE_ADD_FILE
+constexpr std::uint32_t kAppendData = 0x00000004;       // FILE_APPEND_DATA, FILE_ADD_SUBDIRECTORY
+constexpr std::uint32_t kReadEa = 0x00000008;           // FILE_READ_EA
+constexpr std::uint32_t kWriteEa = 0x00000010;          // FILE_WRITE_EA
+constexpr std::uint32_t kExecute = 0x00000020;          // FILE_EXECUTE, FILE_TRAVERSE
+constexpr std::uint32_t kDeleteChild = 0x00000040;      // FILE_DELETE_CHILD
+constexpr std::uint32_t kReadAttributes = 0x00000080;   // FILE_READ_ATTRIBUTES
+constexpr std::uint32_t kWriteAttributes = 0x00000100;  // FILE_WRITE_ATTRIBUTES
 constexpr std::uint32_t kDelete = 0x00010000;
 constexpr std::uint32_t kReadControl = 0x00020000;
 constexpr std::uint32_t kWriteDac = 0x00040000;
@@ -68,6 +88,10 @@ constexpr std::uint32_t kGenericRead = 0x80000000;
 constexpr std::uint32_t kFileGenericRead = 0x00120089;
 constexpr std::uint32_t kFileGenericWrite = 0x00120116;
 constexpr std::uint32_t kFileGenericExecute = 0x001200A0;
+// The security dialog's "Read & execute" and "Modify" sets.
+constexpr std::uint32_t kReadAndExecute = kFileGenericRead | kFileGenericExecute;
+constexpr std::uint32_t kModify = kReadAndExecute | kFileGenericWrite | kDelete;
+static_assert(kReadAndExecute == 0x001200A9 && kModify == 0x001301BF);
 }  // namespace access
 
 // One ACE in its binary form: the 4-byte header (type, flags, size), the

@@ -6,7 +6,7 @@ namespace quorel {
 
 std::vector<RawAce> setEntriesInAcl(const std::vector<RawAce>& oldAcl,
                                     const ExplicitAccess& entry) {
-    const std::uint8_t flags = entry.inheritance & 0x0F;
+    const std::uint8_t flags = entry.inheritance & ace_flag::kInheritance;
     const std::uint8_t type = entry.mode == ExplicitAccess::Mode::Grant ? ace_type::kAccessAllowed
                                                                         : ace_type::kAccessDenied;
     std::vector<RawAce> result = oldAcl;

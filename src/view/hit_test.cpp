@@ -1,21 +1,18 @@
 #include "view/hit_test.h"
 
 #include "core/dir_entry.h"
+#include "view/cell_geometry.h"
 
 namespace quorel {
 
 namespace {
 
-// The inheritance cell under x, with inh the x of the inherited cell.
-int inheritanceCell(int x, int inh) {
-    struct Range {
-        int from, to, cell;
-    };
-    static constexpr Range kCells[] = {
-        {0, 14, 1}, {48, 62, 2}, {97, 128, 3}, {129, 160, 4}, {194, 208, 5}};
-    for (const Range& r : kCells) {
-        if (x >= inh + r.from && x <= inh + r.to) {
-            return r.cell;
+// The number of the inheritance cell under x, with inh the x of the
+// inheritance block; 0 for none.
+int inheritanceCellAt(int x, int inh) {
+    for (const cell_geometry::InheritanceCell& c : cell_geometry::kInheritanceCells) {
+        if (x >= inh + c.offset && x <= inh + c.offset + c.width) {
+            return c.number;
         }
     }
     return 0;
@@ -32,13 +29,16 @@ ClickTarget HitTest(const ScreenModel& model, int x, int y) {
     t.line = y / g.lineHeight;
     if (x < g.firstColumnXClamped) {
         t.column = -1;
-        t.cell = x < 100 ? 0 : inheritanceCell(x, g.firstColumnX - 250);
+        t.cell = x < cell_geometry::kCellFloor
+                     ? 0
+                     : inheritanceCellAt(x, g.firstColumnX - cell_geometry::kInheritanceBlock);
     } else {
         const int into = x - g.firstColumnX;
         t.column = into / g.columnWidth;
         // A click beside the last column reaches no column (and no
         // permission beyond the displayed ones).
-        if (into - t.column * g.columnWidth > 14 || t.column >= g.columnCount) {
+        if (into - t.column * g.columnWidth > cell_geometry::kHookWidth ||
+            t.column >= g.columnCount) {
             t.column = -1;
         }
     }
@@ -49,7 +49,8 @@ ClickTarget HitTest(const ScreenModel& model, int x, int y) {
     if (t.slot.entry == nullptr) {
         return t;
     }
-    if (!t.slot.entry->isDirectory() && t.cell != 1) {
+    if (t.cell != 0 && !t.slot.entry->isDirectory() &&
+        cell_geometry::inheritanceCell(t.cell)->directoryOnly) {
         t.cell = 0;
     }
     t.action = t.column == -1 && t.cell == 0 ? ClickAction::Select : ClickAction::Edit;

@@ -16,8 +16,8 @@ enum class ClickAction : std::uint8_t {
 struct ClickTarget {
     int line = 0;
     int column = -1;  // permission column, or -1
-    int cell = 0;     // inheritance cell: 1 inherited, 2 inherit only, 3 files, 4 folders,
-                      // 5 don't propagate; 0 none
+    int cell = 0;     // inheritance cell (cell_geometry::kInheritanceCells): 1 inherited,
+                      // 2 inherit only, 3 files, 4 folders, 5 don't propagate; 0 none
     LineSlot slot;
     ClickAction action = ClickAction::None;
 };

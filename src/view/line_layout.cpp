@@ -6,11 +6,15 @@
 #include "core/dir_entry.h"
 #include "filters/acl_diff.h"
 #include "filters/permissions.h"
+#include "view/cell_geometry.h"
 #include "view/display_list.h"
 
 namespace quorel {
 
 namespace {
+
+using cell_geometry::kCellFloor;
+using cell_geometry::kInheritanceBlock;
 
 // Backgrounds: the plain colour and the colour of a selected line.
 struct Shade {
@@ -23,8 +27,6 @@ constexpr Shade kHeaderShade{0x9BF0FF, 0x9BD0DF};
 constexpr Shade kOwnerShade{0xDDFAFF, 0xDDDADF};
 constexpr Shade kMarkedShade{0x00FFFF, 0x40DFDF};
 constexpr Shade kEmptyAclShade{0x0000FF, 0x0000CC};
-// The leftmost x of a cell and of a clickable column.
-constexpr int kCellFloor = 100;
 constexpr Shade kColumnHeaderShade{0xFFFFFF, 0xFFDFDF};
 constexpr Shade kEvenAceShade{0xFFFFFF, 0xFFDFDF};
 constexpr Shade kOddAceShade{0xFEF7E9, 0xFED7C9};
@@ -33,8 +35,9 @@ constexpr Shade kDenyAceShade{0xD4FF7F, 0xD4DF5F};
 
 constexpr int kDepthIndent = 7;
 constexpr int kMinPermStart = 350;
-constexpr int kInheritanceBlock = 250;
 constexpr int kAceTextX = 10;
+// The leftmost x of an owner and group text too wide for its place.
+constexpr int kOwnerTextFloor = 100;
 
 // Rows of a rounded corner by distance from the boundary row (0 to 4), read
 // from the edge inwards: G grey, w white.
@@ -79,13 +82,13 @@ class Layout {
         W_ = metrics.clientWidth;
         h_ = metrics.lineHeight > 0 ? metrics.lineHeight : 1;
         lineCount_ = LineCountOf(metrics);
-        s_ = std::clamp(switches.hScroll, 0, 100);
+        s_ = std::clamp(switches.hScroll, 0, kHScrollMax);
         N_ = static_cast<int>(rights.count());
         c_ = metrics.columnWidth;
         permStart_ = std::max(kMinPermStart, W_ - N_ * c_);
         inhStart_ = permStart_ - kInheritanceBlock;
-        // Columns that do not fit slide left, by all of the overflow at 100.
-        shift_ = std::max(0, N_ * c_ + permStart_ - W_) * s_ / 100;
+        // Columns that do not fit slide left, by all of the overflow at the most.
+        shift_ = std::max(0, N_ * c_ + permStart_ - W_) * s_ / kHScrollMax;
         compare_ = switches.compareMode;
 
         out_.width = W_;
@@ -304,7 +307,7 @@ class Layout {
         const int depth = static_cast<int>(e.depth);
         const int x = 2 + (compare_ ? 0 : kDepthIndent * depth);
         const int width = measure_.textWidth(s, font);
-        text(slide(x, width, W_, s_, 100), n, 0, W_, font, std::move(s));
+        text(slide(x, width, W_, s_, kHScrollMax), n, 0, W_, font, std::move(s));
 
         segment(4, y(n), W_ - 4, y(n), colour::kGrey);
         depthGuides(n, depth);
@@ -351,9 +354,9 @@ class Layout {
         const int width = measure_.textWidth(right, Font::Normal);
         int x = inhStart_ - 2;
         if (width > N_ * c_ + kInheritanceBlock) {
-            x = std::max(100, W_ - width);
+            x = std::max(kOwnerTextFloor, W_ - width);
         }
-        text(slide(x, width, W_, s_, 100), n, 0, W_, Font::Normal, std::move(right));
+        text(slide(x, width, W_, s_, kHScrollMax), n, 0, W_, Font::Normal, std::move(right));
 
         depthGuides(n, below);
         sideBorders(n);
@@ -377,21 +380,18 @@ class Layout {
     // The trustee text of an ACE or deleted-ACE line.
     void trusteeText(int n, int x, std::wstring s) {
         const int width = measure_.textWidth(s, Font::Normal);
-        text(slide(x, width, inhStart_, s_, 100), n, 0, inhStart_, Font::Normal, std::move(s));
+        text(slide(x, width, inhStart_, s_, kHScrollMax), n, 0, inhStart_, Font::Normal,
+             std::move(s));
     }
 
     // The inheritance cells and permission cells; `changed` has bit i set
     // for a permission cell that differs from the compared ACE.
     void cells(const CDirEntry& e, const AceRecord& ace, int n, std::uint32_t changed) {
         const int x = inhStart_ - shift_;
-        const auto hook = [](bool on) { return on ? Bitmap::HookOn : Bitmap::HookOff; };
-        cell(x, n, hook(ace.inherited()));
-        if (e.isDirectory()) {
-            cell(x + 48, n, hook(ace.inheritOnly()));
-            cell(x + 97, n, (ace.aceFlags & 0x01) != 0 ? Bitmap::FilesBlack : Bitmap::FilesGhosted);
-            cell(x + 129, n,
-                 (ace.aceFlags & 0x02) != 0 ? Bitmap::FoldersBlack : Bitmap::FoldersGhosted);
-            cell(x + 194, n, hook((ace.aceFlags & 0x04) != 0));
+        for (const cell_geometry::InheritanceCell& c : cell_geometry::kInheritanceCells) {
+            if (!c.directoryOnly || e.isDirectory()) {
+                cell(x + c.offset, n, (ace.aceFlags & c.flag) != 0 ? c.set : c.clear);
+            }
         }
         for (int i = 0; i < N_; ++i) {
             const Cell value = rights_.ColumnCell(e, ace, static_cast<std::size_t>(i));
@@ -436,8 +436,9 @@ class Layout {
         beginLine(LineKind::GroupMember, n, h_, background);
         slot(n, e, nullptr, index);
         const int width = measure_.textWidth(*members, Font::Normal);
-        // 99, not 100: at the far right the end of the text stays in view.
-        text(slide(x + 20, width, W_, s_, 99), n, 0, W_, Font::Normal, *members);
+        // One less than kHScrollMax: at the far right the end of the text stays
+        // in view.
+        text(slide(x + 20, width, W_, s_, kHScrollMax - 1), n, 0, W_, Font::Normal, *members);
         const int mid = y(n) + h_ / 2;
         segment(x + 10, y(n), x + 10, mid, colour::kBlack);
         segment(x + 10, mid, x + 18, mid, colour::kBlack);

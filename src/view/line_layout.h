@@ -47,11 +47,14 @@ int ColumnWidthOf(const DisplayedRights& rights, const TextMeasure& measure);
 // H / h, less 2 in find mode; never below 0.
 int LineCountOf(const LayoutMetrics& metrics);
 
+// The horizontal position's range: 0 (left) .. kHScrollMax (all slid left).
+constexpr int kHScrollMax = 100;
+
 // The display switches the layout reads.
 struct LayoutSwitches {
     bool showCompletePath = true;
     bool compareMode = false;
-    int hScroll = 0;  // 0..100
+    int hScroll = 0;  // 0..kHScrollMax
     // Set while group break-down is on and the member table exists: the
     // member text of the group record for a trustee name (exact), or null.
     std::function<const std::wstring*(std::wstring_view trustee)> memberText;

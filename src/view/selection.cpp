@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "core/dir_entry.h"
+#include "view/cell_geometry.h"
 #include "view/display_list.h"
 
 namespace quorel {
@@ -47,17 +48,17 @@ bool Selection::ClickSelect(const LineSlot& slot, int cell, std::uint8_t modifie
     CDirEntry& entry = *slot.entry;
     if (slot.ace != nullptr) {
         AceRecord& ace = *slot.ace;
-        if (modifierKey == 0) {
+        if (modifierKey == modifier_key::kNone) {
             ClearMarks();
             focusedAce_ = nullptr;
             ace.selected = 1;
-        } else if (modifierKey == 1) {
+        } else if (modifierKey == modifier_key::kControl) {
             ace.selected = ace.selected ? 0 : 1;
         }
         remember(entry);
         focusedEntry_ = &entry;
         focusedAce_ = &ace;
-        return cell >= 1 && cell <= 5;
+        return cell_geometry::inheritanceCell(cell) != nullptr;
     }
 
     clickEntry(entry, slot.index, modifierKey, lines);
@@ -66,17 +67,17 @@ bool Selection::ClickSelect(const LineSlot& slot, int cell, std::uint8_t modifie
 
 void Selection::clickEntry(CDirEntry& entry, int here, std::uint8_t modifierKey,
                            const DisplayList& lines) {
-    if (modifierKey == 0) {
+    if (modifierKey == modifier_key::kNone) {
         ClearMarks();
         focusedAce_ = nullptr;
         mark(entry, true);
-    } else if (modifierKey == 1) {
+    } else if (modifierKey == modifier_key::kControl) {
         mark(entry, entry.selected == 0);
     } else {
         mark(entry, false);
     }
     focusedEntry_ = &entry;
-    if (modifierKey != 2) {
+    if (modifierKey != modifier_key::kShift) {
         anchor_ = &entry;
         anchorIndex_ = here;
         return;

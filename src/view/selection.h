@@ -13,6 +13,13 @@
 
 namespace quorel {
 
+// The modifier key held during a click.
+namespace modifier_key {
+constexpr std::uint8_t kNone = 0;
+constexpr std::uint8_t kControl = 1;  // toggles the clicked line's mark
+constexpr std::uint8_t kShift = 2;    // marks the range from the anchor
+}  // namespace modifier_key
+
 class AceRecord;
 class CDirEntry;
 class DisplayList;
@@ -27,9 +34,9 @@ class Selection {
     void ForgetFocusedAce() { focusedAce_ = nullptr; }
 
     // The click on a line outside the cells (or in the basic display's
-    // column 3) with `modifierKey` 0 none, 1 Ctrl, 2 Shift. On an ACE line
-    // with `cell` 1..5 the caller then toggles that inheritance flag; the
-    // return value says so.
+    // column 3) with `modifierKey` one of modifier_key. On an ACE line with
+    // `cell` an inheritance cell's number the caller then toggles that
+    // inheritance flag; the return value says so.
     bool ClickSelect(const LineSlot& slot, int cell, std::uint8_t modifierKey,
                      const DisplayList& lines);
 

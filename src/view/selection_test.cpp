@@ -103,6 +103,54 @@ TEST_F(Clicks, HitTestFindsLineColumnAndInheritanceCell) {
     EXPECT_EQ(HitTest(model, 10, 16 * 15 + 14).line, 16);
 }
 
+// Every drawn cell takes the clicks over its bitmap and its right edge,
+// and no others: the inheritance cells 1..5 on the folder's ACE line, the
+// inherited cell alone on a file's, and the permission cells, at any width
+// and horizontal position (cells slid left of x = 100 are not drawn).
+TEST_F(Clicks, ClicksLandOnTheCellsDrawnUnderThem) {
+    struct Case {
+        int width, hScroll;
+        std::vector<int> folderCells, fileCells;
+    };
+    const Case cases[] = {{1024, 0, {1, 2, 3, 4, 5}, {1}},
+                          {500, 0, {1, 2, 3, 4, 5}, {1}},  // inheritance block at 130
+                          {400, 60, {2, 3, 4, 5}, {}},     // at 58
+                          {300, 100, {5}, {}}};            // at -70
+    for (const Case& c : cases) {
+        LayoutMetrics metrics;
+        metrics.clientWidth = c.width;
+        metrics.drawingHeight = 600;
+        metrics.lineHeight = 15;
+        metrics.columnWidth = 30;
+        LayoutSwitches switches;
+        switches.hScroll = c.hScroll;
+        LayOutScreen(lines, {}, metrics, switches, rights, measure, model);
+        const int firstColumn = model.geometry.firstColumnX;
+        for (const int line : {3, 8}) {
+            const ScreenLine& l = model.lines[static_cast<std::size_t>(line)];
+            std::vector<int> inheritanceCells;
+            for (std::uint32_t i = l.firstCell; i < l.firstCell + l.cellCount; ++i) {
+                const CellItem& cell = model.cells[i];
+                const bool wide = cell.bitmap >= Bitmap::FilesBlack;
+                const int right = cell.x + (wide ? 31 : 14);
+                const ClickTarget at = HitTest(model, cell.x, l.y);
+                EXPECT_EQ(at.action, ClickAction::Edit) << c.width << " " << cell.x;
+                EXPECT_EQ(HitTest(model, right, l.y).cell, at.cell) << c.width << " " << right;
+                EXPECT_EQ(HitTest(model, right, l.y).column, at.column) << c.width;
+                const ClickTarget past = HitTest(model, right + 1, l.y);
+                EXPECT_TRUE(past.cell != at.cell || past.column != at.column) << c.width;
+                if (cell.x < firstColumn) {
+                    inheritanceCells.push_back(at.cell);
+                } else {
+                    EXPECT_EQ(at.column, (cell.x - firstColumn) / 30);
+                }
+            }
+            EXPECT_EQ(inheritanceCells, line == 3 ? c.folderCells : c.fileCells)
+                << c.width << " line " << line;
+        }
+    }
+}
+
 TEST(HitTest, NarrowWindowKeepsInheritanceCellsRightOf100) {
     ScreenModel model;
     model.geometry = {80, 100, 30, 4, 15};  // columns slid left past 100

@@ -93,7 +93,7 @@ unsigned MainViewState::OnHorizontalScroll(int code, int thumb) {
         default:
             break;
     }
-    next = std::clamp(next, 0, 100);
+    next = std::clamp(next, 0, kHScrollMax);
     if (next == hScroll_) {
         return kNone;
     }
@@ -181,12 +181,14 @@ const wchar_t* MainViewState::ToggleShowCompletePath() {
 }
 
 void MainViewState::OnKeyDown(int virtualKey) {
-    modifierKey_ = virtualKey == kKeyControl ? 1 : virtualKey == kKeyShift ? 2 : 0;
+    modifierKey_ = virtualKey == kKeyControl ? modifier_key::kControl
+                   : virtualKey == kKeyShift ? modifier_key::kShift
+                                             : modifier_key::kNone;
 }
 
 void MainViewState::OnKeyUp(int virtualKey) {
     if (virtualKey == kKeyControl || virtualKey == kKeyShift) {
-        modifierKey_ = 0;
+        modifierKey_ = modifier_key::kNone;
     }
 }
 

@@ -9,6 +9,7 @@
 #include <cstdint>
 
 #include "view/line_layout.h"
+#include "view/selection.h"
 
 namespace quorel {
 
@@ -119,7 +120,7 @@ class MainViewState {
     int vScrollPos_ = 0;
     int hScroll_ = 0;
     WheelMode wheelMode_ = kWheelFast;
-    std::uint8_t modifierKey_ = 0;
+    std::uint8_t modifierKey_ = modifier_key::kNone;
     bool showCompletePath_ = true;
 };
 

@@ -5,35 +5,43 @@
 namespace quorel::sim {
 
 namespace {
-constexpr std::uint32_t kFull = 0x1F01FF;
-constexpr std::uint32_t kModify = 0x1301BF;
-constexpr std::uint32_t kRead = 0x1200A9;
-constexpr std::uint32_t kWrite = 0x100116;
-constexpr std::uint8_t kOiCi = 0x03;
-constexpr std::uint8_t kInherited = 0x10;
-constexpr std::uint8_t kInheritOnly = 0x08;
+constexpr std::uint32_t kFull = access::kFileAllAccess;
+constexpr std::uint32_t kModify = access::kModify;
+constexpr std::uint32_t kRead = access::kReadAndExecute;
+// Write without READ_CONTROL, as the basic set's write column shows it.
+constexpr std::uint32_t kWrite = access::kFileGenericWrite & ~access::kReadControl;
+constexpr std::uint8_t kOiCi = ace_flag::kObjectInherit | ace_flag::kContainerInherit;
+using ace_flag::kInherited;
+using ace_flag::kInheritOnly;
 
-}  // namespace
+// The accounts of the sample server, made in this order.
+struct SampleAccounts {
+    explicit SampleAccounts(SimAccounts& accounts)
+        : alice(accounts.addDomainUser(L"alice")),
+          bob(accounts.addDomainUser(L"bob")),
+          carol(accounts.addDomainUser(L"carol")),
+          staff(accounts.addDomainGroup(L"Staff", {alice, bob})),
+          hr(accounts.addDomainGroup(L"HR", {carol})),
+          guests(accounts.addLocalGroup(L"Visitors")),
+          gone(accounts.addDomainUser(L"dave")),
+          current(accounts.currentUser()) {
+        accounts.deleteAccount(gone);
+        // The scan runs as an administrator.
+        accounts.addMember(admins, current);
+    }
 
-void BuildSampleServer(SimPlatform& sim) {
-    SimAccounts& accounts = sim.accounts();
     const Sid admins = well_known::administrators();
     const Sid system = well_known::localSystem();
     const Sid users = well_known::users();
     const Sid everyone = well_known::everyone();
     const Sid creator = well_known::creatorOwner();
-    const Sid alice = accounts.addDomainUser(L"alice");
-    const Sid bob = accounts.addDomainUser(L"bob");
-    const Sid carol = accounts.addDomainUser(L"carol");
-    const Sid staff = accounts.addDomainGroup(L"Staff", {alice, bob});
-    const Sid hr = accounts.addDomainGroup(L"HR", {carol});
-    const Sid guests = accounts.addLocalGroup(L"Visitors");
-    const Sid gone = accounts.addDomainUser(L"dave");
-    accounts.deleteAccount(gone);
-    // The scan runs as an administrator.
-    accounts.addMember(admins, accounts.currentUser());
+    const Sid alice, bob, carol, staff, hr, guests, gone, current;
+};
 
-    // The projects share: inheritable rights from the root down.
+// The projects share: inheritable rights from the root down.
+void buildProjects(SimPlatform& sim, const SampleAccounts& a) {
+    const auto& [admins, system, users, everyone, creator, alice, bob, carol, staff, hr, guests,
+                 gone, current] = a;
     auto inheritedFromRoot = [&](ObjectBuilder b, bool folder) {
         const std::uint8_t flags = kInherited | (folder ? kOiCi : 0);
         b.owner(admins)
@@ -91,12 +99,16 @@ void BuildSampleServer(SimPlatform& sim) {
         .allow(bob, kFull, kInherited)
         .allow(gone, kModify, kInherited);
     // Nobody may do anything here.
-    sim.dir(L"C:\\Projects\\Locked").owner(accounts.currentUser()).group(system).dacl();
+    sim.dir(L"C:\\Projects\\Locked").owner(current).group(system).dacl();
     // A junction into another project.
     inheritedFromRoot(sim.dir(L"C:\\Projects\\Shortcut"), true)
         .reparse(L"C:\\Projects\\Alpha\\Design");
+}
 
-    // The second root: departments' shares.
+// The second root: departments' shares.
+void buildShares(SimPlatform& sim, const SampleAccounts& a) {
+    const auto& [admins, system, users, everyone, creator, alice, bob, carol, staff, hr, guests,
+                 gone, current] = a;
     sim.dir(L"D:\\Shares")
         .owner(admins)
         .group(system)
@@ -142,6 +154,14 @@ void BuildSampleServer(SimPlatform& sim) {
         .allow(admins, kFull, kInherited)
         .allow(system, kFull, kInherited)
         .allow(everyone, kRead | kWrite, kInherited);
+}
+
+}  // namespace
+
+void BuildSampleServer(SimPlatform& sim) {
+    const SampleAccounts accounts(sim.accounts());
+    buildProjects(sim, accounts);
+    buildShares(sim, accounts);
 }
 
 }  // namespace quorel::sim

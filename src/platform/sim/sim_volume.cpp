@@ -75,12 +75,14 @@ SimVolume::SimVolume() {
     defaultSecurity_.owner = well_known::administrators();
     defaultSecurity_.group = well_known::localSystem();
     defaultSecurity_.control |= sd_control::kDaclAutoInherited;
+    constexpr std::uint8_t kInheritBoth = ace_flag::kObjectInherit | ace_flag::kContainerInherit;
     defaultSecurity_.dacl = {
-        RawAce::make(ace_type::kAccessAllowed, 0x03, access::kFileAllAccess,
+        RawAce::make(ace_type::kAccessAllowed, kInheritBoth, access::kFileAllAccess,
                      well_known::administrators()),
-        RawAce::make(ace_type::kAccessAllowed, 0x03, access::kFileAllAccess,
+        RawAce::make(ace_type::kAccessAllowed, kInheritBoth, access::kFileAllAccess,
                      well_known::localSystem()),
-        RawAce::make(ace_type::kAccessAllowed, 0x03, 0x001200A9, well_known::users()),
+        RawAce::make(ace_type::kAccessAllowed, kInheritBoth, access::kReadAndExecute,
+                     well_known::users()),
     };
 }
 

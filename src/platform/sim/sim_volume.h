@@ -72,7 +72,9 @@ class SimVolume {
     SecurityDescriptor defaultSecurity_;
 };
 
-// Builds one object in one line: volume.dir(L"C:\\data").owner(alice).allow(bob, 0x1F01FF, 3);
+// Builds one object in one line:
+// volume.dir(L"C:\\data").owner(alice).allow(bob, access::kFileAllAccess,
+// ace_flag::kObjectInherit);
 class ObjectBuilder {
   public:
     explicit ObjectBuilder(SimObject& object) : object_(object) {}
