@@ -19,6 +19,7 @@
 #include "filters/static_filter.h"
 #include "platform/file_io_port.h"
 #include "platform/sim/recording_interaction.h"
+#include "platform/sim/standard_files.h"
 #include "storage/dataset_file.h"
 #include "synthetic_dataset.h"
 #include "view/compare_layout.h"
@@ -196,7 +197,7 @@ int main() {
         quorel::bench::buildSyntheticDataset(list, kEntries);
         quorel::NameTables tables;
         quorel::RebuildNameTables(list, tables);
-        if (!quorel::WriteDatasetFile(quorel::standardFileIo(), ui, list, file, tables)) {
+        if (!quorel::WriteDatasetFile(quorel::sim::standardFiles(), ui, list, file, tables)) {
             std::printf("saving the dataset file failed\n");
             return 1;
         }
@@ -204,7 +205,7 @@ int main() {
 
     CDirList loaded(ui);
     const auto loadStart = std::chrono::steady_clock::now();
-    const bool ok = quorel::LoadDatasetFile(quorel::standardFileIo(), ui, loaded, file);
+    const bool ok = quorel::LoadDatasetFile(quorel::sim::standardFiles(), ui, loaded, file);
     const double load = seconds(loadStart);
     std::remove(std::string(file.begin(), file.end()).c_str());
     if (!ok) {

@@ -19,6 +19,7 @@
 #include "core/dir_list.h"
 #include "platform/file_io_port.h"
 #include "platform/sim/recording_interaction.h"
+#include "platform/sim/standard_files.h"
 #include "storage/dataset_file.h"
 #include "synthetic_dataset.h"
 
@@ -67,7 +68,7 @@ int save(const std::wstring& path, std::uint32_t entries) {
     CALLGRIND_TOGGLE_COLLECT;
     quorel::NameTables tables;
     quorel::RebuildNameTables(list, tables);
-    const bool ok = quorel::WriteDatasetFile(quorel::standardFileIo(), ui, list, path, tables);
+    const bool ok = quorel::WriteDatasetFile(quorel::sim::standardFiles(), ui, list, path, tables);
     CALLGRIND_TOGGLE_COLLECT;
     std::printf("save: %u entries in %.2f s\n", list.entryCount, seconds(start));
     return ok ? 0 : 1;
@@ -80,7 +81,7 @@ int load(const std::wstring& path) {
     const auto start = std::chrono::steady_clock::now();
     const std::uint64_t allocationsBefore = gAllocations;
     CALLGRIND_TOGGLE_COLLECT;
-    const bool ok = quorel::LoadDatasetFile(quorel::standardFileIo(), ui, list, path);
+    const bool ok = quorel::LoadDatasetFile(quorel::sim::standardFiles(), ui, list, path);
     CALLGRIND_TOGGLE_COLLECT;
     const std::uint64_t allocations = gAllocations - allocationsBefore;
     const double took = seconds(start);

@@ -20,6 +20,7 @@
 #include "filters/static_filter.h"
 #include "platform/file_io_port.h"
 #include "platform/sim/recording_interaction.h"
+#include "platform/sim/standard_files.h"
 #include "storage/dataset_file.h"
 #include "synthetic_dataset.h"
 #include "view/display_list.h"
@@ -76,7 +77,7 @@ int main(int argc, char** argv) {
         quorel::bench::buildSyntheticDataset(built, entries);
         quorel::NameTables tables;
         quorel::RebuildNameTables(built, tables);
-        if (!quorel::WriteDatasetFile(quorel::standardFileIo(), ui, built, path, tables)) {
+        if (!quorel::WriteDatasetFile(quorel::sim::standardFiles(), ui, built, path, tables)) {
             std::fprintf(stderr, "saving %s failed\n", file.c_str());
             return 1;
         }
@@ -84,7 +85,7 @@ int main(int argc, char** argv) {
 
     quorel::CDirList list(ui);
     auto start = std::chrono::steady_clock::now();
-    const bool loaded = quorel::LoadDatasetFile(quorel::standardFileIo(), ui, list, path);
+    const bool loaded = quorel::LoadDatasetFile(quorel::sim::standardFiles(), ui, list, path);
     const double load = seconds(start);
     std::remove(file.c_str());
     if (!loaded) {

@@ -17,6 +17,7 @@
 #include "platform/sim/recording_interaction.h"
 #include "platform/sim/sample_server.h"
 #include "platform/sim/sim_platform.h"
+#include "platform/sim/standard_files.h"
 #include "storage/dataset_file.h"
 
 namespace {
@@ -52,7 +53,7 @@ int main(int argc, char** argv) {
     // A check writes into the working folder, never beside the sample.
     const std::string written = check ? std::string("sample-check.acl") : std::string(target);
     const std::wstring widePath(written.begin(), written.end());
-    if (!WriteDatasetFile(standardFileIo(), ui, list, widePath, names)) {
+    if (!WriteDatasetFile(sim::standardFiles(), ui, list, widePath, names)) {
         std::fprintf(stderr, "make_sample: could not write %s\n", written.c_str());
         return 1;
     }

@@ -19,6 +19,7 @@
 #include "core/dir_list.h"
 #include "platform/file_io_port.h"
 #include "platform/sim/recording_interaction.h"
+#include "platform/sim/standard_files.h"
 #include "storage/dataset_file.h"
 #include "synthetic_dataset.h"
 
@@ -96,7 +97,7 @@ int wmain(int argc, wchar_t** argv) {
         bench::buildSyntheticDataset(list, entries);
         NameTables names;
         RebuildNameTables(list, names);
-        if (!WriteDatasetFile(standardFileIo(), ui, list, dataset, names)) {
+        if (!WriteDatasetFile(sim::standardFiles(), ui, list, dataset, names)) {
             std::printf("cannot write %ls\n", dataset.c_str());
             return 1;
         }
@@ -107,7 +108,7 @@ int wmain(int argc, wchar_t** argv) {
         const double start = NowMs();
         {
             CDirList list(ui);
-            if (!LoadDatasetFile(standardFileIo(), ui, list, dataset)) {
+            if (!LoadDatasetFile(sim::standardFiles(), ui, list, dataset)) {
                 std::printf("cannot load %ls\n", dataset.c_str());
                 return 1;
             }

@@ -26,6 +26,7 @@
 #include "editing/propagation.h"
 #include "editing/undo_buffer.h"
 #include "platform/sim/recording_interaction.h"
+#include "platform/sim/standard_files.h"
 #include "platform/sim/volume_file.h"
 #include "platform/sim/volume_journal.h"
 #include "storage/utf16.h"
@@ -110,7 +111,7 @@ TEST(VolumeKill, AKillDuringInheritAclLeavesEveryItemWithADescriptorAWriteStored
     if (child == 0) {
         std::string error;
         std::unique_ptr<sim::VolumeJournal> volume =
-            sim::VolumeJournal::open(*makeStandardFileIo(), fromUtf8(path), error);
+            sim::VolumeJournal::open(sim::standardFiles(), fromUtf8(path), error);
         if (volume) {
             inheritAcl(*volume, volume->platform());
         }
@@ -131,7 +132,7 @@ TEST(VolumeKill, AKillDuringInheritAclLeavesEveryItemWithADescriptorAWriteStored
 
     std::string error;
     std::unique_ptr<sim::VolumeJournal> reopened =
-        sim::VolumeJournal::open(standardFileIo(), fromUtf8(path), error);
+        sim::VolumeJournal::open(sim::standardFiles(), fromUtf8(path), error);
     ASSERT_TRUE(reopened) << error;
     // A folder being walked holds the working ACE that lets the user list
     // it in front of its DACL; a kill leaves it there.

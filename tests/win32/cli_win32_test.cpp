@@ -10,6 +10,7 @@
 #include "core/dir_list.h"
 #include "platform/file_io_port.h"
 #include "platform/sim/recording_interaction.h"
+#include "platform/sim/standard_files.h"
 #include "platform/win32/temp_tree.h"
 #include "platform/win32/win32_platform.h"
 #include "storage/dataset_file.h"
@@ -23,7 +24,7 @@ using test::TempTree;
 class Win32Cli : public testing::Test {
   protected:
     Win32Cli() {
-        env.files = &standardFileIo();
+        env.files = &sim::standardFiles();
         env.ui = &ui;
         env.security = &platform;
         env.accounts = &platform;
@@ -45,7 +46,7 @@ class Win32Cli : public testing::Test {
     }
     std::unique_ptr<CDirList> load(const std::wstring& path) {
         auto list = std::make_unique<CDirList>(ui);
-        if (!LoadDatasetFile(standardFileIo(), ui, *list, path)) {
+        if (!LoadDatasetFile(sim::standardFiles(), ui, *list, path)) {
             return nullptr;
         }
         return list;
@@ -79,7 +80,7 @@ TEST_F(Win32Cli, ScanWritesADatasetFileWithOneRootPerDirectory) {
 TEST_F(Win32Cli, ProjectWritesTheNumberedFile) {
     const std::wstring project = tree.path(L"p.qpf");
     const std::wstring base = tree.path(L"result");
-    ASSERT_TRUE(WriteProjectFile(standardFileIo(), ui, project,
+    ASSERT_TRUE(WriteProjectFile(sim::standardFiles(), ui, project,
                                  ProjectFile{tree.path(L"data") + L"\\\r\n", base, true}));
     {
         HANDLE h = CreateFileW((base + L"0.acl").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
@@ -108,7 +109,7 @@ TEST_F(Win32Cli, AVolumeSavedFromTheDiskScansAsTheDiskDoes) {
               0);
     auto bytes = [](const std::wstring& path) {
         std::uint32_t error = 0;
-        std::unique_ptr<ByteSource> source = standardFileIo().openRead(path, error);
+        std::unique_ptr<ByteSource> source = sim::standardFiles().openRead(path, error);
         std::string text(source ? static_cast<std::size_t>(source->size()) : 0, '\0');
         return source && source->read(text.data(), text.size()) ? text : std::string("unread");
     };

@@ -31,6 +31,7 @@
 #include "platform/file_io_port.h"
 #include "platform/sim/sample_server.h"
 #include "platform/sim/sim_platform.h"
+#include "platform/sim/standard_files.h"
 #include "platform/win32/temp_tree.h"
 #include "platform/win32/win32_platform.h"
 #include "resource.h"
@@ -262,8 +263,9 @@ class EditingWindowTest : public ::testing::Test, protected WindowDriver {
   protected:
     EditingWindowTest()
         : slow(sim),
-          windows(ui, sim, standardFileIo()),
-          app(AppPorts{standardFileIo(), slow, sim, sim, sim, ui, windows}, {L"", TempFolder()}) {
+          windows(ui, sim, sim::standardFiles()),
+          app(AppPorts{sim::standardFiles(), slow, sim, sim, sim, ui, windows},
+              {L"", TempFolder()}) {
         CreateDirectoryW(TempFolder().c_str(), nullptr);
         windows.SetController(app);
         sim::BuildSampleServer(sim);
@@ -539,7 +541,7 @@ TEST_F(EditingWindowTest, RestorePermissionsThroughItsDialog) {
         auto old = scan();
         NameTables names;
         RebuildNameTables(*old, names);
-        ASSERT_TRUE(WriteDatasetFile(standardFileIo(), ui, *old, saved, names));
+        ASSERT_TRUE(WriteDatasetFile(sim::standardFiles(), ui, *old, saved, names));
     }
     const auto before = disks(L"C:\\Projects");
     sim.dir(L"C:\\Projects\\Alpha").allow(sidOf(L"carol"), 0x1200A9, 0x03);
@@ -684,8 +686,8 @@ class RealPortEditingTest : public ::testing::Test, protected WindowDriver {
 
     RealPortEditingTest()
         : accounts(platform),
-          windows(ui, platform, standardFileIo()),
-          app(AppPorts{standardFileIo(), platform, platform, accounts, platform, ui, windows},
+          windows(ui, platform, sim::standardFiles()),
+          app(AppPorts{sim::standardFiles(), platform, platform, accounts, platform, ui, windows},
               {L"", TempFolder()}) {
         CreateDirectoryW(TempFolder().c_str(), nullptr);
         windows.SetController(app);

@@ -18,6 +18,7 @@
 #include "core/dir_entry.h"
 #include "painted_window.h"
 #include "platform/file_io_port.h"
+#include "platform/sim/standard_files.h"
 #include "platform/win32/win32_platform.h"
 #include "resource.h"
 #include "ui/win32/dpi.h"
@@ -37,8 +38,8 @@ std::wstring TempFolder() {
 class MainWindowTest : public ::testing::Test {
   protected:
     MainWindowTest()
-        : windows(ui, platform, standardFileIo()),
-          app(AppPorts{standardFileIo(), platform, platform, platform, platform, ui, windows},
+        : windows(ui, platform, sim::standardFiles()),
+          app(AppPorts{sim::standardFiles(), platform, platform, platform, platform, ui, windows},
               {L"", TempFolder()}) {
         CreateDirectoryW(TempFolder().c_str(), nullptr);
         windows.SetController(app);

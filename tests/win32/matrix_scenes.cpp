@@ -27,6 +27,7 @@
 #include "platform/file_io_port.h"
 #include "platform/sim/sample_server.h"
 #include "platform/sim/sim_platform.h"
+#include "platform/sim/standard_files.h"
 #include "resource.h"
 #include "storage/dataset_file.h"
 #include "ui/win32/editing_dialogs.h"
@@ -93,8 +94,8 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
 
     sim::SimPlatform sim;
     win32::GuiInteraction ui;
-    win32::Win32AppWindows windows(ui, sim, standardFileIo());
-    AppController app(AppPorts{standardFileIo(), sim, sim, sim, sim, ui, windows},
+    win32::Win32AppWindows windows(ui, sim, sim::standardFiles());
+    AppController app(AppPorts{sim::standardFiles(), sim, sim, sim, sim, ui, windows},
                       {L"", std::wstring(temp) + L"quorel-scenes"});
     windows.SetController(app);
     sim::BuildSampleServer(sim);
@@ -109,7 +110,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
         auto old = Scan(before, ui);
         NameTables names;
         RebuildNameTables(*old, names);
-        WriteDatasetFile(standardFileIo(), ui, *old, saved, names);
+        WriteDatasetFile(sim::standardFiles(), ui, *old, saved, names);
         sim.file(L"C:\\Projects\\Alpha\\new.txt").allow(well_known::users(), 0x1F01FF);
         sim.dir(L"C:\\Projects\\Alpha")
             .allow(sim.accounts().addDomainUser(L"erin"), 0x1200A9, 0x03);

@@ -205,7 +205,9 @@ class PrintingWindows : public test::ScriptedWindows {
 
 class Printing : public ::testing::Test {
   protected:
-    Printing() : app(AppPorts{*files, sim, sim, sim, sim, ui, windows}, {L"C:\\", L"C:\\"}) {}
+    Printing()
+        : app(AppPorts{sim::standardFiles(), sim, sim, sim, sim, ui, windows}, {L"C:\\", L"C:\\"}) {
+    }
 
     bool print(const Output& out) {
         DeleteFileW(out.pdf().c_str());
@@ -218,7 +220,6 @@ class Printing : public ::testing::Test {
         return GetFileAttributesW(out.text().c_str()) != INVALID_FILE_ATTRIBUTES;
     }
 
-    std::unique_ptr<FileIoPort> files = makeStandardFileIo();
     sim::SimPlatform sim;
     sim::RecordingInteraction ui;
     PrintingWindows windows;

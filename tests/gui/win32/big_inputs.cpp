@@ -5,6 +5,7 @@
 #include "core/dir_list.h"
 #include "platform/file_io_port.h"
 #include "platform/sim/recording_interaction.h"
+#include "platform/sim/standard_files.h"
 #include "platform/win32/temp_tree.h"
 #include "storage/dataset_file.h"
 #include "synthetic_dataset.h"
@@ -48,7 +49,7 @@ bool WriteLargeDataset(const std::wstring& path, std::uint32_t entries) {
     bench::buildSyntheticDataset(list, entries);
     NameTables tables;
     RebuildNameTables(list, tables);
-    return WriteDatasetFile(*makeStandardFileIo(), ui, list, path, tables);
+    return WriteDatasetFile(sim::standardFiles(), ui, list, path, tables);
 }
 
 }  // namespace quorel::gui
