@@ -17,6 +17,7 @@
 #include "platform/security_port.h"
 #include "platform/win_error.h"
 #include "view/ace_visibility.h"
+#include "view/cell_geometry.h"
 
 namespace quorel {
 
@@ -205,7 +206,8 @@ void EditCommands::ToggleInheritanceFlag(CDirEntry& entry, AceRecord& ace, int c
     if (!entry.isDirectory()) {
         return;
     }
-    if (cell == 1) {
+    const cell_geometry::InheritanceCell* flagCell = cell_geometry::inheritanceCell(cell);
+    if (flagCell != nullptr && flagCell->flag == ace_flag::kInherited) {
         ui_.showMessage(
             wasInherited
                 ? L"You cannot change the inheritance flag of a trustee directly. If you want to "
@@ -217,8 +219,7 @@ void EditCommands::ToggleInheritanceFlag(CDirEntry& entry, AceRecord& ace, int c
             L"Inheritance cannot be changed here", MessageIcon::Information);
         return;
     }
-    static constexpr std::uint8_t kBits[6] = {0, 0, 0x08, 0x01, 0x02, 0x04};
-    if (cell < 2 || cell > 5 || !Contains(entry, record)) {
+    if (flagCell == nullptr || !Contains(entry, record)) {
         return;
     }
     if (compareModeRefuses() || loadedDataRefuses()) {
@@ -226,7 +227,7 @@ void EditCommands::ToggleInheritanceFlag(CDirEntry& entry, AceRecord& ace, int c
     }
     const std::uint32_t k = IndexOf(entry, *record);
     editing_.editor.SetInheritance(entry, k,
-                                   static_cast<std::uint8_t>(record->aceFlags ^ kBits[cell]));
+                                   static_cast<std::uint8_t>(record->aceFlags ^ flagCell->flag));
     refresh(entry);
 }
 
