@@ -25,6 +25,7 @@
 #include "platform/file_io_port.h"
 #include "platform/sim/recording_interaction.h"
 #include "platform/sim/sim_platform.h"
+#include "platform/sim/standard_files.h"
 #include "resource.h"
 #include "ui/win32/printer.h"
 #include "view/print_job.h"
