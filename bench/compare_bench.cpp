@@ -84,7 +84,7 @@ Changes applyChanges(CDirList& list) {
                 break;
             case 1:
                 aces.push_back(aces.front());
-                aces.back().setTrustee(L"Auditors", L"CORP");
+                aces.back().setTrustee(list.accountNames(), L"Auditors", L"CORP");
                 setAces(&e, aces);
                 ++c.acesAdded;
                 break;
@@ -122,13 +122,14 @@ void buildBigFolder(CDirList& list, std::uint32_t files, bool variant) {
     CDirEntry* folder = list.newLoadEntry(true);
     folder->setName(variant ? L"SCANS" : L"Scans");
     std::vector<AceRecord> aces(4);
-    aces[0].setTrustee(L"Administrators", L"BUILTIN");
+    quorel::AccountNames& names = list.accountNames();
+    aces[0].setTrustee(names, L"Administrators", L"BUILTIN");
     aces[0].set(0x1F01FF, 0x10, 0);
-    aces[1].setTrustee(L"SYSTEM", L"NT AUTHORITY");
+    aces[1].setTrustee(names, L"SYSTEM", L"NT AUTHORITY");
     aces[1].set(0x1F01FF, 0x10, 0);
-    aces[2].setTrustee(L"Archivists", L"CORP");
+    aces[2].setTrustee(names, L"Archivists", L"CORP");
     aces[2].set(0x1301BF, 0x10, 0);
-    aces[3].setTrustee(L"Users", L"BUILTIN");
+    aces[3].setTrustee(names, L"Users", L"BUILTIN");
     aces[3].set(0x1200A9, 0x10, 0);
     setAces(root, aces);
     setAces(folder, aces);
@@ -214,7 +215,8 @@ int main() {
     }
     std::printf("load: %u entries in %.3f s\n", loaded.entryCount, load);
 
-    auto changed = std::make_unique<CDirList>(ui);
+    // Compare mode loads the compared dataset into the shown one's table.
+    auto changed = std::make_unique<CDirList>(ui, loaded.sharedAccountNames());
     quorel::bench::buildSyntheticDataset(*changed, kEntries);
     const Changes c = applyChanges(*changed);
     std::printf(
@@ -228,7 +230,7 @@ int main() {
 
     CDirList bigShown(ui);
     buildBigFolder(bigShown, kFolderFiles, false);
-    auto bigCompared = std::make_unique<CDirList>(ui);
+    auto bigCompared = std::make_unique<CDirList>(ui, bigShown.sharedAccountNames());
     buildBigFolder(*bigCompared, kFolderFiles, true);
     const Timed b = timeCompare(bigShown, std::move(bigCompared), ui);
     std::printf(

@@ -56,7 +56,7 @@ void fill(CDirEntry* e, Rng& rng, const std::vector<Trustee>& names, std::uint32
     for (std::uint32_t i = 0; i < aces; ++i) {
         const Trustee& t = names[rng.below(static_cast<std::uint32_t>(names.size()))];
         AceRecord* r = e->ace(i);
-        r->setTrustee(t.name, t.domain);
+        r->setTrustee(e->dataset()->accountNames(), t.name, t.domain);
         r->set(kMasks[rng.below(5)], static_cast<std::uint8_t>(rng.below(4) == 0 ? 0x03 : 0x10),
                static_cast<std::uint8_t>(rng.below(20) == 0 ? 1 : 0));
     }

@@ -114,7 +114,7 @@ void MemberMap::Build(const CDirList& dataset, AccountPort& accounts, bool recur
     };
     // Each distinct text once: millions of entries name a few hundred
     // accounts, so names are told apart by their text ids.
-    const AccountNames& table = AccountNames::instance();
+    const AccountNames& table = dataset.accountNames();
     const bool domains = names == Names::Domains;
     std::vector<bool> seen(table.textCount() + 1, false);
     auto addAccount = [&](std::uint32_t account) {

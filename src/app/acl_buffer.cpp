@@ -3,6 +3,7 @@
 #include <cwchar>
 
 #include "core/dir_entry.h"
+#include "core/dir_list.h"
 
 namespace quorel {
 
@@ -14,8 +15,8 @@ std::wstring Hex(std::uint32_t value) {
     return text;
 }
 
-void AppendAce(std::wstring& out, const AceRecord& ace) {
-    out += ace.trustee();
+void AppendAce(std::wstring& out, const AccountNames& names, const AceRecord& ace) {
+    out += ace.trustee(names);
     out += L'\n';
     out += Hex(ace.aceFlags) + L' ' + Hex(ace.accessMask) + L' ' + Hex(ace.aceType) + L'\n';
 }
@@ -50,16 +51,16 @@ bool ReadHex(const std::wstring& text, std::size_t& pos, std::uint32_t& value) {
 
 }  // namespace
 
-std::wstring AceBufferText(const AceRecord& ace) {
+std::wstring AceBufferText(const AccountNames& names, const AceRecord& ace) {
     std::wstring out = L"1\n";
-    AppendAce(out, ace);
+    AppendAce(out, names, ace);
     return out;
 }
 
 std::wstring AclBufferText(const CDirEntry& entry) {
     std::wstring out = std::to_wstring(entry.aceCount()) + L"\n";
     for (std::uint32_t i = entry.aceCount(); i > 0; --i) {
-        AppendAce(out, *entry.ace(i - 1));
+        AppendAce(out, entry.dataset()->accountNames(), *entry.ace(i - 1));
     }
     return out;
 }

@@ -13,6 +13,7 @@
 
 namespace quorel {
 
+class AccountNames;
 class AceRecord;
 class CDirEntry;
 
@@ -24,7 +25,7 @@ struct BufferAce {
     friend bool operator==(const BufferAce&, const BufferAce&) = default;
 };
 
-std::wstring AceBufferText(const AceRecord& ace);
+std::wstring AceBufferText(const AccountNames& names, const AceRecord& ace);
 std::wstring AclBufferText(const CDirEntry& entry);
 
 // The ACEs of a buffer in buffer order (for a whole ACL: last ACE first).

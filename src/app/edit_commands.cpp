@@ -58,7 +58,7 @@ PendingChange Change(PendingChange::Kind kind, const CDirEntry& entry, std::uint
     change.kind = kind;
     change.path = entry.path();
     change.aceIndex = index;
-    change.trustee = Trustee::ofRecord(ace);
+    change.trustee = Trustee::ofRecord(entry.dataset()->accountNames(), ace);
     change.aceType = ace.aceType;
     change.aceFlags = ace.aceFlags;
     return change;
@@ -337,16 +337,17 @@ void EditCommands::CopyAcl(const EditFocus& focus) {
         return;
     }
     buffer_.clear();
-    bufferAccounts_.clear();
+    bufferTrustees_.clear();
+    const AccountNames& names = focus.entry->dataset()->accountNames();
     if (Contains(*focus.entry, focus.ace)) {
-        buffer_ = AceBufferText(*focus.ace);
-        bufferAccounts_.push_back(focus.ace->account());
+        buffer_ = AceBufferText(names, *focus.ace);
+        bufferTrustees_.push_back(Trustee::ofRecord(names, *focus.ace));
         status(L"ACE copied to buffer");
         return;
     }
     buffer_ = AclBufferText(*focus.entry);
     for (std::uint32_t i = focus.entry->aceCount(); i > 0; --i) {
-        bufferAccounts_.push_back(focus.entry->ace(i - 1)->account());
+        bufferTrustees_.push_back(Trustee::ofRecord(names, *focus.entry->ace(i - 1)));
     }
     status(L"ACL copied to buffer");
 }
@@ -390,9 +391,8 @@ std::vector<TrusteeAce> EditCommands::bufferAcesFor(const CDirEntry& entry, bool
             continue;
         }
         TrusteeAce ace;
-        if (i < bufferAccounts_.size() &&
-            AccountNames::instance().name(bufferAccounts_[i]) == b.trustee) {
-            ace.trustee = Trustee::ofAccount(bufferAccounts_[i]);
+        if (i < bufferTrustees_.size() && bufferTrustees_[i].name == b.trustee) {
+            ace.trustee = bufferTrustees_[i];
         } else {
             ace.trustee.name = b.trustee;
         }
@@ -510,10 +510,11 @@ void EditCommands::EliminateUnresolvedTrustees() {
     // lookup that timed out, a domain out of reach or a server's own
     // account is no reason to delete.
     OrphanCheck orphans(editing_.editor.ports().accounts);
+    const AccountNames& names = dataset->accountNames();
     auto accountGone = [&](const AceRecord& ace, const std::wstring& path) {
-        const Sid* known = AccountNames::instance().sid(ace.account());
+        const Sid* known = names.sid(ace.account());
         const std::optional<Sid> sid =
-            known != nullptr ? std::optional<Sid>(*known) : Sid::fromString(ace.trustee());
+            known != nullptr ? std::optional<Sid>(*known) : Sid::fromString(ace.trustee(names));
         return sid && orphans.gone(*sid, path);
     };
     std::vector<std::pair<CDirEntry*, std::vector<std::uint32_t>>> plan;
@@ -624,7 +625,8 @@ void EditCommands::ModifyAce(const EditFocus& focus, AppWindows& windows) {
     ModifyAceForm form(ace.accessMask, ace.aceFlags, ace.aceType);
     PendingChange change = Change(PendingChange::Kind::MaskChanged, entry, k, ace);
     change.oldMask = ace.accessMask;
-    if (!windows.RunModifyAceDialog(form, std::wstring(ace.trustee()))) {
+    if (!windows.RunModifyAceDialog(form,
+                                    std::wstring(ace.trustee(entry.dataset()->accountNames())))) {
         return;
     }
     change.newMask = form.mask();

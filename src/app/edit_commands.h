@@ -124,8 +124,8 @@ class EditCommands {
     InteractionPort& ui_;
     std::wstring buffer_;
     // The accounts of the buffer's ACEs in buffer order, so that a paste
-    // writes the very accounts that were copied.
-    std::vector<std::uint32_t> bufferAccounts_;
+    // writes the very accounts that were copied, also after a re-scan.
+    std::vector<Trustee> bufferTrustees_;
 };
 
 }  // namespace quorel

@@ -11,6 +11,7 @@
 #include "app/app_test_support.h"
 #include "app/editing_forms.h"
 #include "app/main_view.h"
+#include "core/dataset_test_support.h"
 #include "core/dir_list.h"
 #include "platform/sim/memory_files.h"
 #include "platform/sim/recording_interaction.h"
@@ -80,7 +81,8 @@ class EditCommandsTest : public ::testing::Test {
 TEST_F(EditCommandsTest, BufferTextsAreExactAndReadBack) {
     // The whole ACL lists the last ACE first.
     EXPECT_EQ(AclBufferText(*entry(L"C:\\r\\b.txt")), L"2\nbob\n0 10000 1\nsimuser\n0 1f01ff 0\n");
-    EXPECT_EQ(AceBufferText(*entry(L"C:\\r")->ace(1)), L"1\nalice\n3 1200a9 0\n");
+    EXPECT_EQ(AceBufferText(test::NamesOf(entry(L"C:\\r")), *entry(L"C:\\r")->ace(1)),
+              L"1\nalice\n3 1200a9 0\n");
     EXPECT_EQ(ReadAclBuffer(L"2\nbob\n0 10000 1\nsimuser\n0 1f01ff 0\n"),
               (std::vector<BufferAce>{{L"bob", 0, 0x10000, 1}, {L"simuser", 0, 0x1F01FF, 0}}));
     // A count beyond the ACEs that follow, a broken number line; the count
@@ -267,13 +269,16 @@ TEST_F(EditCommandsTest, DeleteSkipsEntriesWhereOnlyInheritedAcesAreSelected) {
     EXPECT_EQ(disk(L"C:\\r\\many.txt"), (std::vector<RawAce>{many.back()}));
 }
 
-TEST_F(EditCommandsTest, PasteWritesTheCopiedAccountWhereTwoShareItsName) {
+TEST_F(EditCommandsTest, PasteWritesTheCopiedAccountWhereTwoShareItsNameAfterARescanToo) {
     // A domain account of the same name as the local alice.
     const Sid domainAlice = sim.accounts().addDomainUser(L"alice");
     sim.file(L"C:\\r\\d.txt").owner(me).dacl().allow(domainAlice, 0x1200A9);
     scan();
     app.edits().CopyAcl({entry(L"C:\\r\\d.txt"), nullptr});
     ASSERT_EQ(app.edits().aclBuffer(), L"1\nalice\n0 1200a9 0\n");
+    // The dataset the copy was made from, and its names, are gone.
+    sim.volume().find(L"C:\\r\\d.txt")->security.dacl.clear();
+    scan();
     // One entry selected: no question.
     select({L"C:\\r\\a.txt"});
     app.edits().PasteAcl();
@@ -494,7 +499,7 @@ TEST_F(EditCommandsTest, EliminateAsksTheServerTwiceAndNeedsTheDomainNamed) {
     app.NewScanCommand();
     CDirEntry* share = entry(L"\\\\FILES01\\data\\proj");
     ASSERT_NE(share, nullptr);
-    EXPECT_EQ(share->ace(1)->trustee(), L"fred");
+    EXPECT_EQ(share->ace(1)->trustee(test::NamesOf(share)), L"fred");
     EXPECT_EQ(share->ace(2)->unresolved, 1);
     EXPECT_EQ(entry(L"C:\\r\\x")->ace(1)->unresolved, 1);
     EXPECT_EQ(entry(L"C:\\r\\x")->ace(2)->unresolved, 1);

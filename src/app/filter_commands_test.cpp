@@ -5,6 +5,7 @@
 #include "app/app_controller.h"
 #include "app/app_test_support.h"
 #include "app/menu_model.h"
+#include "core/dataset_test_support.h"
 #include "core/dir_list.h"
 #include "filters/dynamic_filter.h"
 #include "platform/sim/memory_files.h"
@@ -204,8 +205,9 @@ TEST_F(FilterCommands, PrintListsTheFilteredEntriesAndACancelledDialogPrintsNoth
     for (std::uint32_t i = 0; i < deny.aceCount(); ++i) {
         if (deny.ace(i)->isDeny()) {
             denyText = paper[5 + i];
-            EXPECT_EQ(denyText, std::wstring(deny.ace(i)->trustee()) + L" (" +
-                                    std::wstring(deny.ace(i)->domain()) + L") DENY,");
+            EXPECT_EQ(denyText, std::wstring(deny.ace(i)->trustee(test::NamesOf(&deny))) + L" (" +
+                                    std::wstring(deny.ace(i)->domain(test::NamesOf(&deny))) +
+                                    L") DENY,");
         }
     }
     EXPECT_FALSE(denyText.empty());

@@ -268,7 +268,8 @@ DynamicFilterEditor::Outcome ViewSession::EditDynamicFilters(
 }
 
 bool ViewSession::CompareToFile(const std::wstring& path) {
-    auto loaded = std::make_unique<CDirList>(ui_);
+    // Into the shown dataset's account table: the ACL diff compares ids.
+    auto loaded = std::make_unique<CDirList>(ui_, dataset_->sharedAccountNames());
     if (!LoadDatasetFile(files_, ui_, *loaded, path)) {
         return false;
     }

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "core/dataset_test_support.h"
 #include "core/dir_list.h"
 #include "filters/dynamic_filter.h"
 #include "platform/sim/memory_files.h"
@@ -26,14 +27,14 @@ class Session : public ::testing::Test {
         CDirEntry* f1 = list.newLoadEntry(false);
         f1->setName(L"f1");
         f1->resizeAces(1);
-        f1->ace(0)->setTrustee(L"u", L"d");
+        f1->ace(0)->setTrustee(test::NamesOf(f1), L"u", L"d");
         f1->ace(0)->set(1, 0x10, 0);
         CDirEntry* f2 = list.newLoadEntry(false);
         f2->setName(L"f2");
         f2->resizeAces(2);
-        f2->ace(0)->setTrustee(L"u", L"d");
+        f2->ace(0)->setTrustee(test::NamesOf(f2), L"u", L"d");
         f2->ace(0)->set(2, 0x0B, 1);
-        f2->ace(1)->setTrustee(L"v", L"d");
+        f2->ace(1)->setTrustee(test::NamesOf(f2), L"v", L"d");
         f2->ace(1)->set(1, 0x00, 0);
         NameTables tables;
         RebuildNameTables(list, tables);
@@ -174,7 +175,7 @@ TEST_F(Session, InCompareModeOnlyTheRulesOnAnEntryAloneFilterTheSavedDataset) {
     CDirEntry* gone = saved.newLoadEntry(false);
     gone->setName(L"gone.txt");
     gone->resizeAces(1);
-    gone->ace(0)->setTrustee(L"u", L"d");
+    gone->ace(0)->setTrustee(test::NamesOf(gone), L"u", L"d");
     gone->ace(0)->set(1, 0x00, 0);
     NameTables tables;
     RebuildNameTables(saved, tables);
@@ -212,7 +213,7 @@ TEST(SessionSettings, RowWithPermissionIndex99IsReportedOnceOn10000Aces) {
             e->setName(L"f" + std::to_wstring(i));
             e->resizeAces(10);
             for (std::uint32_t k = 0; k < 10; ++k) {
-                e->ace(k)->setTrustee(L"Users", L"BUILTIN");
+                e->ace(k)->setTrustee(test::NamesOf(e), L"Users", L"BUILTIN");
                 e->ace(k)->set(0x1F01FF, static_cast<std::uint8_t>(k % 2 == 0 ? 0x10 : 0), 0);
             }
         }

@@ -11,6 +11,7 @@
 
 #include "cli/console_interaction.h"
 #include "cli/volume_option.h"
+#include "core/dataset_test_support.h"
 #include "core/dir_list.h"
 #include "platform/sim/memory_files.h"
 #include "platform/sim/recording_interaction.h"
@@ -41,9 +42,10 @@ class Cli : public ::testing::Test {
         root->setName(L"C:\\share");
         root->setOwner(L"Administrators", L"BUILTIN");
         root->resizeAces(2);
-        root->ace(0)->setTrustee(L"Smith, John", L"CORP");
+        root->ace(0)->setTrustee(test::NamesOf(root), L"Smith, John", L"CORP");
         root->ace(0)->set(0x1F01FF, 0x03, 0);
-        root->ace(1)->setTrustee(fromUtf8("\xD0\x98\xD0\xB2\xD0\xB0\xD0\xBD"), L"CORP");
+        root->ace(1)->setTrustee(test::NamesOf(root), fromUtf8("\xD0\x98\xD0\xB2\xD0\xB0\xD0\xBD"),
+                                 L"CORP");
         root->ace(1)->set(0x1200A9, 0x10, 0);
         list.currentDepth = 1;
         list.newLoadEntry(true)->setName(L".");
@@ -51,7 +53,7 @@ class Cli : public ::testing::Test {
         CDirEntry* file = list.newLoadEntry(false);
         file->setName(L"a.txt");
         file->resizeAces(1);
-        file->ace(0)->setTrustee(L"Users", L"BUILTIN");
+        file->ace(0)->setTrustee(test::NamesOf(file), L"Users", L"BUILTIN");
         file->ace(0)->set(0x0F01FF, 0x00, 1);
         NameTables tables;
         RebuildNameTables(list, tables);

@@ -7,6 +7,7 @@
 
 #include "cli/cli.h"
 #include "cli/cli_test_support.h"
+#include "core/dataset_test_support.h"
 #include "core/dir_list.h"
 #include "filters/dynamic_filter_set.h"
 #include "filters/permissions.h"
@@ -62,9 +63,9 @@ class CliView : public ::testing::Test {
         CDirEntry* c = list.newLoadEntry(true);
         c->setName(L"c.txt");
         c->resizeAces(2);
-        c->ace(0)->setTrustee(L"Guest", L"HOST");
+        c->ace(0)->setTrustee(test::NamesOf(c), L"Guest", L"HOST");
         c->ace(0)->set(0x2, 0x00, 1);
-        c->ace(1)->setTrustee(L"Admins", L"HOST");
+        c->ace(1)->setTrustee(test::NamesOf(c), L"Admins", L"HOST");
         c->ace(1)->set(0x1F01FF, 0x10, 0);
         NameTables tables;
         RebuildNameTables(list, tables);
@@ -73,7 +74,7 @@ class CliView : public ::testing::Test {
     static void give(CDirEntry* e, const wchar_t* trustee, std::uint32_t mask, std::uint8_t flags,
                      std::uint8_t type) {
         e->resizeAces(1);
-        e->ace(0)->setTrustee(trustee, L"HOST");
+        e->ace(0)->setTrustee(test::NamesOf(e), trustee, L"HOST");
         e->ace(0)->set(mask, flags, type);
     }
     int run(std::vector<std::wstring> args) { return RunCli(args, env); }

@@ -2,11 +2,6 @@
 
 namespace quorel {
 
-AccountNames& AccountNames::instance() {
-    static AccountNames names;
-    return names;
-}
-
 AccountNames::AccountNames() {
     texts_.push_back(nullptr);       // id 0: unset
     accounts_.push_back({0, 0, 0});  // id 0: both unset
@@ -21,6 +16,19 @@ std::uint32_t AccountNames::internText(std::wstring_view text) {
     // unordered_map nodes never move, so the key's address is stable.
     texts_.push_back(&it->first);
     return it->second;
+}
+
+std::uint32_t AccountNames::findText(std::wstring_view text) const {
+    auto found = textIds_.find(text);
+    return found != textIds_.end() ? found->second : kNoText;
+}
+
+std::uint32_t AccountNames::nameIdOf(const AccountNames& other, std::uint32_t account) const {
+    if (&other == this) {
+        return nameId(account);
+    }
+    const std::uint32_t id = other.nameId(account);
+    return id == 0 ? 0 : findText(other.text(id));
 }
 
 std::wstring_view AccountNames::text(std::uint32_t id) const {

@@ -12,16 +12,23 @@
 
 namespace quorel {
 
-// The process-wide table of account texts. Millions of owners, groups and
-// trustees name a few hundred accounts, so an entry or ACE holds a 32-bit
-// account id instead of two texts. An account is a (name, domain) pair; each
-// distinct text is stored once and never moves, so equal ids mean equal
-// texts, in every dataset of the process.
+// The account texts of a dataset. Millions of owners, groups and trustees
+// name a few hundred accounts, so an entry or ACE holds a 32-bit account id
+// instead of two texts. An account is a (name, domain) pair; each distinct
+// text is stored once and never moves, so equal ids mean equal texts within
+// one table.
+//
+// A table belongs to the dataset that interns into it (CDirList) and is
+// freed with the last dataset holding it. Ids mean nothing outside their
+// table: what outlives a dataset keeps texts and SIDs, not ids. Two datasets
+// share one table only when told to, so that their ids can be compared
+// (compare mode loads the compared dataset into the shown one's table).
+// Not thread-safe: one thread at a time fills or reads a table.
 //
 // Id 0 is the account with both texts unset (a fresh record).
 class AccountNames {
   public:
-    static AccountNames& instance();
+    AccountNames();
 
     std::uint32_t intern(std::wstring_view name, std::wstring_view domain);
     // The account of two text ids (see internText); lets a caller keep the
@@ -47,15 +54,20 @@ class AccountNames {
     std::size_t textCount() const { return texts_.size(); }
 
     // Text ids: 0 is the unset text.
+    static constexpr std::uint32_t kNoText = 0xFFFFFFFF;
     std::uint32_t internText(std::wstring_view text);
     std::wstring_view text(std::uint32_t id) const;
+    // The id of `text` without adding it: kNoText when the table lacks it.
+    std::uint32_t findText(std::wstring_view text) const;
+    // The id in this table of the name of `account` of `other`: equal to
+    // nameId(a) exactly when the names are equal (kNoText when no account
+    // of this table has that name).
+    std::uint32_t nameIdOf(const AccountNames& other, std::uint32_t account) const;
 
     AccountNames(const AccountNames&) = delete;
     AccountNames& operator=(const AccountNames&) = delete;
 
   private:
-    AccountNames();
-
     struct Pair {
         std::uint32_t name;
         std::uint32_t domain;

@@ -33,6 +33,11 @@ inline CDirEntry* AppendEntry(CDirList& list, CDirEntry* parent, std::wstring_vi
     return e;
 }
 
+// The account table of the dataset holding `e`.
+inline AccountNames& NamesOf(const CDirEntry* e) {
+    return e->dataset()->accountNames();
+}
+
 // One ACE: trustee (null leaves it unset), mask, flags, type.
 struct AceSpec {
     const wchar_t* trustee;
@@ -48,7 +53,7 @@ inline void SetAces(CDirEntry* e, const std::vector<AceSpec>& aces,
     for (std::size_t i = 0; i < aces.size(); ++i) {
         AceRecord* r = e->ace(static_cast<std::uint32_t>(i));
         if (aces[i].trustee != nullptr) {
-            r->setTrustee(aces[i].trustee, domain);
+            r->setTrustee(NamesOf(e), aces[i].trustee, domain);
         }
         r->set(aces[i].mask, aces[i].flags, aces[i].type);
     }

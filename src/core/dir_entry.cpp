@@ -86,17 +86,43 @@ void CDirEntry::setName(std::wstring_view name) {
     name_ = dataset_ != nullptr ? dataset_->storeText(name) : std::wstring_view();
 }
 
+std::wstring_view CDirEntry::ownerName() const {
+    return dataset_ != nullptr ? dataset_->accountNames().name(owner_) : std::wstring_view();
+}
+
+std::wstring_view CDirEntry::ownerDomain() const {
+    return dataset_ != nullptr ? dataset_->accountNames().domain(owner_) : std::wstring_view();
+}
+
+std::wstring_view CDirEntry::groupName() const {
+    return dataset_ != nullptr ? dataset_->accountNames().name(group_) : std::wstring_view();
+}
+
+std::wstring_view CDirEntry::groupDomain() const {
+    return dataset_ != nullptr ? dataset_->accountNames().domain(group_) : std::wstring_view();
+}
+
+bool CDirEntry::groupDomainSet() const {
+    return dataset_ != nullptr && dataset_->accountNames().domainSet(group_);
+}
+
 void CDirEntry::setOwner(std::wstring_view name, std::wstring_view domain) {
-    owner_ = AccountNames::instance().intern(name, domain);
+    if (dataset_ != nullptr) {
+        owner_ = dataset_->accountNames().intern(name, domain);
+    }
 }
 
 void CDirEntry::setGroup(std::wstring_view name, std::wstring_view domain) {
-    group_ = AccountNames::instance().intern(name, domain);
+    if (dataset_ != nullptr) {
+        group_ = dataset_->accountNames().intern(name, domain);
+    }
 }
 
 void CDirEntry::setGroupNameOnly(std::wstring_view name) {
-    AccountNames& names = AccountNames::instance();
-    group_ = names.internIds(names.internText(name), 0);
+    if (dataset_ != nullptr) {
+        AccountNames& names = dataset_->accountNames();
+        group_ = names.internIds(names.internText(name), 0);
+    }
 }
 
 std::wstring_view CDirEntry::headingText() const {

@@ -70,11 +70,13 @@ class CDirEntry {
     void setPath(std::wstring_view path);
     void setName(std::wstring_view name);
 
-    std::wstring_view ownerName() const { return AccountNames::instance().name(owner_); }
-    std::wstring_view ownerDomain() const { return AccountNames::instance().domain(owner_); }
-    std::wstring_view groupName() const { return AccountNames::instance().name(group_); }
-    std::wstring_view groupDomain() const { return AccountNames::instance().domain(group_); }
-    bool groupDomainSet() const { return AccountNames::instance().domainSet(group_); }
+    // Owner and group texts, from the dataset's account table; empty for a
+    // heading, which has no dataset.
+    std::wstring_view ownerName() const;
+    std::wstring_view ownerDomain() const;
+    std::wstring_view groupName() const;
+    std::wstring_view groupDomain() const;
+    bool groupDomainSet() const;
     std::uint32_t ownerAccount() const { return owner_; }
     std::uint32_t groupAccount() const { return group_; }
     void setOwner(std::wstring_view name, std::wstring_view domain);

@@ -7,7 +7,9 @@
 
 namespace quorel {
 
-CDirList::CDirList(InteractionPort& ui) : ui_(ui) {}
+CDirList::CDirList(InteractionPort& ui, std::shared_ptr<AccountNames> accountNames)
+    : ui_(ui),
+      accountNames_(accountNames ? std::move(accountNames) : std::make_shared<AccountNames>()) {}
 
 CDirList::~CDirList() {
     destroyListing(firstEntry);

@@ -18,9 +18,15 @@ class InteractionPort;
 // A dataset: the tree of entries of one scan or one loaded dataset file.
 // It owns its entries, their names and its error list. Walking, clearing and
 // destroying never recurse along the depth of the tree.
+//
+// The account ids of its entries and ACEs are ids of its account table. A
+// dataset made without a table gets one of its own, freed with it; one made
+// with another dataset's table (sharedAccountNames) shares it, and the two
+// datasets' ids are then comparable. The table lives as long as the last
+// dataset holding it.
 class CDirList {
   public:
-    explicit CDirList(InteractionPort& ui);
+    explicit CDirList(InteractionPort& ui, std::shared_ptr<AccountNames> accountNames = nullptr);
     ~CDirList();
     CDirList(const CDirList&) = delete;
     CDirList& operator=(const CDirList&) = delete;
@@ -52,6 +58,8 @@ class CDirList {
     InteractionPort& ui() const { return ui_; }
 
     std::wstring_view storeText(std::wstring_view text) { return names_.store(text); }
+    AccountNames& accountNames() const { return *accountNames_; }
+    const std::shared_ptr<AccountNames>& sharedAccountNames() const { return accountNames_; }
     std::size_t textBytes() const { return names_.bytesReserved(); }
 
     // An ordinary pre-order iterator that leaves the cursor alone.
@@ -103,6 +111,7 @@ class CDirList {
     InteractionPort& ui_;
     ErrorList errors_;
     TextArena names_;
+    std::shared_ptr<AccountNames> accountNames_;
 };
 
 }  // namespace quorel

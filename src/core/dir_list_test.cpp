@@ -269,7 +269,7 @@ TEST(CDirEntry, AceAccessStopsAtAceCount) {
     EXPECT_EQ(e->ace(0xFFFFFFFFu), nullptr);
     // Fresh records: texts unset, type 0, visible, nothing marked.
     const AceRecord* r = e->ace(1);
-    EXPECT_FALSE(r->hasTrustee());
+    EXPECT_FALSE(r->hasTrustee(list.accountNames()));
     EXPECT_EQ(r->aceType, 0);
     EXPECT_EQ(r->visible, 1);
     EXPECT_EQ(r->findMark, 0);

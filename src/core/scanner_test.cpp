@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
+
 #include "core/dir_list.h"
 #include "core/security_reader.h"
 #include "platform/sim/recording_interaction.h"
@@ -376,6 +378,39 @@ TEST_F(Scan, TenThousandEntriesNamingTwentyAccountsCostTwentyLookups) {
     // SYSTEM, Users) to the twenty.
     EXPECT_LE(sim.counters().lookupSid, 23u);
     EXPECT_EQ(sim.counters().readSecurity, list.entryCount);
+}
+
+TEST_F(Scan, TwoDatasetsScannedOneAfterTheOtherEachHaveNamesOfTheirOwn) {
+    const Sid bob = sim.accounts().addLocalUser(L"bob");
+    sim.file(L"C:\\one\\f.txt").owner(me).group(me).dacl().allow(bob, 0x1F01FF).allow(alice, 1);
+    sim.file(L"C:\\two\\g.txt").owner(me).group(me).dacl().deny(alice, 0x10000).allow(me, 0x1200A9);
+    auto first = std::make_unique<CDirList>(ui);
+    ASSERT_TRUE(Scanner(*first, sim, reader, ui).ScanTree(L"C:\\one", 0));
+    const std::uint32_t lookups = sim.counters().lookupSid;
+    ASSERT_TRUE(scanner.ScanTree(L"C:\\two", 0));
+    // The reader asked the OS for alice and me during the first scan only;
+    // each dataset still gets the accounts its own entries name, and only
+    // those.
+    EXPECT_EQ(sim.counters().lookupSid, lookups);
+    ASSERT_NE(&first->accountNames(), &list.accountNames());
+    EXPECT_NE(first->accountNames().findText(L"bob"), AccountNames::kNoText);
+    EXPECT_EQ(list.accountNames().findText(L"bob"), AccountNames::kNoText);
+
+    const std::weak_ptr<AccountNames> firstNames = first->sharedAccountNames();
+    first.reset();
+    EXPECT_TRUE(firstNames.expired());
+    const CDirEntry* g = find(L"C:\\two\\g.txt");
+    ASSERT_NE(g, nullptr);
+    const AccountNames& names = list.accountNames();
+    EXPECT_EQ(g->ownerName(), L"simuser");
+    EXPECT_EQ(g->ownerDomain(), L"SIMHOST");
+    EXPECT_EQ(g->groupName(), L"simuser");
+    ASSERT_EQ(g->aceCount(), 2u);
+    EXPECT_EQ(g->ace(0)->trustee(names), L"alice");
+    EXPECT_EQ(g->ace(0)->domain(names), L"SIMHOST");
+    EXPECT_EQ(g->ace(1)->trustee(names), L"simuser");
+    ASSERT_NE(names.sid(g->ace(0)->account()), nullptr);
+    EXPECT_EQ(*names.sid(g->ace(0)->account()), alice);
 }
 
 }  // namespace

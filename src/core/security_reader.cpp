@@ -52,22 +52,37 @@ std::size_t SecurityReader::cachedSidCount() const {
     return count;
 }
 
+void SecurityReader::bindTable(const CDirEntry& entry) {
+    const std::shared_ptr<AccountNames>& table = entry.dataset()->sharedAccountNames();
+    if (table.get() != tableAddress_ || table_.expired()) {
+        table_ = table;
+        tableAddress_ = table.get();
+        ++tableSerial_;
+    }
+}
+
 const SecurityReader::Lookup& SecurityReader::lookup(const std::wstring& system, Cache& cache,
                                                      const Sid& sid) {
     auto it = cache.find(sid);
     if (it == cache.end()) {
         AccountInfo info;
-        AccountNames& names = AccountNames::instance();
-        Lookup found{false, 0};
+        Lookup found;
         if (accounts_.lookupSid(system, sid, info) == 0) {
-            found = {true, names.intern(info.name, info.domain)};
+            found.resolved = true;
+            found.name = std::move(info.name);
+            found.domain = std::move(info.domain);
         } else {
-            found = {false, names.intern(sid.toString(), L"")};
+            found.name = sid.toString();
         }
-        names.setSid(found.account, sid);
-        it = cache.emplace(sid, found).first;
+        it = cache.emplace(sid, std::move(found)).first;
     }
-    return it->second;
+    Lookup& found = it->second;
+    if (found.table != tableSerial_) {
+        found.account = tableAddress_->intern(found.name, found.domain);
+        tableAddress_->setSid(found.account, sid);
+        found.table = tableSerial_;
+    }
+    return found;
 }
 
 bool SecurityReader::resolve(const Sid& sid, std::uint32_t& account) {
@@ -102,8 +117,9 @@ void SecurityReader::readFailed(CDirEntry& entry, SdStep step) {
              L"permissions )");
 }
 
-std::uint32_t SecurityReader::accountOf(const Sid& sid, std::wstring_view path) {
-    const std::wstring system = serverOfPath(path);
+std::uint32_t SecurityReader::accountOf(const Sid& sid, const CDirEntry& entry) {
+    bindTable(entry);
+    const std::wstring system = serverOfPath(entry.path());
     return lookup(system, cacheOf(system), sid).account;
 }
 
@@ -118,6 +134,7 @@ void SecurityReader::applyDescriptor(CDirEntry& entry, const SdReadStatus& statu
     entry.errorFlags = 0;
     entry.isHeading = 0;
     entry.selected = 0;
+    bindTable(entry);
     system_ = serverOfPath(entry.path());
     cache_ = &cacheOf(system_);
     if (&descriptor != &descriptor_) {
@@ -157,7 +174,7 @@ void SecurityReader::applyDescriptor(CDirEntry& entry, const SdReadStatus& statu
             addError(entry, L"Cannot determine group");
             entry.setGroupNameOnly(sidText(descriptor_.group));
             if (descriptor_.group) {
-                AccountNames::instance().setSid(entry.groupAccount(), *descriptor_.group);
+                entry.dataset()->accountNames().setSid(entry.groupAccount(), *descriptor_.group);
             }
             addError(entry, L"Cannot determine group");
         }
@@ -176,7 +193,7 @@ void SecurityReader::applyDescriptor(CDirEntry& entry, const SdReadStatus& statu
                     resolve(*sid, account);
                     record.setAccount(account);
                 } else {
-                    record.setTrustee(L"", L"");
+                    record.setTrustee(*tableAddress_, L"", L"");
                 }
                 record.unresolved = 1;
             }

@@ -2,10 +2,12 @@
 
 #include <cstdint>
 #include <map>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <unordered_map>
 
+#include "core/account_names.h"
 #include "core/entry_security.h"
 #include "platform/account_port.h"
 #include "platform/security_port.h"
@@ -28,6 +30,11 @@ class CDirEntry;
 // reader, failures included: a share whose millions of ACEs name a few
 // hundred accounts costs a few hundred lookups (on a domain, each can be a
 // network round trip).
+//
+// The accounts go into the account table of the entry's dataset. The reader
+// keeps the looked-up texts, not a table: it can fill entries of one dataset
+// after another, and an account enters a table only when an entry of that
+// table names it.
 class SecurityReader : public EntrySecurity {
   public:
     SecurityReader(SecurityPort& security, AccountPort& accounts);
@@ -42,10 +49,11 @@ class SecurityReader : public EntrySecurity {
     // The descriptor of the entry read or applied last.
     const SecurityDescriptor& lastDescriptor() const { return descriptor_; }
 
-    // The account an ACE or owner with this SID is shown as on an entry at
-    // `path`: the account as the computer holding `path` names it, or the
-    // SID's string form with no domain. Cached like reads.
-    std::uint32_t accountOf(const Sid& sid, std::wstring_view path);
+    // The account an ACE or owner with this SID is shown as on `entry`: the
+    // account as the computer holding the entry's path names it, or the
+    // SID's string form with no domain; an id of the entry's dataset's table.
+    // Cached like reads.
+    std::uint32_t accountOf(const Sid& sid, const CDirEntry& entry);
 
     // ACE i of the descriptor read last: on success `account` is the
     // trustee's account id. Failure adds the message ("Cannot get ACL (
@@ -57,13 +65,19 @@ class SecurityReader : public EntrySecurity {
 
   private:
     struct Lookup {
-        bool resolved;
-        std::uint32_t account;  // the account id; unresolved: the SID string's
+        bool resolved = false;
+        std::wstring name;  // unresolved: the SID's string form
+        std::wstring domain;
+        std::uint32_t account = 0;  // id in the bound table when `table` is tableSerial_
+        std::uint32_t table = 0;
     };
     using Cache = std::unordered_map<Sid, Lookup, SidHash>;
     // The lookup of `sid` on `system` (the server of a share path, empty
-    // for the local system) through that computer's cache.
+    // for the local system) through that computer's cache, its account
+    // interned in the bound table.
     const Lookup& lookup(const std::wstring& system, Cache& cache, const Sid& sid);
+    // Makes the table of the entry's dataset the one accounts go into.
+    void bindTable(const CDirEntry& entry);
     // Resolves `sid` on the computer of the entry being read; false when it
     // maps to no account, with `account` then the account of the SID's
     // string form.
@@ -79,6 +93,12 @@ class SecurityReader : public EntrySecurity {
     // The computer that names the SIDs of the entry being read.
     std::wstring system_;
     Cache* cache_ = &caches_[L""];
+    // The table accounts go into, watched so that a table freed and another
+    // made at its address is not taken for it; its serial number tells the
+    // cached account ids of this table from older ones.
+    std::weak_ptr<AccountNames> table_;
+    AccountNames* tableAddress_ = nullptr;
+    std::uint32_t tableSerial_ = 0;
 };
 
 }  // namespace quorel

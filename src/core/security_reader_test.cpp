@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "core/dataset_test_support.h"
 #include "core/dir_list.h"
 #include "platform/sim/recording_interaction.h"
 #include "platform/sim/sim_platform.h"
@@ -87,14 +88,14 @@ TEST_F(Reader, ReadsOwnerGroupAndAcesInAclOrder) {
     EXPECT_EQ(e.groupDomain(), L"BUILTIN");
     ASSERT_EQ(e.aceCount(), 3u);
     EXPECT_EQ(e.visibleAceCount, 3u);
-    EXPECT_EQ(e.ace(0)->trustee(), L"alice");
+    EXPECT_EQ(e.ace(0)->trustee(test::NamesOf(&e)), L"alice");
     EXPECT_EQ(e.ace(0)->aceType, 1);
     EXPECT_EQ(e.ace(0)->accessMask, 0x10000u);
     EXPECT_EQ(e.ace(0)->aceFlags, 0x10);
     EXPECT_EQ(e.ace(0)->flagsAsRead, 0x10);
-    EXPECT_EQ(e.ace(1)->trustee(), L"simuser");
-    EXPECT_EQ(e.ace(2)->trustee(), L"Everyone");
-    EXPECT_EQ(e.ace(2)->domain(), L"");
+    EXPECT_EQ(e.ace(1)->trustee(test::NamesOf(&e)), L"simuser");
+    EXPECT_EQ(e.ace(2)->trustee(test::NamesOf(&e)), L"Everyone");
+    EXPECT_EQ(e.ace(2)->domain(test::NamesOf(&e)), L"");
     EXPECT_EQ(e.ace(2)->unresolved, 0);
 }
 
@@ -130,8 +131,8 @@ TEST_F(Reader, DeletedAccountOnAnAceShowsItsSidString) {
     sim.file(L"C:\\f").owner(me).dacl().allow(me, 0x1F01FF).deny(gone, 0x1301BF, 0x13);
     OneEntry one(L"C:\\f", reader);
     const AceRecord* r = one.entry->ace(1);
-    EXPECT_EQ(r->trustee(), gone.toString());
-    EXPECT_EQ(r->domain(), L"");
+    EXPECT_EQ(r->trustee(one.list.accountNames()), gone.toString());
+    EXPECT_EQ(r->domain(one.list.accountNames()), L"");
     EXPECT_EQ(r->unresolved, 1);
     EXPECT_EQ(r->accessMask, 0x1301BFu);
     EXPECT_EQ(r->aceType, 1);
@@ -196,8 +197,8 @@ TEST_F(Reader, AnAceWithoutBytesIsListedWithoutTrustee) {
     OneEntry one(L"C:\\f", r);
     EXPECT_EQ(one.errors(), std::vector<std::wstring>{L"Cannot get ACL ( getAceDACL )"});
     ASSERT_EQ(one.entry->aceCount(), 2u);
-    EXPECT_EQ(one.entry->ace(0)->trustee(), L"simuser");
-    EXPECT_EQ(one.entry->ace(1)->trustee(), L"");
+    EXPECT_EQ(one.entry->ace(0)->trustee(test::NamesOf(one.entry)), L"simuser");
+    EXPECT_EQ(one.entry->ace(1)->trustee(test::NamesOf(one.entry)), L"");
     EXPECT_EQ(one.entry->ace(1)->unresolved, 1);
 }
 
@@ -205,10 +206,10 @@ TEST_F(Reader, ObjectAcesTakeTheirSidAtByte44) {
     sim.file(L"C:\\f").owner(me).dacl().objectAce(6, alice, 0x100, 0x02).objectAce(5, me, 0x20, 0);
     OneEntry one(L"C:\\f", reader);
     ASSERT_EQ(one.entry->aceCount(), 2u);
-    EXPECT_EQ(one.entry->ace(0)->trustee(), L"alice");
+    EXPECT_EQ(one.entry->ace(0)->trustee(test::NamesOf(one.entry)), L"alice");
     EXPECT_EQ(one.entry->ace(0)->aceType, 6);
     EXPECT_EQ(one.entry->ace(0)->accessMask, 0x100u);
-    EXPECT_EQ(one.entry->ace(1)->trustee(), L"simuser");
+    EXPECT_EQ(one.entry->ace(1)->trustee(test::NamesOf(one.entry)), L"simuser");
     EXPECT_EQ(one.entry->ace(1)->aceType, 5);
     EXPECT_TRUE(one.errors().empty());
 }
@@ -236,7 +237,7 @@ TEST_F(Reader, ReadingAgainReplacesEverything) {
     EXPECT_EQ(one.entry->ownerName(), L"simuser");
     EXPECT_EQ(one.entry->groupName(), L"alice");
     ASSERT_EQ(one.entry->aceCount(), 1u);
-    EXPECT_EQ(one.entry->ace(0)->trustee(), L"Everyone");
+    EXPECT_EQ(one.entry->ace(0)->trustee(test::NamesOf(one.entry)), L"Everyone");
     EXPECT_EQ(one.entry->ace(0)->aceType, 1);
     EXPECT_EQ(one.entry->selected, 0);
     EXPECT_EQ(one.entry->errorFlags, 0);
@@ -261,7 +262,7 @@ TEST_F(Reader, EachDistinctSidIsLookedUpOnceFailuresIncluded) {
         CDirEntry* e = list.newLoadEntry(false);
         e->setPath(L"C:\\d\\f" + std::to_wstring(i));
         reader.readSecurity(*e);
-        EXPECT_EQ(e->ace(1)->trustee(), gone.toString());
+        EXPECT_EQ(e->ace(1)->trustee(test::NamesOf(e)), gone.toString());
     }
     EXPECT_EQ(sim.counters().lookupSid, 3u);
     EXPECT_EQ(reader.cachedSidCount(), 3u);
@@ -280,26 +281,26 @@ TEST_F(Reader, SidsOnAShareAreNamedByItsServerEachWithItsOwnCache) {
     OneEntry share(L"\\\\FILES01\\data\\f", reader);
     EXPECT_EQ(share.entry->ownerName(), L"fred");
     EXPECT_EQ(share.entry->ownerDomain(), L"FILES01");
-    EXPECT_EQ(share.entry->ace(0)->trustee(), L"fred");
+    EXPECT_EQ(share.entry->ace(0)->trustee(test::NamesOf(share.entry)), L"fred");
     EXPECT_EQ(share.entry->ace(0)->unresolved, 0);
     // This machine's own account is unknown to the server.
-    EXPECT_EQ(share.entry->ace(1)->trustee(), me.toString());
+    EXPECT_EQ(share.entry->ace(1)->trustee(test::NamesOf(share.entry)), me.toString());
     EXPECT_EQ(share.entry->ace(1)->unresolved, 1);
     EXPECT_EQ(share.errors(), std::vector<std::wstring>{L"Cannot resolve SID"});
     // The same SIDs on a local path: the other way round.
     OneEntry local(L"C:\\f", reader);
     EXPECT_EQ(local.entry->ownerName(), fred.toString());
-    EXPECT_EQ(local.entry->ace(0)->trustee(), fred.toString());
+    EXPECT_EQ(local.entry->ace(0)->trustee(test::NamesOf(local.entry)), fred.toString());
     EXPECT_EQ(local.entry->ace(0)->unresolved, 1);
-    EXPECT_EQ(local.entry->ace(1)->trustee(), L"simuser");
+    EXPECT_EQ(local.entry->ace(1)->trustee(test::NamesOf(local.entry)), L"simuser");
     EXPECT_EQ(sim.counters().lookupSid, 4u);
     EXPECT_EQ(reader.cachedSidCount(), 4u);
     // The server's cache answers whatever case its name is written in.
     OneEntry again(L"\\\\files01\\DATA\\f", reader);
-    EXPECT_EQ(again.entry->ace(0)->trustee(), L"fred");
+    EXPECT_EQ(again.entry->ace(0)->trustee(test::NamesOf(again.entry)), L"fred");
     EXPECT_EQ(sim.counters().lookupSid, 4u);
-    EXPECT_EQ(reader.accountOf(fred, L"\\\\files01\\data"), share.entry->ace(0)->account());
-    EXPECT_EQ(reader.accountOf(fred, L"C:\\f"), local.entry->ace(0)->account());
+    EXPECT_EQ(reader.accountOf(fred, *share.entry), share.entry->ace(0)->account());
+    EXPECT_EQ(reader.accountOf(fred, *local.entry), local.entry->ace(0)->account());
 }
 
 }  // namespace

@@ -149,6 +149,7 @@ bool AclEditor::viewMatches(const CDirEntry& entry, const SecurityDescriptor& re
     if (dacl.size() != entry.aceCount()) {
         return false;
     }
+    const AccountNames& names = entry.dataset()->accountNames();
     for (std::uint32_t i = 0; i < entry.aceCount(); ++i) {
         const AceRecord& shown = *entry.ace(i);
         const RawAce& disk = dacl[i];
@@ -158,15 +159,15 @@ bool AclEditor::viewMatches(const CDirEntry& entry, const SecurityDescriptor& re
         }
         std::optional<Sid> sid = disk.sid();
         if (!sid) {
-            if (!shown.trustee().empty()) {
+            if (!shown.trustee(names).empty()) {
                 return false;
             }
             continue;
         }
-        if (reader_.accountOf(*sid, entry.path()) != shown.account()) {
+        if (reader_.accountOf(*sid, entry) != shown.account()) {
             // The same SID shown under another name (a lookup that failed
             // then and answers now) is the same ACE.
-            const Sid* shownSid = AccountNames::instance().sid(shown.account());
+            const Sid* shownSid = names.sid(shown.account());
             if (shownSid == nullptr || *shownSid != *sid) {
                 return false;
             }
@@ -581,9 +582,10 @@ EditResult AclEditor::inherited(CDirEntry& entry, const Trustee& trustee, std::u
     if (entry.isDotEntry()) {
         return {EditStatus::Unchanged, 0};
     }
+    const AccountNames& names = entry.dataset()->accountNames();
     auto matches = [&](const AceRecord& r) {
-        return r.trustee() == trustee.name &&
-               (trustee.domain.empty() || r.domain() == trustee.domain) && r.inherited() &&
+        return r.trustee(names) == trustee.name &&
+               (trustee.domain.empty() || r.domain(names) == trustee.domain) && r.inherited() &&
                r.aceType == type && r.accessMask == mask;
     };
     return Rewrite(entry, newMask != nullptr ? kSetAccessMask : kDelTrustee,

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "core/dataset_test_support.h"
 #include "editing/editing_test_support.h"
 #include "platform/set_entries_in_acl.h"
 
@@ -111,11 +112,13 @@ TEST_F(Primitives, ThePrincipalWrittenIsTheOneShown) {
     b.sim.accounts().deleteAccount(gone);
     b.sim.file(kFile).dacl({Allow(localStaff, 1), Allow(gone, 2)});
     e = b.read(kFile);
-    ASSERT_EQ(e->ace(0)->domain(), L"SIMHOST");
+    ASSERT_EQ(e->ace(0)->domain(test::NamesOf(e)), L"SIMHOST");
     ASSERT_EQ(e->ace(1)->unresolved, 1);
     b.sim.counters() = {};
-    ASSERT_TRUE(b.editor.AppendTrustee(*e, Trustee::ofRecord(*e->ace(0)), 4, 0, true));
-    ASSERT_TRUE(b.editor.AppendTrustee(*e, Trustee::ofRecord(*e->ace(1)), 8, 0, false));
+    ASSERT_TRUE(b.editor.AppendTrustee(*e, Trustee::ofRecord(b.list.accountNames(), *e->ace(0)), 4,
+                                       0, true));
+    ASSERT_TRUE(b.editor.AppendTrustee(*e, Trustee::ofRecord(b.list.accountNames(), *e->ace(1)), 8,
+                                       0, false));
     // The deny goes before the allows.
     EXPECT_EQ(b.dacl(kFile)[0], Deny(gone, 8));
     EXPECT_EQ(b.dacl(kFile)[3], Allow(localStaff, 4));

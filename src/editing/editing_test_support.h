@@ -83,7 +83,7 @@ struct EditBench {
     // Whether the entry shows exactly what the disk holds (no port call).
     bool showsDisk(const CDirEntry& e) {
         const SecurityDescriptor& sd = disk(e.path());
-        const AccountNames& names = AccountNames::instance();
+        const AccountNames& names = list.accountNames();
         if (sd.owner && names.sid(e.ownerAccount()) != nullptr &&
             *names.sid(e.ownerAccount()) != *sd.owner) {
             return false;

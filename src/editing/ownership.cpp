@@ -3,6 +3,7 @@
 #include "editing/ownership.h"
 
 #include "core/dir_entry.h"
+#include "core/dir_list.h"
 #include "core/security_reader.h"
 #include "editing/acl_editor.h"
 #include "platform/account_port.h"
@@ -53,7 +54,7 @@ bool AclEditor::takeOwnershipOf(CDirEntry& entry, SecurityDescriptor* read) {
     if (read != nullptr && read->owner) {
         oldOwner = &*read->owner;
     } else {
-        oldOwner = AccountNames::instance().sid(entry.ownerAccount());
+        oldOwner = entry.dataset()->accountNames().sid(entry.ownerAccount());
     }
     if (oldOwner == nullptr || oldOwner->empty()) {
         report(entry, L"The owner of " + entry.path() +

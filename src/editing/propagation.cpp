@@ -343,6 +343,15 @@ EditResult Propagation::RestoreAcl(CDirEntry& entry) {
     }
     const CDirEntry& saved = *entry.partner;
     SecurityReader& reader = editor_.reader();
+    // The saved entry may be of a dataset with a table of its own: accounts
+    // are matched by their texts.
+    const AccountNames& names = entry.dataset()->accountNames();
+    const AccountNames& savedNames = saved.dataset()->accountNames();
+    auto sameAccount = [&](const Sid& sid, const AceRecord& r) {
+        const std::uint32_t account = reader.accountOf(sid, entry);
+        return names.name(account) == r.trustee(savedNames) &&
+               names.domain(account) == r.domain(savedNames);
+    };
     return editor_.Rewrite(
         entry, kInheritSpec, [&](const SecurityDescriptor& sd, std::vector<RawAce>& dacl, bool&) {
             const std::vector<RawAce>& own = daclOf(sd);
@@ -355,8 +364,7 @@ EditResult Propagation::RestoreAcl(CDirEntry& entry) {
                 for (std::size_t j = 0; j < own.size() && !found; ++j) {
                     const std::optional<Sid> sid = own[j].sid();
                     if (!used[j] && own[j].type() == r.aceType && own[j].flags() == r.aceFlags &&
-                        own[j].mask() == r.accessMask && sid &&
-                        reader.accountOf(*sid, entry.path()) == r.account()) {
+                        own[j].mask() == r.accessMask && sid && sameAccount(*sid, r)) {
                         used[j] = true;
                         found = true;
                         dacl.push_back(own[j]);
@@ -372,7 +380,8 @@ EditResult Propagation::RestoreAcl(CDirEntry& entry) {
                     return EditResult::failed(win_error::kNotSupported);
                 }
                 Sid sid;
-                if (const std::uint32_t error = editor_.resolve(Trustee::ofRecord(r), sid);
+                if (const std::uint32_t error =
+                        editor_.resolve(Trustee::ofRecord(savedNames, r), sid);
                     error != 0) {
                     AclEditor::report(entry, L"Error adding ACE ( cannot lookup account name )");
                     return EditResult::failed(error);

@@ -4,8 +4,7 @@
 
 namespace quorel {
 
-Trustee Trustee::ofAccount(std::uint32_t account) {
-    const AccountNames& names = AccountNames::instance();
+Trustee Trustee::ofAccount(const AccountNames& names, std::uint32_t account) {
     Trustee t;
     t.name = names.name(account);
     t.domain = names.domain(account);
@@ -15,8 +14,8 @@ Trustee Trustee::ofAccount(std::uint32_t account) {
     return t;
 }
 
-Trustee Trustee::ofRecord(const AceRecord& record) {
-    return ofAccount(record.account());
+Trustee Trustee::ofRecord(const AccountNames& names, const AceRecord& record) {
+    return ofAccount(names, record.account());
 }
 
 Trustee Trustee::ofSid(const Sid& sid, std::wstring name) {

@@ -8,6 +8,7 @@
 
 namespace quorel {
 
+class AccountNames;
 class AceRecord;
 
 // The account an edit writes an ACE for, as the user saw it: its name, its
@@ -20,9 +21,9 @@ struct Trustee {
     std::wstring domain;
     std::optional<Sid> sid;
 
-    // The account as the dataset holds it (AccountNames id).
-    static Trustee ofAccount(std::uint32_t account);
-    static Trustee ofRecord(const AceRecord& record);
+    // The account as a dataset holds it: an id of its table `names`.
+    static Trustee ofAccount(const AccountNames& names, std::uint32_t account);
+    static Trustee ofRecord(const AccountNames& names, const AceRecord& record);
     static Trustee ofSid(const Sid& sid, std::wstring name = {});
     // "domain\name", or the name alone without a domain.
     std::wstring qualifiedName() const;

@@ -1,6 +1,7 @@
 #include "editing/undo_buffer.h"
 
 #include "core/dir_entry.h"
+#include "core/dir_list.h"
 #include "core/security_reader.h"
 #include "editing/acl_editor.h"
 #include "editing/entry_lookup.h"
@@ -17,9 +18,10 @@ void UndoBuffer::AddUndoElement(AclEditor& editor, CDirEntry& entry, std::wstrin
     element.path = entry.path();
     element.name = name;
     element.aces.reserve(entry.aceCount());
+    const AccountNames& names = entry.dataset()->accountNames();
     for (std::uint32_t i = 0; i < entry.aceCount(); ++i) {
         const AceRecord& r = *entry.ace(i);
-        element.aces.push_back({r.account(), r.accessMask, r.aceFlags, r.aceType});
+        element.aces.push_back({Trustee::ofRecord(names, r), r.accessMask, r.aceFlags, r.aceType});
     }
     SecurityDescriptor sd;
     // Tried twice: without the bytes an object or callback ACE cannot be
@@ -48,7 +50,7 @@ bool rebuild(AclEditor& editor, const UndoElement& element, std::vector<RawAce>&
             return false;
         }
         Sid sid;
-        if (editor.resolve(Trustee::ofAccount(a.account), sid) != 0) {
+        if (editor.resolve(a.trustee, sid) != 0) {
             return false;
         }
         dacl.push_back(RawAce::make(a.aceType, a.aceFlags, a.accessMask, sid));

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "editing/edit_result.h"
+#include "editing/trustee.h"
 #include "platform/security_descriptor.h"
 
 namespace quorel {
@@ -16,9 +17,10 @@ class CDirEntry;
 class CDirList;
 class PendingChanges;
 
-// One saved ACE as the entry showed it.
+// One saved ACE as the entry showed it. The account is kept as texts and
+// SID: the dataset whose table named it may be gone when Undo runs.
 struct UndoAce {
-    std::uint32_t account = 0;  // AccountNames id: trustee and domain
+    Trustee trustee;
     std::uint32_t accessMask = 0;
     std::uint8_t aceFlags = 0;
     std::uint8_t aceType = 0;

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "core/dir_entry.h"
+#include "core/dir_list.h"
 #include "filters/permissions.h"
 
 namespace quorel {
@@ -17,8 +18,10 @@ bool DiffAcl(CDirEntry& entry, const CDirEntry* other) {
         other->aceCount() < AceRecord::kNoPartnerAce ? other->aceCount() : AceRecord::kNoPartnerAce;
     // The tests of AceRecord::sameAce and sameAceWithoutMask (equal trustee
     // name ids, flags, type, and mask), with each name id looked up once
-    // rather than once per pair: this runs on every linked entry.
-    const AccountNames& names = AccountNames::instance();
+    // rather than once per pair: this runs on every linked entry. The ids
+    // are those of the entry's table; `other` may be of another one.
+    const AccountNames& names = entry.dataset()->accountNames();
+    const AccountNames& otherNames = other->dataset()->accountNames();
     std::array<std::uint32_t, 64> fewIds;
     std::vector<std::uint32_t> manyIds;
     std::uint32_t* nameIds = fewIds.data();
@@ -27,7 +30,7 @@ bool DiffAcl(CDirEntry& entry, const CDirEntry* other) {
         nameIds = manyIds.data();
     }
     for (std::uint32_t j = 0; j < candidates; ++j) {
-        nameIds[j] = names.nameId(other->ace(j)->account());
+        nameIds[j] = names.nameIdOf(otherNames, other->ace(j)->account());
     }
     bool differs = false;
     for (std::uint32_t i = 0; i < entry.aceCount(); ++i) {

@@ -67,9 +67,22 @@ TEST_F(AclDiff, DiffAclNeedsTheSameTrusteeNameFlagsAndType) {
     EXPECT_TRUE(DiffAcl(*s.a, o.a));
     EXPECT_EQ(links(*s.a), (std::vector<std::uint16_t>{kNone, kNone, kNone, kNone}));
     // The domain is not part of the trustee name.
-    s.a->ace(0)->setTrustee(L"Users", L"ELSEWHERE");
+    s.a->ace(0)->setTrustee(test::NamesOf(s.a), L"Users", L"ELSEWHERE");
     EXPECT_TRUE(DiffAcl(*s.a, o.a));
     EXPECT_EQ(links(*s.a), (std::vector<std::uint16_t>{0, kNone, kNone, kNone}));
+}
+
+TEST_F(AclDiff, DiffAclAgainstADatasetWithATableOfItsOwnMatchesByName) {
+    CDirList separate(ui);
+    CDirEntry* e = add(separate, nullptr, L"C:\\Data");
+    // Other ids for the same names, and an id of its own for a name only
+    // the shown table lacks.
+    separate.accountNames().intern(L"filler", L"");
+    give(e, {kStandard[1], {L"Nobody", 0x1F01FF, 0x13, 0}, kStandard[2], kStandard[0]});
+    EXPECT_TRUE(DiffAcl(*e, s.a));
+    EXPECT_EQ(links(*e), (std::vector<std::uint16_t>{1, kNone, 2, 0}));
+    EXPECT_FALSE(DiffAcl(*s.a, e));
+    EXPECT_EQ(links(*s.a), (std::vector<std::uint16_t>{3, 0, 2}));
 }
 
 TEST_F(AclDiff, DiffAclWithoutCounterpartLeavesTheLinks) {

@@ -70,7 +70,8 @@ class CompareTrees : public ::testing::Test {
 
     sim::RecordingInteraction ui;
     CDirList shown{ui};
-    std::unique_ptr<CDirList> other = std::make_unique<CDirList>(ui);
+    // Compare mode loads the compared dataset into the shown one's table.
+    std::unique_ptr<CDirList> other = std::make_unique<CDirList>(ui, shown.sharedAccountNames());
     Tree s{}, o{};
     DisplayedRights rights;
 };

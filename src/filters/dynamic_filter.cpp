@@ -122,8 +122,10 @@ bool usesRight(std::uint32_t code) {
 // it keeps a path of its own or derives it from its parent.)
 class RowEvaluator {
   public:
-    RowEvaluator(const std::vector<FilterRow>& rows, const std::vector<std::wstring>& accountNames)
-        : names_(AccountNames::instance()) {
+    // `names`: the account table of every dataset the evaluator runs on.
+    RowEvaluator(const std::vector<FilterRow>& rows, const std::vector<std::wstring>& accountNames,
+                 AccountNames& names)
+        : names_(names) {
         emptyId_ = names_.internText(L"");
         prepareRows(rows);
         // Every name id of the datasets and the rows is below the text count
@@ -373,7 +375,7 @@ bool TrusteeHasRight(std::wstring_view name, const CDirEntry& entry, std::uint32
     std::uint8_t best = 0;
     for (std::uint32_t i = 0; i < entry.aceCount(); ++i) {
         const AceRecord& ace = *entry.ace(i);
-        if (ace.trustee() != name) {
+        if (ace.trustee(entry.dataset()->accountNames()) != name) {
             continue;
         }
         const std::uint8_t p = precedence(ace);
@@ -402,10 +404,13 @@ void ApplyDynamicFilters(const DynamicFilterSet& filters, CDirList& shown, CDirL
     }
     shown.staticFilter = staticFilter;
 
-    RowEvaluator evaluator(filters.rows, accountNames);
+    RowEvaluator evaluator(filters.rows, accountNames, shown.accountNames());
     evaluator.run(shown, 0, andMode, displayDepth);
-    if (compared != nullptr) {
+    if (compared != nullptr && &compared->accountNames() == &shown.accountNames()) {
         evaluator.run(*compared, 1, andMode, displayDepth);
+    } else if (compared != nullptr) {
+        RowEvaluator(filters.rows, accountNames, compared->accountNames())
+            .run(*compared, 1, andMode, displayDepth);
     }
 
     // In row order: an unknown code once for every dataset it would have

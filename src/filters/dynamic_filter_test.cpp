@@ -399,7 +399,7 @@ class VariedEntries : public ::testing::Test {
         for (CDirEntry* e : entries) {
             bool holds = false;
             for (std::uint32_t i = 0; i < e->aceCount() && !holds; ++i) {
-                holds = !TrusteeHasRight(e->ace(i)->trustee(), *e, right);
+                holds = !TrusteeHasRight(e->ace(i)->trustee(test::NamesOf(e)), *e, right);
             }
             result.push_back(holds);
         }

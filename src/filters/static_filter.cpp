@@ -32,9 +32,8 @@ void HideBelowDepth(CDirList& list, std::uint32_t depth) {
 
 namespace {
 
-bool corresponds(const AceRecord& a, const AceRecord& b, std::uint32_t columnMask,
-                 std::uint8_t flagsMask) {
-    const AccountNames& names = AccountNames::instance();
+bool corresponds(const AccountNames& names, const AceRecord& a, const AceRecord& b,
+                 std::uint32_t columnMask, std::uint8_t flagsMask) {
     return names.nameId(a.account()) == names.nameId(b.account()) &&
            (a.accessMask & columnMask) == (b.accessMask & columnMask) &&
            (a.aceFlags & flagsMask) == (b.aceFlags & flagsMask);
@@ -50,7 +49,8 @@ bool shownCovered(const CDirEntry& from, const CDirEntry& to, std::uint32_t colu
         }
         bool found = false;
         for (std::uint32_t j = 0; j < to.aceCount() && !found; ++j) {
-            found = corresponds(a, *to.ace(j), columnMask, flagsMask);
+            found =
+                corresponds(from.dataset()->accountNames(), a, *to.ace(j), columnMask, flagsMask);
         }
         if (!found) {
             return false;

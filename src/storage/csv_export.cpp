@@ -3,6 +3,7 @@
 #include <memory>
 
 #include "core/dir_entry.h"
+#include "core/dir_list.h"
 #include "filters/permissions.h"
 #include "platform/ansi.h"
 #include "platform/file_io_port.h"
@@ -109,7 +110,7 @@ bool WriteCsvTo(ByteSink& sink, const std::vector<CDirEntry*>& lines, const Disp
             if (!ace.visible) {
                 continue;
             }
-            std::wstring trustee(ace.trustee());
+            std::wstring trustee(ace.trustee(e->dataset()->accountNames()));
             trustee += shortSuffix(ace.aceType, ace.aceFlags);
             out.field(trustee);
             for (std::size_t c = 0; c < rights.count(); ++c) {

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "core/dataset_test_support.h"
 #include "core/dir_list.h"
 #include "filters/permissions.h"
 #include "platform/sim/memory_files.h"
@@ -29,7 +30,7 @@ class Csv : public ::testing::Test {
         e->resizeAces(static_cast<std::uint32_t>(list.size()));
         for (std::size_t i = 0; i < list.size(); ++i) {
             auto [trustee, mask, flags, type] = list[i];
-            e->ace(static_cast<std::uint32_t>(i))->setTrustee(trustee, L"D");
+            e->ace(static_cast<std::uint32_t>(i))->setTrustee(test::NamesOf(e), trustee, L"D");
             e->ace(static_cast<std::uint32_t>(i))->set(mask, flags, type);
         }
     }
@@ -90,7 +91,7 @@ TEST_F(Csv, HeadingLinesStandAlone) {
 TEST_F(Csv, AnsiReplacesWhatTheCodePageLacksAndUtf8KeepsIt) {
     const std::wstring name = fromUtf8("\xE6\x97\xA5\xE6\x9C\xAC-caf\xC3\xA9-\xE2\x82\xAC");
     aces(file, {{L"x", 0, 0, 0}});
-    file->ace(0)->setTrustee(name, L"D");
+    file->ace(0)->setTrustee(test::NamesOf(file), name, L"D");
 #ifdef _WIN32
     // The system code page of a Windows machine varies; check the Unicode
     // output only.
@@ -122,7 +123,7 @@ TEST_F(Csv, WriteFailuresAreReported) {
     // An export larger than one piece stops at the first that cannot be written.
     file->resizeAces(1000);
     for (std::uint32_t i = 0; i < 1000; ++i) {
-        file->ace(i)->setTrustee(std::wstring(100, L'n'), L"D");
+        file->ace(i)->setTrustee(test::NamesOf(file), std::wstring(100, L'n'), L"D");
     }
     EXPECT_FALSE(
         WriteCsv(files, ui, L"C:\\big.csv", {file, file}, rights, CsvEncoding::AnsiCodePage));

@@ -125,11 +125,11 @@ class RecordWriter {
     bool ok_ = true;
 };
 
-// Index of each table name, looked up by the account text id.
+// Index of each table name, looked up by the text id of the dataset's
+// account table `texts`.
 class TableIndex {
   public:
-    explicit TableIndex(const std::vector<std::wstring>& names) {
-        AccountNames& texts = AccountNames::instance();
+    TableIndex(AccountNames& texts, const std::vector<std::wstring>& names) {
         for (std::size_t i = 0; i < names.size(); ++i) {
             index_.emplace(texts.internText(names[i]), static_cast<std::uint32_t>(i));
         }
@@ -146,9 +146,8 @@ class TableIndex {
     std::uint32_t empty_ = 0;
 };
 
-void writeEntry(RecordWriter& out, const CDirEntry& e, std::uint16_t tag, const TableIndex& users,
-                const TableIndex& domains) {
-    const AccountNames& names = AccountNames::instance();
+void writeEntry(RecordWriter& out, const CDirEntry& e, std::uint16_t tag, const AccountNames& names,
+                const TableIndex& users, const TableIndex& domains) {
     out.structural(tag);
     out.text(kName, e.name());
     out.number(kOwner, users.of(names.nameId(e.ownerAccount())));
@@ -171,8 +170,8 @@ void writeEntry(RecordWriter& out, const CDirEntry& e, std::uint16_t tag, const 
 }  // namespace
 
 void RebuildNameTables(const CDirList& list, NameTables& tables) {
-    const AccountNames& names = AccountNames::instance();
-    const std::uint32_t empty = AccountNames::instance().internText(L"");
+    AccountNames& names = list.accountNames();
+    const std::uint32_t empty = names.internText(L"");
     std::unordered_map<std::uint32_t, bool> seenUsers, seenDomains;
     tables.users.clear();
     tables.domains.clear();
@@ -222,15 +221,16 @@ bool WriteDatasetFile(FileIoPort& files, InteractionPort& ui, CDirList& list,
         out.text(kDomainName, name);
     }
 
-    const TableIndex users(tables.users);
-    const TableIndex domains(tables.domains);
+    AccountNames& names = list.accountNames();
+    const TableIndex users(names, tables.users);
+    const TableIndex domains(names, tables.domains);
     // The tree in pre-order: 8 opens a child listing, 7 continues a
     // listing, 9 closes one. No recursion: the depth of a tree is unbounded.
     const CDirEntry* e = list.firstEntry;
     std::uint16_t tag = kSibling;
     while (e != nullptr && out.ok()) {
         progress.step();
-        writeEntry(out, *e, tag, users, domains);
+        writeEntry(out, *e, tag, names, users, domains);
         if (e->firstChild() != nullptr && !e->isDotEntry()) {
             e = e->firstChild();
             tag = kChild;
@@ -353,7 +353,7 @@ class DatasetReader {
         if (!readU32Value(count)) {
             return L"Error reading data from file";
         }
-        AccountNames& names = AccountNames::instance();
+        AccountNames& names = list_.accountNames();
         std::wstring name;
         for (std::uint32_t i = 0; i < count; ++i) {
             if (!readHeader(h)) {
@@ -458,7 +458,7 @@ class DatasetReader {
     }
 
     const wchar_t* readTree() {
-        AccountNames& names = AccountNames::instance();
+        AccountNames& names = list_.accountNames();
         Progress progress(ui_, list_.loadEntryCount);
         CDirEntry* current = nullptr;
         std::uint32_t depth = 0;
@@ -616,7 +616,7 @@ class DatasetReader {
     std::vector<std::uint32_t> domains_;
     std::vector<std::uint8_t> bytes_;
     std::uint64_t aceBudget_ = 0;
-    std::uint32_t emptyText_ = AccountNames::instance().internText(L"");
+    std::uint32_t emptyText_ = list_.accountNames().internText(L"");
     bool unrecognized_ = false;
 };
 

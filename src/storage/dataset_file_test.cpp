@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "core/dataset_test_support.h"
 #include "core/dir_list.h"
 #include "platform/sim/memory_files.h"
 #include "platform/sim/recording_interaction.h"
@@ -111,9 +112,9 @@ std::unique_ptr<CDirList> smallDataset(InteractionPort& ui) {
     root->setOwner(L"alice", L"CORP");
     root->setGroup(L"Users", L"BUILTIN");
     root->resizeAces(2);
-    root->ace(0)->setTrustee(L"alice", L"CORP");
+    root->ace(0)->setTrustee(test::NamesOf(root), L"alice", L"CORP");
     root->ace(0)->set(0x1F01FF, 0x03, 0);
-    root->ace(1)->setTrustee(L"Everyone", L"");
+    root->ace(1)->setTrustee(test::NamesOf(root), L"Everyone", L"");
     root->ace(1)->set(0x10000, 0x10, 1);
     l->currentDepth = 1;
     CDirEntry* a = l->newLoadEntry(true);
@@ -170,8 +171,8 @@ TEST_F(DatasetFile, RoundTripIsByteIdenticalAndRestoresEverything) {
     EXPECT_EQ(root.groupDomain(), L"BUILTIN");
     ASSERT_EQ(root.aceCount(), 2u);
     EXPECT_EQ(root.visibleAceCount, 2u);
-    EXPECT_EQ(root.ace(1)->trustee(), L"Everyone");
-    EXPECT_EQ(root.ace(1)->domain(), L"");
+    EXPECT_EQ(root.ace(1)->trustee(test::NamesOf(&root)), L"Everyone");
+    EXPECT_EQ(root.ace(1)->domain(test::NamesOf(&root)), L"");
     EXPECT_EQ(root.ace(1)->aceType, 1);
     EXPECT_EQ(root.ace(1)->aceFlags, 0x10);
     EXPECT_EQ(root.ace(1)->flagsAsRead, 0);  // not stored
@@ -419,8 +420,8 @@ TEST_F(DatasetFile, GroupRecordBeforeOwnerAndOtherReorderingsLoad) {
     EXPECT_EQ(r.groupName(), L"b");
     EXPECT_EQ(r.groupDomain(), L"y");
     // Record 4 sets the domain back to empty: the domain that came first is lost.
-    EXPECT_EQ(r.ace(0)->trustee(), L"b");
-    EXPECT_EQ(r.ace(0)->domain(), L"");
+    EXPECT_EQ(r.ace(0)->trustee(test::NamesOf(&r)), L"b");
+    EXPECT_EQ(r.ace(0)->domain(test::NamesOf(&r)), L"");
     EXPECT_EQ(r.ace(0)->aceType, 1);
 }
 

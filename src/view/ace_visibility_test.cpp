@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "core/dataset_test_support.h"
 #include "core/dir_list.h"
 #include "platform/sim/recording_interaction.h"
 
@@ -15,7 +16,7 @@ TEST(AceVisibility, OptionsHideTheirKindAndNeverUnhideTheOthers) {
     e->resizeAces(4);
     const std::uint8_t flags[] = {0x00, 0x08 | 0x03, 0x10, 0x18 | 0x03};
     for (std::uint32_t i = 0; i < 4; ++i) {
-        e->ace(i)->setTrustee(L"t", L"d");
+        e->ace(i)->setTrustee(test::NamesOf(e), L"t", L"d");
         e->ace(i)->set(1, flags[i], 0);
     }
     auto shown = [&] {

@@ -1,6 +1,7 @@
 #include "view/find.h"
 
 #include "core/dir_entry.h"
+#include "core/dir_list.h"
 #include "platform/interaction_port.h"
 #include "platform/text.h"
 #include "view/display_list.h"
@@ -36,7 +37,7 @@ bool nameMatches(bool set, std::wstring_view name, std::wstring_view text) {
 
 // The find marks of an entry's own texts: path, name, owner, group.
 std::uint8_t entryMarks(const CDirEntry& entry, std::wstring_view text) {
-    const AccountNames& names = AccountNames::instance();
+    const AccountNames& names = entry.dataset()->accountNames();
     std::uint8_t marks = 0;
     if (ContainsNoCase(entry.path(), text)) {
         marks |= find_mark::kPath;
@@ -53,24 +54,27 @@ std::uint8_t entryMarks(const CDirEntry& entry, std::wstring_view text) {
     return marks;
 }
 
-// A visible ACE matches by its trustee or, while group break-down is on,
-// by the member text of its trustee's group.
-bool aceMatches(const AceRecord& ace, std::wstring_view text, const MatchContext& context) {
-    if (!ace.hasTrustee()) {
+// A visible ACE of `entry` matches by its trustee or, while group
+// break-down is on, by the member text of its trustee's group.
+bool aceMatches(const CDirEntry& entry, const AceRecord& ace, std::wstring_view text,
+                const MatchContext& context) {
+    const AccountNames& names = entry.dataset()->accountNames();
+    if (!ace.hasTrustee(names)) {
         return false;
     }
-    if (ContainsNoCase(ace.trustee(), text)) {
+    if (ContainsNoCase(ace.trustee(names), text)) {
         return true;
     }
     if (context.memberText) {
-        const std::wstring* members = context.memberText(ace.trustee());
+        const std::wstring* members = context.memberText(ace.trustee(names));
         return members != nullptr && ContainsNoCase(*members, text);
     }
     return false;
 }
 
 // Visits the visible ACEs of the entry and, in compare mode, of its
-// partner; true when `visit` returned true for one. With kStopAtFirst the
+// partner, each with the entry holding it; true when `visit` returned true
+// for one. With kStopAtFirst the
 // visit ends there, otherwise every ACE is visited (to set every mark).
 template <bool kStopAtFirst, class Entry, class Visit>
 bool forEachVisibleAce(Entry& entry, const MatchContext& context, Visit visit) {
@@ -78,7 +82,7 @@ bool forEachVisibleAce(Entry& entry, const MatchContext& context, Visit visit) {
     auto walk = [&any, &visit](Entry& e) {
         for (std::uint32_t i = 0; i < e.aceCount(); ++i) {
             auto& ace = *e.ace(i);
-            if (ace.visible && visit(ace)) {
+            if (ace.visible && visit(e, ace)) {
                 any = true;
                 if (kStopAtFirst) {
                     return;
@@ -100,8 +104,8 @@ bool EntryMatches(const CDirEntry& entry, std::wstring_view text, const MatchCon
         return false;
     }
     return entryMarks(entry, text) != 0 ||
-           forEachVisibleAce<true>(entry, context, [&](const AceRecord& ace) {
-               return aceMatches(ace, text, context);
+           forEachVisibleAce<true>(entry, context, [&](const CDirEntry& e, const AceRecord& ace) {
+               return aceMatches(e, ace, text, context);
            });
 }
 
@@ -110,8 +114,8 @@ bool MatchEntry(CDirEntry& entry, std::wstring_view text, const MatchContext& co
         return false;
     }
     entry.findMarks = entryMarks(entry, text);
-    const bool aceHit = forEachVisibleAce<false>(entry, context, [&](AceRecord& ace) {
-        ace.findMark = aceMatches(ace, text, context) ? 1 : 0;
+    const bool aceHit = forEachVisibleAce<false>(entry, context, [&](CDirEntry& e, AceRecord& ace) {
+        ace.findMark = aceMatches(e, ace, text, context) ? 1 : 0;
         return ace.findMark != 0;
     });
     return entry.findMarks != 0 || aceHit;

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "core/dataset_test_support.h"
 #include "core/dir_list.h"
 #include "filters/static_filter.h"
 #include "platform/sim/recording_interaction.h"
@@ -34,7 +35,7 @@ class Find : public ::testing::Test {
         e->setGroup(L"Domain Users", L"CORP");
         e->resizeAces(static_cast<std::uint32_t>(trustees.size()));
         for (std::size_t i = 0; i < trustees.size(); ++i) {
-            e->ace(static_cast<std::uint32_t>(i))->setTrustee(trustees[i], L"");
+            e->ace(static_cast<std::uint32_t>(i))->setTrustee(test::NamesOf(e), trustees[i], L"");
         }
         return e;
     }
@@ -109,7 +110,7 @@ TEST_F(Find, PartnerTrusteesMatchInCompareMode) {
     CDirList other(ui2);
     CDirEntry* p = other.newLoadEntry(false);
     p->resizeAces(1);
-    p->ace(0)->setTrustee(L"ghost", L"");
+    p->ace(0)->setTrustee(test::NamesOf(p), L"ghost", L"");
     b->partner = p;
     EXPECT_FALSE(MatchEntry(*b, L"ghost", context));
     context.compareMode = true;

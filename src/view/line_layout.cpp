@@ -4,6 +4,7 @@
 #include <cstdlib>
 
 #include "core/dir_entry.h"
+#include "core/dir_list.h"
 #include "filters/acl_diff.h"
 #include "filters/permissions.h"
 #include "view/cell_geometry.h"
@@ -336,7 +337,7 @@ class Layout {
         }
         text(compare_ ? 0 : kDepthIndent * below, n, 0, inhStart_, Font::Normal, std::move(left));
 
-        const AccountNames& names = AccountNames::instance();
+        const AccountNames& names = e.dataset()->accountNames();
         std::wstring right = L"O: ";
         right += e.ownerName();
         if (names.domainSet(e.ownerAccount())) {
@@ -410,9 +411,10 @@ class Layout {
                  int below) {
         beginLine(LineKind::Ace, n, h_, background);
         slot(n, e, &ace, index);
-        std::wstring s(ace.trustee());
+        const AccountNames& names = e.dataset()->accountNames();
+        std::wstring s(ace.trustee(names));
         s += L" (";
-        s += ace.domain();
+        s += ace.domain(names);
         s += L")";
         if (ace.isDeny()) {
             s += kDenyLineSuffix;
@@ -428,7 +430,8 @@ class Layout {
         if (!switches_.memberText) {
             return false;
         }
-        const std::wstring* members = switches_.memberText(ace.trustee());
+        const std::wstring* members =
+            switches_.memberText(ace.trustee(e.dataset()->accountNames()));
         if (members == nullptr || members->empty()) {
             return false;
         }
@@ -451,7 +454,8 @@ class Layout {
                      int textX, int below) {
         beginLine(LineKind::DeletedAce, n, h_, background);
         trusteeText(n, compare_ ? kAceTextX : textX,
-                    std::wstring(ace.trustee()) + shortSuffix(ace.aceType, ace.aceFlags));
+                    std::wstring(ace.trustee(partner.dataset()->accountNames())) +
+                        shortSuffix(ace.aceType, ace.aceFlags));
         cells(partner, ace, n, 0);
         const int mid = y(n) + h_ / 2;
         segment(0, mid, W_, mid, colour::kBlack);

@@ -54,10 +54,10 @@ std::wstring PageNumberText(long page) {
     return L"- " + std::to_wstring(page) + L" -";
 }
 
-std::wstring PrintedAceText(const AceRecord& ace) {
-    std::wstring text(ace.trustee());
+std::wstring PrintedAceText(const AccountNames& names, const AceRecord& ace) {
+    std::wstring text(ace.trustee(names));
     text += L" (";
-    text += ace.domain();
+    text += ace.domain(names);
     text += L")";
     text += printSuffix(ace.aceType, ace.aceFlags);
     return text;
@@ -104,7 +104,8 @@ int PrintLayout::emitEntryHead(const CDirEntry& entry, int y, PrintPage& page) c
     return y + metrics_.lineHeight;
 }
 
-int PrintLayout::emitAce(const AceRecord& ace, int y, PrintPage& page) const {
+int PrintLayout::emitAce(const AccountNames& names, const AceRecord& ace, int y,
+                         PrintPage& page) const {
     const int n = static_cast<int>(rights_.count());
     for (int i = 0; i < n; ++i) {
         // Every column with the plain test, whatever the mode: the printed
@@ -115,7 +116,8 @@ int PrintLayout::emitAce(const AceRecord& ace, int y, PrintPage& page) const {
                               metrics_.pageWidth - columnWidth_ * (n - i), y, tickSize_, L""});
     }
     const int textWidth = metrics_.pageWidth - columnWidth_ * (n + 1);
-    const std::vector<std::wstring> lines = WrapText(PrintedAceText(ace), textWidth, measure_);
+    const std::vector<std::wstring> lines =
+        WrapText(PrintedAceText(names, ace), textWidth, measure_);
     int below = y;
     for (const std::wstring& line : lines) {
         page.items.push_back({PrintItem::Kind::Text, 0, below, 0, line});
@@ -159,7 +161,7 @@ bool PrintLayout::NextPage(PrintPage& page) {
                 finish(page);
                 return true;
             }
-            y = emitAce(ace, y, page);
+            y = emitAce(entry.dataset()->accountNames(), ace, y, page);
         }
         page.items.push_back(
             {PrintItem::Kind::Line, 0, y + metrics_.unit / 2, metrics_.pageWidth, L""});

@@ -52,7 +52,7 @@ struct PrintPage {
 std::wstring PageNumberText(long page);
 // trustee " (" domain ")" and the print suffixes: " DENY," " inherited,"
 // " inherit only," " inh. to files," " inh. to folders," " don't propagate,".
-std::wstring PrintedAceText(const AceRecord& ace);
+std::wstring PrintedAceText(const AccountNames& names, const AceRecord& ace);
 
 // A text cut into lines no wider than `width`: a path after the last
 // backslash that lets the piece fit, and a piece without such a backslash
@@ -89,7 +89,7 @@ class PrintLayout {
     bool pageFull(int y) const { return 10LL * y > 9LL * metrics_.pageHeight; }
     void finish(PrintPage& page) const;
     int emitEntryHead(const CDirEntry& entry, int y, PrintPage& page) const;
-    int emitAce(const AceRecord& ace, int y, PrintPage& page) const;
+    int emitAce(const AccountNames& names, const AceRecord& ace, int y, PrintPage& page) const;
 
     const DisplayedRights& rights_;
     PrintMetrics metrics_;

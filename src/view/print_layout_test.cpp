@@ -39,11 +39,12 @@ TEST(PrintTexts, PageNumbersAndAceTextsWithTheirSuffixesInOrder) {
     CDirEntry* e = test::AppendEntry(list, nullptr, L"C:\\r");
     test::SetAces(e,
                   {{L"Users", 0x1, 0x1F, 1}, {L"Admins", 0x1, 0x00, 0}, {L"Guests", 0x1, 0x0A, 0}});
-    EXPECT_EQ(PrintedAceText(*e->ace(0)),
+    EXPECT_EQ(PrintedAceText(list.accountNames(), *e->ace(0)),
               L"Users (DOM) DENY, inherited, inherit only, inh. to "
               L"files, inh. to folders, don't propagate,");
-    EXPECT_EQ(PrintedAceText(*e->ace(1)), L"Admins (DOM)");
-    EXPECT_EQ(PrintedAceText(*e->ace(2)), L"Guests (DOM) inherit only, inh. to folders,");
+    EXPECT_EQ(PrintedAceText(list.accountNames(), *e->ace(1)), L"Admins (DOM)");
+    EXPECT_EQ(PrintedAceText(list.accountNames(), *e->ace(2)),
+              L"Guests (DOM) inherit only, inh. to folders,");
 }
 
 TEST(PrintWrapping, PathsBreakAtBackslashesAndElseAtCharacters) {

@@ -92,9 +92,9 @@ bool datasetSeeds(const fs::path& folder) {
     root->setOwner(L"Administrators", L"BUILTIN");
     root->setGroup(L"SYSTEM", L"NT AUTHORITY");
     root->resizeAces(2);
-    root->ace(0)->setTrustee(L"Administrators", L"BUILTIN");
+    root->ace(0)->setTrustee(scan.accountNames(), L"Administrators", L"BUILTIN");
     root->ace(0)->set(0x1F01FF, 0x03, 0);
-    root->ace(1)->setTrustee(L"S-1-5-21-1-2-3-1001", L"");
+    root->ace(1)->setTrustee(scan.accountNames(), L"S-1-5-21-1-2-3-1001", L"");
     root->ace(1)->set(0x1200A9, 0x1B, 1);
     scan.currentDepth = 1;
     scan.newLoadEntry(true)->setName(L"data");
@@ -103,7 +103,7 @@ bool datasetSeeds(const fs::path& folder) {
     file->setName(L"Gr\u00fc\u00dfe.txt");
     file->errorFlags = 7;
     file->resizeAces(1);
-    file->ace(0)->setTrustee(L"Everyone", L"");
+    file->ace(0)->setTrustee(scan.accountNames(), L"Everyone", L"");
     file->ace(0)->set(0x10000000, 0x10, 5);
     bool ok = write(scan, L"scan.acl");
     quorel::CDirList empty(ui);

@@ -84,7 +84,7 @@ TEST_F(Win32Edit, PrimitivesWriteThroughSetFileSecurity) {
     ASSERT_GT(e->aceCount(), 0u);
     std::uint32_t everyone = e->aceCount();
     for (std::uint32_t i = 0; i < e->aceCount(); ++i) {
-        const Sid* sid = AccountNames::instance().sid(e->ace(i)->account());
+        const Sid* sid = list_.accountNames().sid(e->ace(i)->account());
         if (sid != nullptr && *sid == well_known::everyone()) {
             everyone = i;
         }
