@@ -75,7 +75,7 @@ bool AppController::PassWriteModeGate() {
 AppController::~AppController() = default;
 
 bool AppController::hasData() const {
-    return view_.dataset()->entryCount > 0;
+    return view_.dataset()->entryCount() > 0;
 }
 
 void AppController::Prepare() {

@@ -42,11 +42,11 @@ TEST_F(ShellMode, ScansEveryDirectoryIntoOneDatasetFile) {
     project(L"C:\\one\\\r\n\r\nD:\\two", L"C:\\out\\result", false);
     EXPECT_EQ(RunShellMode(context, L"C:\\p.qpf"), 0);
     auto list = loaded(L"C:\\out\\result.acl");
-    ASSERT_NE(list->firstEntry, nullptr);
-    EXPECT_EQ(list->firstEntry->name(), L"C:\\one");
-    ASSERT_NE(list->firstEntry->nextSibling(), nullptr);
-    EXPECT_EQ(list->firstEntry->nextSibling()->name(), L"D:\\two");
-    EXPECT_EQ(list->entryCount, 8u);  // two roots, each with ".", ".." and one file
+    ASSERT_NE(list->firstEntry(), nullptr);
+    EXPECT_EQ(list->firstEntry()->name(), L"C:\\one");
+    ASSERT_NE(list->firstEntry()->nextSibling(), nullptr);
+    EXPECT_EQ(list->firstEntry()->nextSibling()->name(), L"D:\\two");
+    EXPECT_EQ(list->entryCount(), 8u);  // two roots, each with ".", ".." and one file
     EXPECT_TRUE(ui.messages().empty());
 }
 
@@ -57,7 +57,7 @@ TEST_F(ShellMode, CounterTakesTheFirstFreeNumber) {
     project(L"C:\\one", L"C:\\r", true);
     EXPECT_EQ(RunShellMode(context, L"C:\\p.qpf"), 0);
     EXPECT_EQ(files.get(L"C:\\r0.acl")->size(), 1u);  // untouched
-    EXPECT_EQ(loaded(L"C:\\r5.acl")->firstEntry->name(), L"C:\\one");
+    EXPECT_EQ(loaded(L"C:\\r5.acl")->firstEntry()->name(), L"C:\\one");
     EXPECT_EQ(files.get(L"C:\\r6.acl"), nullptr);
 }
 

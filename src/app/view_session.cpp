@@ -100,7 +100,6 @@ void ViewSession::ShowDataset(std::unique_ptr<CDirList> list) {
     SetAllVisible(*dataset_, true);
     HideDotEntries(*dataset_);
     HideBelowDepth(*dataset_, displayDepth);
-    dataset_->staticFilter = kShowAll;
     if (onNewDataset) {
         onNewDataset(*dataset_);
     }
@@ -118,7 +117,6 @@ void ViewSession::ApplyScanFilter(std::uint8_t filter) {
     if (compare_.compared && (filter == 5 || filter == 7 || filter == 8)) {
         ApplyFilterRule(*compare_.compared, filter, columnMask);
     }
-    dataset_->staticFilter = filter;
     staticFilter = filter;
     staticFilterMenuItem = kStaticFilterMenuIds[filter - 1];
     RebuildLines();
@@ -130,7 +128,7 @@ bool ViewSession::SaveDatasetFile(const std::wstring& path) {
 }
 
 std::wstring ViewSession::datasetFileName() const {
-    return dataset_->fileName;
+    return dataset_->fileName();
 }
 
 bool ViewSession::ExportCsv(const std::wstring& path, CsvEncoding encoding) {
@@ -192,13 +190,12 @@ void ViewSession::OnStaticFilterCommand(int menuId) {
             value = i + 1;
         }
     }
-    if (value == 0 || dataset_->entryCount == 0) {
+    if (value == 0 || dataset_->entryCount() == 0) {
         return;
     }
     staticFilterMenuItem = menuId;
     staticFilter = static_cast<std::uint8_t>(value);
     staticFilterPass();
-    dataset_->staticFilter = staticFilter;
     dynamicFilters.active = false;
     static const wchar_t* const kStatus[6] = {
         L"Filter set to <show all>",
@@ -250,7 +247,7 @@ void ViewSession::ShowMatchingOnly(const std::wstring& text) {
 
 void ViewSession::SetFindMode(bool on) {
     find.SetFindMode(on, lines_, ui_);
-    if (on || dataset_->entryCount == 0) {
+    if (on || dataset_->entryCount() == 0) {
         return;
     }
     findText.clear();
@@ -259,7 +256,7 @@ void ViewSession::SetFindMode(bool on) {
 }
 
 int ViewSession::FindNext(const std::wstring& text, int& top) {
-    if (dataset_->entryCount == 0) {
+    if (dataset_->entryCount() == 0) {
         return kNotFound;
     }
     findText = text;
@@ -267,7 +264,7 @@ int ViewSession::FindNext(const std::wstring& text, int& top) {
 }
 
 int ViewSession::FindPrevious(const std::wstring& text, int& top) {
-    if (dataset_->entryCount == 0) {
+    if (dataset_->entryCount() == 0) {
         return kNotFound;
     }
     findText = text;
@@ -275,7 +272,7 @@ int ViewSession::FindPrevious(const std::wstring& text, int& top) {
 }
 
 void ViewSession::ToggleHighlight(const std::wstring& text) {
-    if (dataset_->entryCount == 0) {
+    if (dataset_->entryCount() == 0) {
         return;
     }
     findText = text;
@@ -283,7 +280,7 @@ void ViewSession::ToggleHighlight(const std::wstring& text) {
 }
 
 void ViewSession::ToggleShowMatchingOnly(const std::wstring& text) {
-    if (dataset_->entryCount == 0) {
+    if (dataset_->entryCount() == 0) {
         return;
     }
     findText = text;

@@ -11,6 +11,7 @@
 
 #include "cli/console_interaction.h"
 #include "cli/volume_option.h"
+#include "core/dataset_builder.h"
 #include "core/dir_list.h"
 #include "platform/sim/memory_files.h"
 #include "platform/sim/recording_interaction.h"
@@ -37,7 +38,8 @@ class Cli : public ::testing::Test {
         // A dataset with a trustee whose name holds a comma and one outside
         // the ANSI code page.
         CDirList list(ui);
-        CDirEntry* root = list.newLoadEntry(false);
+        DatasetBuilder listBuild(list);
+        CDirEntry* root = listBuild.addLoadEntry();
         root->setName(L"C:\\share");
         root->setOwner(L"Administrators", L"BUILTIN");
         root->resizeAces(2);
@@ -45,10 +47,10 @@ class Cli : public ::testing::Test {
         root->ace(0)->set(0x1F01FF, 0x03, 0);
         root->ace(1)->setTrustee(fromUtf8("\xD0\x98\xD0\xB2\xD0\xB0\xD0\xBD"), L"CORP");
         root->ace(1)->set(0x1200A9, 0x10, 0);
-        list.currentDepth = 1;
-        list.newLoadEntry(true)->setName(L".");
-        list.newLoadEntry(false)->setName(L"..");
-        CDirEntry* file = list.newLoadEntry(false);
+        listBuild.setDepth(1);
+        listBuild.addLoadChild()->setName(L".");
+        listBuild.addLoadEntry()->setName(L"..");
+        CDirEntry* file = listBuild.addLoadEntry();
         file->setName(L"a.txt");
         file->resizeAces(1);
         file->ace(0)->setTrustee(L"Users", L"BUILTIN");
@@ -78,6 +80,7 @@ class Cli : public ::testing::Test {
     std::vector<std::wstring> paths(const std::wstring& acl) {
         sim::RecordingInteraction quiet;
         CDirList list(quiet);
+        DatasetBuilder listBuild(list);
         std::vector<std::wstring> result;
         if (LoadDatasetFile(files, quiet, list, acl)) {
             for (const CDirEntry& e : list) {

@@ -3,6 +3,7 @@
 #include <memory>
 #include <vector>
 
+#include "core/dataset_builder.h"
 #include "core/dir_list.h"
 #include "platform/file_system_port.h"
 #include "platform/interaction_port.h"
@@ -30,9 +31,9 @@ struct Scanner::Frame {
     DirItem item;
     bool haveItem = false;  // `item` holds the first item, not yet handled
     std::wstring dirPath;
-    bool firstAsChild = false;
-    bool createdAny = false;
     CDirEntry* directory = nullptr;  // the entry this listing belongs to
+    CDirEntry* last = nullptr;       // the last entry linked into this listing
+    std::uint32_t depth = 0;         // the depth of its items
 };
 
 Scanner::Scanner(CDirList& list, FileSystemPort& files, EntrySecurity& security,
@@ -58,26 +59,26 @@ bool Scanner::ScanTree(const std::wstring& path, std::uint32_t maxDepth) {
     if (!rootPath.empty() && rootPath.back() == L':') {
         rootPath += L'\\';
     }
-    // A further root joins the top listing, at its end.
-    list_.setCursor(list_.firstEntry);
-    list_.newScanEntry(rootPath, rootPath, false, security_);
-    list_.lastCreatedEntry = list_.currentCDirEntry;
-
-    list_.currentDepth = 1;
-    if (!scanDirectory(path, true, maxDepth)) {
+    // A further root joins the top listing, at its end, one level down;
+    // every root's items are at depth 1.
+    DatasetBuilder build(list_);
+    build.setDepth(list_.isEmpty() ? 0 : 1);
+    CDirEntry* root = build.addScanEntry(rootPath, rootPath, security_);
+    if (!scanDirectory(build, *root, path, maxDepth)) {
         fatal(L"Error reading the directory you specified (maybe you selected only a link)", L"");
         return false;
     }
-    if (list_.maxPathExceeded) {
+    if (maxPathExceeded_) {
         ui_.showMessage(L"Max path length exceeded - scan incomplete", L"Error: Max path length",
                         MessageIcon::Error);
     }
     return true;
 }
 
-bool Scanner::openFrame(std::vector<Frame>& stack, const std::wstring& dirPath, bool firstAsChild) {
+bool Scanner::openFrame(std::vector<Frame>& stack, const std::wstring& dirPath,
+                        CDirEntry& directory, std::uint32_t depth) {
     if (dirPath.size() >= kMaxDirectoryPath) {
-        list_.maxPathExceeded = true;
+        maxPathExceeded_ = true;
         return false;
     }
     ui_.showProgressText(dirPath);
@@ -89,16 +90,16 @@ bool Scanner::openFrame(std::vector<Frame>& stack, const std::wstring& dirPath, 
     }
     frame.haveItem = true;
     frame.dirPath = dirPath;
-    frame.firstAsChild = firstAsChild;
-    frame.directory = list_.currentCDirEntry;
+    frame.directory = &directory;
+    frame.depth = depth;
     stack.push_back(std::move(frame));
     return true;
 }
 
-bool Scanner::scanDirectory(const std::wstring& dirPath, bool firstAsChild,
+bool Scanner::scanDirectory(DatasetBuilder& build, CDirEntry& root, const std::wstring& dirPath,
                             std::uint32_t maxDepth) {
     std::vector<Frame> stack;
-    if (!openFrame(stack, dirPath, firstAsChild)) {
+    if (!openFrame(stack, dirPath, root, 1)) {
         return false;
     }
     while (!stack.empty()) {
@@ -115,19 +116,14 @@ bool Scanner::scanDirectory(const std::wstring& dirPath, bool firstAsChild,
         }
         f.haveItem = false;
         if (!listingDone && f.item.name.size() + f.dirPath.size() > kMaxItemPath) {
-            list_.maxPathExceeded = true;
+            maxPathExceeded_ = true;
             listingDone = true;
         }
         if (listingDone) {
-            // Back in the parent listing, the cursor returns to the directory
-            // just finished, so that the next item joins the parent's listing.
-            CDirEntry* finished = f.directory;
             stack.pop_back();
             if (stack.empty()) {
                 break;
             }
-            list_.currentDepth -= 1;
-            list_.setCursor(finished);
             checkCancel();
             continue;
         }
@@ -137,12 +133,16 @@ bool Scanner::scanDirectory(const std::wstring& dirPath, bool firstAsChild,
         if (progressCounter_ == 0) {
             ui_.showProgressText(itemPath);
         }
-        list_.scannedCount += 1;
+        scannedCount_ += 1;
 
-        const bool asChild = f.firstAsChild && !f.createdAny;
-        CDirEntry* entry = list_.newScanEntry(itemPath, f.item.name, asChild, security_);
-        f.createdAny = true;
-        list_.lastCreatedEntry = entry;
+        if (f.last == nullptr) {
+            build.placeUnder(f.directory);
+        } else {
+            build.placeAfter(f.last);
+        }
+        build.setDepth(f.depth);
+        CDirEntry* entry = build.addScanEntry(itemPath, f.item.name, security_);
+        f.last = entry;
 
         entry->isReparsePoint = 0;
         if (f.item.isDirectory() && f.item.isLink()) {
@@ -159,14 +159,12 @@ bool Scanner::scanDirectory(const std::wstring& dirPath, bool firstAsChild,
 
         const bool dot = f.item.name == L"." || f.item.name == L"..";
         const bool descend = !dot && f.item.isDirectory() && !entry->isReparsePoint &&
-                             (maxDepth == 0 || list_.currentDepth + 1 <= maxDepth);
+                             (maxDepth == 0 || f.depth + 1 <= maxDepth);
         if (descend) {
-            list_.currentDepth += 1;
-            if (openFrame(stack, itemPath, true)) {
+            if (openFrame(stack, itemPath, *entry, f.depth + 1)) {
                 continue;  // `f` may have moved; the child's listing is on top now
             }
-            list_.currentDepth -= 1;
-            list_.errorList().addError(L"Error reading directory", list_.lastCreatedEntry, 0);
+            list_.errorList().addError(L"Error reading directory", entry, 0);
         }
         checkCancel();
     }

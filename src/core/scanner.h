@@ -6,7 +6,9 @@
 
 namespace quorel {
 
+class CDirEntry;
 class CDirList;
+class DatasetBuilder;
 class EntrySecurity;
 class FileSystemPort;
 class InteractionPort;
@@ -34,18 +36,26 @@ class Scanner {
     // root. An unreadable root and Cancel end the process.
     bool ScanTree(const std::wstring& path, std::uint32_t maxDepth);
 
-    // Lists one directory and everything below it down to maxDepth. Returns
-    // false when the directory itself cannot be listed (nothing is added).
-    bool scanDirectory(const std::wstring& dirPath, bool firstAsChild, std::uint32_t maxDepth);
-
     // The exit code when a failure ends the process: 0 in the desktop
     // program, non-zero for unattended runs so that a scheduler sees it.
     void setFatalExitCode(int code) { fatalExitCode_ = code; }
 
+    // Items listed so far, over every root.
+    std::uint32_t scannedCount() const { return scannedCount_; }
+    // Whether a path was too long to be listed in any scan so far.
+    bool maxPathExceeded() const { return maxPathExceeded_; }
+
   private:
     struct Frame;
-    // Opens `dirPath` and pushes its frame; false when it cannot be listed.
-    bool openFrame(std::vector<Frame>& stack, const std::wstring& dirPath, bool firstAsChild);
+    // Lists `root`'s directory and everything below it down to maxDepth.
+    // Returns false when the directory itself cannot be listed (nothing is
+    // added).
+    bool scanDirectory(DatasetBuilder& build, CDirEntry& root, const std::wstring& dirPath,
+                       std::uint32_t maxDepth);
+    // Opens `dirPath`, the folder of `directory`, and pushes its frame, its
+    // items at `depth`; false when it cannot be listed.
+    bool openFrame(std::vector<Frame>& stack, const std::wstring& dirPath, CDirEntry& directory,
+                   std::uint32_t depth);
     void checkCancel();
     // Shows the message and ends the process (the port does not return).
     void fatal(const std::wstring& text, const std::wstring& caption);
@@ -56,6 +66,8 @@ class Scanner {
     InteractionPort& ui_;
     std::uint32_t progressCounter_ = 0;
     int fatalExitCode_ = 0;
+    std::uint32_t scannedCount_ = 0;
+    bool maxPathExceeded_ = false;
 };
 
 }  // namespace quorel

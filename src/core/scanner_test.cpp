@@ -78,9 +78,9 @@ TEST_F(Scan, ListsDotEntriesAndDescendsEverythingWithUnlimitedDepth) {
                              {2, L"C:\\r\\a\\x.txt"},
                              {1, L"C:\\r\\b.txt"},
                          }));
-    EXPECT_EQ(list.entryCount, 14u);
-    EXPECT_EQ(list.scannedCount, 13u);
-    EXPECT_EQ(list.firstEntry->name(), L"C:\\r");
+    EXPECT_EQ(list.entryCount(), 14u);
+    EXPECT_EQ(scanner.scannedCount(), 13u);
+    EXPECT_EQ(list.firstEntry()->name(), L"C:\\r");
     EXPECT_TRUE(ui.messages().empty());
     // The root's "." and ".." carry the security of the root and its parent.
     sim.dir(L"C:\\").owner(alice);
@@ -97,7 +97,7 @@ TEST_F(Scan, DepthOneListsTheRootItemsOnly) {
     EXPECT_FALSE(a->isDirectory());
     // The item after the subdirectory is still its sibling.
     EXPECT_EQ(a->nextSibling(), find(L"C:\\r\\b.txt"));
-    EXPECT_EQ(list.entryCount, 5u);
+    EXPECT_EQ(list.entryCount(), 5u);
     EXPECT_EQ(sim.counters().openDirectory, 1u);
 }
 
@@ -127,10 +127,10 @@ TEST_F(Scan, BareDriveIsScannedAsItsRoot) {
     std::wstring path = L"C:";
     scanner.ScanTree(path, 0);
     EXPECT_EQ(path, L"C:");
-    EXPECT_EQ(list.firstEntry->path(), L"C:\\");
-    EXPECT_EQ(list.firstEntry->name(), L"C:\\");
+    EXPECT_EQ(list.firstEntry()->path(), L"C:\\");
+    EXPECT_EQ(list.firstEntry()->name(), L"C:\\");
     // A volume root has no "." and "..": its first item is the file.
-    EXPECT_EQ(list.firstEntry->firstChild()->path(), L"C:\\top.txt");
+    EXPECT_EQ(list.firstEntry()->firstChild()->path(), L"C:\\top.txt");
     // The eleventh item's path, also when the root is given with its
     // separator: it is not doubled.
     scanner.ScanTree(L"C:\\", 1);
@@ -143,7 +143,7 @@ TEST_F(Scan, SecondRootJoinsTheTopListingAtDepthOne) {
     sim.file(L"D:\\two\\b");
     scanner.ScanTree(L"C:\\one", 0);
     scanner.ScanTree(L"D:\\two", 0);
-    const CDirEntry* second = list.firstEntry->nextSibling();
+    const CDirEntry* second = list.firstEntry()->nextSibling();
     ASSERT_NE(second, nullptr);
     EXPECT_EQ(second->path(), L"D:\\two");
     EXPECT_EQ(second->parent(), nullptr);
@@ -288,7 +288,7 @@ TEST_F(Scan, CancelEndsTheProcessAfterTheCurrentItem) {
     EXPECT_EQ(ui.messages()[0].text, L"Scanning canceled");
     EXPECT_EQ(ui.messages()[0].caption, L"Scanning canceled");
     EXPECT_EQ(ui.messages()[0].icon, MessageIcon::Error);
-    EXPECT_EQ(list.scannedCount, 11u);
+    EXPECT_EQ(scanner.scannedCount(), 11u);
 }
 
 TEST_F(Scan, UnreadableRootEndsTheProcess) {
@@ -314,7 +314,7 @@ TEST_F(Scan, DirectoryPathAtTheLimitIsNotListed) {
     const std::wstring shorter(23400 - 5, L's');
     sim.file(L"C:\\r\\" + shorter + L"\\ok");
     scanner.ScanTree(L"C:\\r", 0);
-    EXPECT_TRUE(list.maxPathExceeded);
+    EXPECT_TRUE(scanner.maxPathExceeded());
     const CDirEntry* tooLong = find(L"C:\\r\\" + longName);
     ASSERT_NE(tooLong, nullptr);
     EXPECT_EQ(tooLong->firstChild(), nullptr);
@@ -333,7 +333,7 @@ TEST_F(Scan, ItemPastTheLimitEndsItsListing) {
     sim.file(dir + L"\\c");
     sim.file(L"C:\\r\\zz");
     scanner.ScanTree(L"C:\\r", 0);
-    EXPECT_TRUE(list.maxPathExceeded);
+    EXPECT_TRUE(scanner.maxPathExceeded());
     const CDirEntry* d = find(dir);
     ASSERT_NE(d, nullptr);
     // ".", ".." and the item at the limit are listed; the first item past it
@@ -371,11 +371,11 @@ TEST_F(Scan, TenThousandEntriesNamingTwentyAccountsCostTwentyLookups) {
     }
     sim.counters().lookupSid = 0;
     scanner.ScanTree(L"C:\\share", 0);
-    EXPECT_GE(list.entryCount, 10000u);
+    EXPECT_GE(list.entryCount(), 10000u);
     // The dot entries add the volume's default accounts (Administrators,
     // SYSTEM, Users) to the twenty.
     EXPECT_LE(sim.counters().lookupSid, 23u);
-    EXPECT_EQ(sim.counters().readSecurity, list.entryCount);
+    EXPECT_EQ(sim.counters().readSecurity, list.entryCount());
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 
 #include <memory>
 
+#include "core/dataset_builder.h"
 #include "core/dir_list.h"
 #include "core/security_reader.h"
 #include "editing/acl_editor.h"
@@ -170,17 +171,18 @@ struct Propagation::Frame {
 };
 
 bool Propagation::walk(CDirEntry& root, const std::vector<RawAce>& rootDacl) {
-    CDirList& dataset = *root.dataset();
+    DatasetBuilder build(*root.dataset());
     InteractionPort& ui = editor_.ports().ui;
     CapturingSecurity capture(editor_.ports().security, editor_.reader());
     std::vector<Frame> stack;
     bool complete = true;
     bool cancelled = false;
+    bool maxPathExceeded = false;
 
     auto open = [&](const std::wstring& path, std::uint32_t depth, CDirEntry* directory,
                     std::vector<RawAce> dacl, const WorkingAce& working) {
         if (path.size() > kMaxWalkPath) {
-            dataset.maxPathExceeded = true;
+            maxPathExceeded = true;
             return false;
         }
         Frame frame;
@@ -200,7 +202,8 @@ bool Propagation::walk(CDirEntry& root, const std::vector<RawAce>& rootDacl) {
     };
 
     if (!open(root.path(), root.depth + 1, &root, rootDacl, WorkingAce{})) {
-        return !dataset.maxPathExceeded;
+        maxPathExceeded_ = maxPathExceeded;
+        return !maxPathExceeded;
     }
     while (!stack.empty()) {
         Frame& f = stack.back();
@@ -216,7 +219,7 @@ bool Propagation::walk(CDirEntry& root, const std::vector<RawAce>& rootDacl) {
         }
         f.haveItem = false;
         if (!done && f.path.size() + f.item.name.size() > kMaxItemPath) {
-            dataset.maxPathExceeded = true;
+            maxPathExceeded = true;
             complete = false;
             done = true;
         }
@@ -230,10 +233,13 @@ bool Propagation::walk(CDirEntry& root, const std::vector<RawAce>& rootDacl) {
 
         const std::wstring path = joinPath(f.path, f.item.name);
         const bool isFolder = f.item.isDirectory();
-        const bool asChild = f.last == nullptr;
-        dataset.currentDepth = f.depth;
-        dataset.setCursor(asChild ? f.directory : f.last);
-        CDirEntry* entry = dataset.newScanEntry(path, f.item.name, asChild, capture);
+        if (f.last == nullptr) {
+            build.placeUnder(f.directory);
+        } else {
+            build.placeAfter(f.last);
+        }
+        build.setDepth(f.depth);
+        CDirEntry* entry = build.addScanEntry(path, f.item.name, capture);
         f.last = entry;
         ++walked_;
         if (isFolder) {
@@ -264,19 +270,19 @@ bool Propagation::walk(CDirEntry& root, const std::vector<RawAce>& rootDacl) {
         const std::uint32_t depth = f.depth + 1;  // `f` moves when a frame is pushed
         if (!open(path, depth, entry, std::move(*onDisk), working)) {
             editor_.RemoveWorkingAce(*entry, working);
-            if (dataset.maxPathExceeded) {
+            if (maxPathExceeded) {
                 complete = false;
             }
         }
     }
+    maxPathExceeded_ = maxPathExceeded;
     return complete && !cancelled;
 }
 
 bool Propagation::InheritAcl(CDirEntry& folder) {
     CDirList& dataset = *folder.dataset();
     InteractionPort& ui = editor_.ports().ui;
-    dataset.maxPathExceeded = false;
-    dataset.currentDepth = folder.depth;
+    maxPathExceeded_ = false;
     walked_ = 0;
     SecurityDescriptor sd;
     const SdReadStatus status = editor_.ports().security.readSecurity(folder.path(), sd);
@@ -291,7 +297,7 @@ bool Propagation::InheritAcl(CDirEntry& folder) {
     editor_.RemoveWorkingAce(folder, working);
     const bool cancelled = ui.cancelRequested();
     ui.closeHeartbeat();
-    if (dataset.maxPathExceeded) {
+    if (maxPathExceeded_) {
         ui.showMessage(L"Max path length exceeded - inheritance incomplete",
                        L"Error: Max path length", MessageIcon::Error);
     }

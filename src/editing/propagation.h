@@ -86,6 +86,7 @@ class Propagation {
     UndoBuffer& undo_;
     PendingChanges& pending_;
     std::uint64_t walked_ = 0;
+    bool maxPathExceeded_ = false;
 };
 
 }  // namespace quorel

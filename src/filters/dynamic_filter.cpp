@@ -400,7 +400,6 @@ void ApplyDynamicFilters(const DynamicFilterSet& filters, CDirList& shown, CDirL
         target.displayDepth = displayDepth;
         ApplyStaticFilter(target, staticFilter, rights);
     }
-    shown.staticFilter = staticFilter;
 
     RowEvaluator evaluator(filters.rows, accountNames);
     evaluator.run(shown, 0, andMode, displayDepth);

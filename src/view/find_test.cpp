@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "core/dataset_builder.h"
 #include "core/dir_list.h"
 #include "filters/static_filter.h"
 #include "platform/sim/recording_interaction.h"
@@ -15,11 +16,11 @@ namespace {
 class Find : public ::testing::Test {
   protected:
     Find() {
-        root = list.newLoadEntry(false);
+        root = listBuild.addLoadEntry();
         root->setName(L"C:\\Data");
         root->setOwner(L"Administrators", L"BUILTIN");
         root->setGroup(L"SYSTEM", L"NT AUTHORITY");
-        list.currentDepth = 1;
+        listBuild.setDepth(1);
         a = add(L"report.TXT", L"alice", {L"Everyone", L"Backup Operators"}, true);
         b = add(L"notes.doc", L"bob", {L"staff"}, false);
         c = add(L"\u00e9t\u00e9.txt", L"carol", {L"Everyone"}, false);
@@ -28,7 +29,7 @@ class Find : public ::testing::Test {
     }
     CDirEntry* add(const wchar_t* name, const wchar_t* owner, std::vector<const wchar_t*> trustees,
                    bool first) {
-        CDirEntry* e = list.newLoadEntry(first);
+        CDirEntry* e = (first ? listBuild.addLoadChild() : listBuild.addLoadEntry());
         e->setName(name);
         e->setOwner(owner, L"CORP");
         e->setGroup(L"Domain Users", L"CORP");
@@ -41,6 +42,7 @@ class Find : public ::testing::Test {
 
     sim::RecordingInteraction ui;
     CDirList list{ui};
+    DatasetBuilder listBuild{list};
     DisplayList lines;
     FindState find;
     MatchContext context;
@@ -107,7 +109,8 @@ TEST_F(Find, MemberTextsMatchWhileGroupBreakDownIsOn) {
 TEST_F(Find, PartnerTrusteesMatchInCompareMode) {
     sim::RecordingInteraction ui2;
     CDirList other(ui2);
-    CDirEntry* p = other.newLoadEntry(false);
+    DatasetBuilder otherBuild(other);
+    CDirEntry* p = otherBuild.addLoadEntry();
     p->resizeAces(1);
     p->ace(0)->setTrustee(L"ghost", L"");
     b->partner = p;
