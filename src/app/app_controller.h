@@ -10,6 +10,7 @@
 #include "app/edit_commands.h"
 #include "app/scan_configuration.h"
 #include "app/view_session.h"
+#include "platform/process_end.h"
 #include "platform/sid.h"
 
 namespace quorel {
@@ -43,6 +44,8 @@ struct CommandResult {
     bool resetScroll = false;  // the display list was rebuilt: back to the top
     bool redraw = false;
     bool quit = false;  // the user confirmed Exit
+    // The run cannot go on: the front end shows it and ends the process.
+    std::optional<ProcessEnd> end = std::nullopt;
 };
 
 // The one controller of the desktop program: start-up and its modes, the
@@ -55,8 +58,9 @@ class AppController {
 
     // Prepares the shared state, chooses the mode from the command line
     // (cleaned by CleanCommandLine) and runs it; returns the exit code of
-    // the process.
-    int Startup(const std::wstring& commandLine);
+    // the process, with the message to show first when the run could not go
+    // on.
+    ProcessEnd Startup(const std::wstring& commandLine);
 
     // The preparation steps alone: user, creator owner and group names,
     // take-ownership privilege, default columns.
@@ -67,8 +71,8 @@ class AppController {
     CommandResult Execute(int commandId);
 
     // New Scan (50001) and Re-Scan (50069) without their status texts.
-    void NewScanCommand();
-    void RescanCommand();
+    std::optional<ProcessEnd> NewScanCommand();
+    std::optional<ProcessEnd> RescanCommand();
 
     // When the main window has been created: the default settings file.
     void OnMainWindowCreated();
@@ -108,17 +112,19 @@ class AppController {
 
   private:
     // The start actions.
-    void startNewScan();
-    void startCompare();
+    std::optional<ProcessEnd> startNewScan();
+    std::optional<ProcessEnd> startCompare();
     void startEmpty();
     void startOpen();
-    void startWithDirectory(const std::wstring& directory);
+    std::optional<ProcessEnd> startWithDirectory(const std::wstring& directory);
     int startProject(const std::wstring& projectPath);
 
     // Scans `config`'s directories into a new dataset with the progress
     // window up.
-    std::unique_ptr<CDirList> scan(const ScanConfiguration& config, bool shellScan);
-    void scanAndShow(const ScanConfiguration& config);
+    // The dataset scanned, or how the run ends (the progress window stays).
+    std::unique_ptr<CDirList> scan(const ScanConfiguration& config, bool shellScan,
+                                   std::optional<ProcessEnd>& end);
+    std::optional<ProcessEnd> scanAndShow(const ScanConfiguration& config);
     bool openWithDialog(const std::wstring& path, bool loadingDialog);
 
     CommandResult newScanOrRescan(bool rescan);

@@ -10,7 +10,6 @@
 namespace quorel {
 namespace {
 
-using sim::ProcessEnded;
 using sim::RecordingInteraction;
 using sim::SimPlatform;
 
@@ -60,7 +59,7 @@ TEST_F(Scan, ListsDotEntriesAndDescendsEverythingWithUnlimitedDepth) {
     sim.file(L"C:\\r\\b.txt");
     sim.file(L"C:\\r\\a\\x.txt");
     sim.dir(L"C:\\r\\a\\deep\\deeper");
-    ASSERT_TRUE(scanner.ScanTree(L"C:\\r", 0));
+    ASSERT_EQ(scanner.ScanTree(L"C:\\r", 0), ScanOutcome::Complete);
     using E = std::pair<std::uint32_t, std::wstring>;
     EXPECT_EQ(entries(), (std::vector<E>{
                              {0, L"C:\\r"},
@@ -202,7 +201,7 @@ TEST_F(Scan, AListingThatFailsPartWayKeepsWhatWasListedAndIsReported) {
     }
     sim.file(L"C:\\r\\z.txt");
     sim.dir(L"C:\\r\\sub").listingFails(3, win_error::kNetNameDeleted);
-    EXPECT_TRUE(scanner.ScanTree(L"C:\\r", 0));
+    EXPECT_EQ(scanner.ScanTree(L"C:\\r", 0), ScanOutcome::Complete);
     EXPECT_EQ(entries(),
               (std::vector<std::pair<std::uint32_t, std::wstring>>{{0, L"C:\\r"},
                                                                    {1, L"C:\\r\\."},
@@ -278,33 +277,63 @@ TEST_F(Scan, ProgressShowsEachDirectoryAndEveryEleventhItem) {
                                   }));
 }
 
-TEST_F(Scan, CancelEndsTheProcessAfterTheCurrentItem) {
+TEST_F(Scan, CancelEndsTheScanAfterTheCurrentItem) {
     for (int i = 0; i < 30; ++i) {
         sim.file(L"C:\\r\\f" + std::to_wstring(i));
     }
+    sim.dir(L"C:\\r\\sub");
     ui.cancelAtProgress(2);  // pressed while item 11 is shown
-    EXPECT_THROW(scanner.ScanTree(L"C:\\r", 0), ProcessEnded);
-    ASSERT_EQ(ui.messages().size(), 1u);
-    EXPECT_EQ(ui.messages()[0].text, L"Scanning canceled");
-    EXPECT_EQ(ui.messages()[0].caption, L"Scanning canceled");
-    EXPECT_EQ(ui.messages()[0].icon, MessageIcon::Error);
+    EXPECT_EQ(scanner.ScanTree(L"C:\\r", 0), ScanOutcome::Cancelled);
+    EXPECT_TRUE(ui.messages().empty());  // the front end shows the end
     EXPECT_EQ(scanner.scannedCount(), 11u);
+    EXPECT_EQ(find(L"C:\\r\\sub"), nullptr);
 }
 
-TEST_F(Scan, UnreadableRootEndsTheProcess) {
+TEST_F(Scan, CancelStopsTheScanInsideAFolderAndAtOneNotListed) {
+    sim.dir(L"C:\\r\\a\\inner");
+    sim.dir(L"C:\\r\\b").dacl();  // empty DACL: it cannot be listed
+    sim.file(L"C:\\r\\c");
+    // Progress texts: C:\r, C:\r\a, C:\r\a\inner, then C:\r\b.
+    ui.cancelAtProgress(3);
+    EXPECT_EQ(scanner.ScanTree(L"C:\\r", 0), ScanOutcome::Cancelled);
+    // The first item of inner sees it; nothing after it is listed.
+    EXPECT_NE(find(L"C:\\r\\a\\inner\\."), nullptr);
+    EXPECT_EQ(find(L"C:\\r\\a\\inner\\.."), nullptr);
+    EXPECT_EQ(find(L"C:\\r\\b"), nullptr);
+
+    ui.clear();
+    ui.clearCancel();
+    list.clear();
+    Scanner again(list, sim, reader, ui);
+    ui.cancelAtProgress(4);
+    EXPECT_EQ(again.ScanTree(L"C:\\r", 0), ScanOutcome::Cancelled);
+    ASSERT_NE(find(L"C:\\r\\b"), nullptr);
+    EXPECT_EQ(errorsOf(find(L"C:\\r\\b")).back(), L"Error reading directory");
+    EXPECT_EQ(find(L"C:\\r\\c"), nullptr);
+}
+
+TEST_F(Scan, UnreadableRootAddsNothingBelowIt) {
     sim.dir(L"C:\\r").owner(alice).dacl().allow(me, 0x20000);
-    scanner.setFatalExitCode(2);
-    try {
-        scanner.ScanTree(L"C:\\r", 0);
-        FAIL() << "scan returned";
-    } catch (const ProcessEnded& ended) {
-        EXPECT_EQ(ended.exitCode, 2);
-    }
-    ASSERT_EQ(ui.messages().size(), 1u);
-    EXPECT_EQ(ui.messages()[0].text,
+    sim.file(L"C:\\r\\x");
+    EXPECT_EQ(scanner.ScanTree(L"C:\\r", 0), ScanOutcome::RootUnreadable);
+    EXPECT_EQ(list.entryCount(), 1u);
+    EXPECT_TRUE(ui.messages().empty());
+    EXPECT_EQ(scanner.ScanTree(L"C:\\missing", 0), ScanOutcome::RootUnreadable);
+}
+
+TEST(ScanEnd, MessageAndExitCodeOfEachOutcome) {
+    EXPECT_FALSE(EndOfScan(ScanOutcome::Complete, 2).has_value());
+    const std::optional<ProcessEnd> cancelled = EndOfScan(ScanOutcome::Cancelled, 0);
+    ASSERT_TRUE(cancelled.has_value());
+    EXPECT_EQ(cancelled->text, L"Scanning canceled");
+    EXPECT_EQ(cancelled->caption, L"Scanning canceled");
+    EXPECT_EQ(cancelled->exitCode, 0);
+    const std::optional<ProcessEnd> unreadable = EndOfScan(ScanOutcome::RootUnreadable, 2);
+    ASSERT_TRUE(unreadable.has_value());
+    EXPECT_EQ(unreadable->text,
               L"Error reading the directory you specified (maybe you selected only a link)");
-    EXPECT_EQ(ui.messages()[0].caption, L"");
-    EXPECT_THROW(scanner.ScanTree(L"C:\\missing", 0), ProcessEnded);
+    EXPECT_EQ(unreadable->caption, L"");
+    EXPECT_EQ(unreadable->exitCode, 2);
 }
 
 TEST_F(Scan, DirectoryPathAtTheLimitIsNotListed) {

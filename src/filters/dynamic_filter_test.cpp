@@ -606,29 +606,33 @@ std::vector<std::wstring> texts(const DynamicFilterSet& set) {
 }
 
 TEST(FilterRows, InsertPlacesTheRowAfterTheGivenOne) {
-    sim::RecordingInteraction ui;
     DynamicFilterSet set;
-    InsertFilterRow(set, row(0, L"a"), 5, ui);  // no rows: row 0 whatever `after` says
-    InsertFilterRow(set, row(0, L"b"), 0, ui);
-    InsertFilterRow(set, row(0, L"c"), 0, ui);
+    EXPECT_TRUE(InsertFilterRow(set, row(0, L"a"), 5));  // no rows: row 0 whatever `after` says
+    InsertFilterRow(set, row(0, L"b"), 0);
+    InsertFilterRow(set, row(0, L"c"), 0);
     EXPECT_EQ(texts(set), (std::vector<std::wstring>{L"a", L"c", L"b"}));
-    InsertFilterRow(set, row(3, L"d", 7), 2, ui);
-    InsertFilterRow(set, row(0, L"e"), 99, ui);
+    InsertFilterRow(set, row(3, L"d", 7), 2);
+    InsertFilterRow(set, row(0, L"e"), 99);
     EXPECT_EQ(texts(set), (std::vector<std::wstring>{L"a", L"c", L"b", L"d", L"e"}));
     EXPECT_EQ(set.rows[3].op, 3u);
     EXPECT_EQ(set.rows[3].right, 7u);
-    InsertFilterRow(set, row(0, L"f"), static_cast<std::size_t>(-1), ui);
+    InsertFilterRow(set, row(0, L"f"), static_cast<std::size_t>(-1));
     EXPECT_EQ(set.rows.back().text, L"f");
-    EXPECT_TRUE(ui.events().empty());
+}
+
+TEST(FilterRows, RowsThatCannotGrowEndTheRunWithTheAllocationMessage) {
+    const ProcessEnd end = RowAllocationEnd();
+    EXPECT_EQ(end.text, L"Error allocating memory for dynamic filters");
+    EXPECT_EQ(end.caption, L"Error allocating memory for dynamic filters");
+    EXPECT_EQ(end.exitCode, 1);
 }
 
 TEST(FilterRows, DeleteMovesTheFollowingRowsDown) {
-    sim::RecordingInteraction ui;
     DynamicFilterSet set;
     DeleteFilterRow(set, 0);  // no rows: nothing happens
     EXPECT_TRUE(set.rows.empty());
     for (const wchar_t* t : {L"a", L"b", L"c", L"d"}) {
-        InsertFilterRow(set, row(0, t), set.rows.size() - 1, ui);
+        InsertFilterRow(set, row(0, t), set.rows.size() - 1);
     }
     ASSERT_EQ(texts(set), (std::vector<std::wstring>{L"a", L"b", L"c", L"d"}));
     const std::size_t capacity = set.rows.capacity();

@@ -53,7 +53,7 @@ TEST_F(Win32Scan, TreeWithDotEntriesDepthsAndResolvedAccounts) {
     tree_.makeFile(L"a\\x.txt");
     tree_.makeFile(L"b.txt");
     tree_.makeDir(L"empty");
-    ASSERT_TRUE(scanner_.ScanTree(tree_.root(), 0));
+    ASSERT_EQ(scanner_.ScanTree(tree_.root(), 0), ScanOutcome::Complete);
     const CDirEntry* root = list_.firstEntry();
     ASSERT_NE(root, nullptr);
     EXPECT_EQ(root->path(), tree_.root());

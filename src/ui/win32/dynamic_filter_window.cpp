@@ -234,7 +234,9 @@ void OnSlotCommand(FilterWindowState& st, const SlotControl& sc, int code, HWND 
             break;
         case kPlus:
             if (code == BN_CLICKED) {
-                e.Plus(k);
+                if (std::optional<ProcessEnd> end = e.Plus(k)) {
+                    EndProcess(e.ui(), *end);
+                }
             }
             break;
     }

@@ -211,6 +211,9 @@ bool OnCommand(MainState& st, int id) {
         return false;
     }
     const CommandResult result = st.app->Execute(id);
+    if (result.end) {
+        EndProcess(*st.ui, *result.end);
+    }
     if (result.quit) {
         return true;
     }
