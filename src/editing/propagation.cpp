@@ -219,13 +219,13 @@ class InheritVisitor : public WalkVisitor {
 
 }  // namespace
 
-bool Propagation::walk(CDirEntry& root, const std::vector<RawAce>& rootDacl) {
+bool Propagation::walk(CDirEntry& root, const std::vector<RawAce>& rootDacl, bool& pathTooLong) {
     DatasetBuilder build(*root.dataset());
     CapturingSecurity capture(editor_.ports().security, editor_.reader());
     InheritVisitor visitor(*this, editor_, walked_, capture, rootDacl);
     const WalkResult walked =
         WalkTree(files_, build, capture, root, root.path(), root.depth + 1, visitor);
-    maxPathExceeded_ = walked.pathTooLong;
+    pathTooLong = walked.pathTooLong;
     if (!walked.opened) {
         return !walked.pathTooLong;
     }
@@ -236,7 +236,6 @@ bool Propagation::walk(CDirEntry& root, const std::vector<RawAce>& rootDacl) {
 bool Propagation::InheritAcl(CDirEntry& folder) {
     CDirList& dataset = *folder.dataset();
     InteractionPort& ui = editor_.ports().ui;
-    maxPathExceeded_ = false;
     walked_ = 0;
     SecurityDescriptor sd;
     const SdReadStatus status = editor_.ports().security.readSecurity(folder.path(), sd);
@@ -247,11 +246,12 @@ bool Propagation::InheritAcl(CDirEntry& folder) {
     ui.showHeartbeat();
     WorkingAce working = editor_.InsertWorkingAce(folder);
     dataset.removeChildren(&folder);
-    const bool complete = walk(folder, daclOf(sd));
+    bool pathTooLong = false;
+    const bool complete = walk(folder, daclOf(sd), pathTooLong);
     editor_.RemoveWorkingAce(folder, working);
     const bool cancelled = ui.cancelRequested();
     ui.closeHeartbeat();
-    if (maxPathExceeded_) {
+    if (pathTooLong) {
         ui.showMessage(L"Max path length exceeded - inheritance incomplete",
                        L"Error: Max path length", MessageIcon::Error);
     }

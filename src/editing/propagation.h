@@ -72,14 +72,15 @@ class Propagation {
     std::uint64_t walkedCount() const { return walked_; }
 
   private:
-    bool walk(CDirEntry& root, const std::vector<RawAce>& rootDacl);
+    // Walks the subtree of `root`; false when cut short. `pathTooLong`
+    // tells whether a path limit was one of the reasons.
+    bool walk(CDirEntry& root, const std::vector<RawAce>& rootDacl, bool& pathTooLong);
 
     AclEditor& editor_;
     FileSystemPort& files_;
     UndoBuffer& undo_;
     PendingChanges& pending_;
     std::uint64_t walked_ = 0;
-    bool maxPathExceeded_ = false;
 };
 
 }  // namespace quorel
