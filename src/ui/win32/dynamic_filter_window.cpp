@@ -11,6 +11,7 @@
 #include "filters/permissions.h"
 #include "ui/win32/dpi.h"
 #include "ui/win32/filter_window_controls.h"
+#include "ui/win32/gui_interaction.h"
 #include "ui/win32/window_support.h"
 
 namespace quorel::win32 {
