@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "core/dataset_builder.h"
 #include "core/dir_list.h"
 #include "filters/compare.h"
 #include "filters/static_filter.h"
@@ -30,6 +31,7 @@ namespace {
 using quorel::AceRecord;
 using quorel::CDirEntry;
 using quorel::CDirList;
+using quorel::DatasetBuilder;
 
 double seconds(std::chrono::steady_clock::time_point since) {
     return std::chrono::duration<double>(std::chrono::steady_clock::now() - since).count();
@@ -50,10 +52,11 @@ std::vector<AceRecord> acesOf(const CDirEntry& e) {
 // first file.
 void addFiles(CDirList& list, CDirEntry* folder, std::uint32_t count, const std::wstring& stem) {
     const std::vector<AceRecord> aces = acesOf(*folder->firstChild());
-    list.currentDepth = folder->depth + 1;
-    list.setCursor(folder->firstChild());
+    DatasetBuilder listBuild(list);
+    listBuild.setDepth(folder->depth + 1);
+    listBuild.placeAfter(folder->firstChild());
     for (std::uint32_t i = 0; i < count; ++i) {
-        CDirEntry* e = list.newLoadEntry(false);
+        CDirEntry* e = listBuild.addLoadEntry();
         e->setName(stem + std::to_wstring(i) + L".new");
         setAces(e, aces);
     }
@@ -115,11 +118,12 @@ Changes applyChanges(CDirList& list) {
 // them in the opposite order with their names in upper case, misses 500 of
 // them, has 500 others, and has another mask on 1000.
 void buildBigFolder(CDirList& list, std::uint32_t files, bool variant) {
-    list.currentDepth = 0;
-    CDirEntry* root = list.newLoadEntry(false);
+    DatasetBuilder listBuild(list);
+    listBuild.setDepth(0);
+    CDirEntry* root = listBuild.addLoadEntry();
     root->setName(L"\\\\fileserver\\archive");
-    list.currentDepth = 1;
-    CDirEntry* folder = list.newLoadEntry(true);
+    listBuild.setDepth(1);
+    CDirEntry* folder = listBuild.addLoadChild();
     folder->setName(variant ? L"SCANS" : L"Scans");
     std::vector<AceRecord> aces(4);
     quorel::AccountNames& names = list.accountNames();
@@ -133,14 +137,14 @@ void buildBigFolder(CDirList& list, std::uint32_t files, bool variant) {
     aces[3].set(0x1200A9, 0x10, 0);
     setAces(root, aces);
     setAces(folder, aces);
-    list.currentDepth = 2;
+    listBuild.setDepth(2);
     bool first = true;
     for (std::uint32_t i = 0; i < files; ++i) {
         const std::uint32_t n = variant ? files - 1 - i : i;
         if (variant && n % 400 == 7) {
             continue;  // deleted since
         }
-        CDirEntry* e = list.newLoadEntry(first);
+        CDirEntry* e = (first ? listBuild.addLoadChild() : listBuild.addLoadEntry());
         first = false;
         e->setName((variant ? L"SCAN-" : L"scan-") + std::to_wstring(n) + L".TIF");
         setAces(e, aces);
@@ -213,7 +217,7 @@ int main() {
         std::printf("loading the dataset file failed\n");
         return 1;
     }
-    std::printf("load: %u entries in %.3f s\n", loaded.entryCount, load);
+    std::printf("load: %u entries in %.3f s\n", loaded.entryCount(), load);
 
     // Compare mode loads the compared dataset into the shown one's table.
     auto changed = std::make_unique<CDirList>(ui, loaded.sharedAccountNames());

@@ -70,7 +70,7 @@ int save(const std::wstring& path, std::uint32_t entries) {
     quorel::RebuildNameTables(list, tables);
     const bool ok = quorel::WriteDatasetFile(quorel::sim::standardFiles(), ui, list, path, tables);
     CALLGRIND_TOGGLE_COLLECT;
-    std::printf("save: %u entries in %.2f s\n", list.entryCount, seconds(start));
+    std::printf("save: %u entries in %.2f s\n", list.entryCount(), seconds(start));
     return ok ? 0 : 1;
 }
 
@@ -87,8 +87,8 @@ int load(const std::wstring& path) {
     const double took = seconds(start);
     const long long after = procStatusBytes("VmRSS");
     const long long peak = procStatusBytes("VmHWM");
-    const double n = list.entryCount;
-    std::printf("load: %u entries in %.2f s\n", list.entryCount, took);
+    const double n = list.entryCount();
+    std::printf("load: %u entries in %.2f s\n", list.entryCount(), took);
     std::printf("load: dataset kept       %.1f bytes/entry\n", (after - before) / n);
     std::printf("load: peak while loading %.1f bytes/entry\n", (peak - before) / n);
     std::printf("load: heap allocations   %.2f per entry (the entry and its ACE array)\n",

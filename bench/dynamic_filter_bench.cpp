@@ -92,7 +92,7 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "loading %s failed\n", file.c_str());
         return 1;
     }
-    std::printf("load:  %u entries in %.3f s\n", list.entryCount, load);
+    std::printf("load:  %u entries in %.3f s\n", list.entryCount(), load);
 
     start = std::chrono::steady_clock::now();
     quorel::NameTables tables;

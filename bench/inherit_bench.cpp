@@ -11,6 +11,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "core/dataset_builder.h"
 #include "core/dir_list.h"
 #include "core/security_reader.h"
 #include "editing/acl_editor.h"
@@ -112,7 +113,7 @@ int main(int argc, char** argv) {
     PendingChanges pending;
     Propagation propagation(editor, sim, undo, pending);
     sim.counters() = {};
-    CDirEntry* root = list.newScanEntry(rootPath, rootPath, false, reader);
+    CDirEntry* root = DatasetBuilder(list).addScanEntry(rootPath, rootPath, reader);
     const auto start = std::chrono::steady_clock::now();
     const bool complete = propagation.InheritAcl(*root);
     const double seconds =

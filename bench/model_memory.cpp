@@ -32,14 +32,14 @@ int main(int argc, char** argv) {
         for (const quorel::CDirEntry& e : list) {
             walked += e.visible;
         }
-        std::printf("entries                  %u (walked %u)\n", list.entryCount, walked);
+        std::printf("entries                  %u (walked %u)\n", list.entryCount(), walked);
         std::printf("sizeof(CDirEntry)        %zu bytes\n", sizeof(quorel::CDirEntry));
         std::printf("sizeof(AceRecord)        %zu bytes\n", sizeof(quorel::AceRecord));
         std::printf("name arena               %.1f bytes/entry\n",
-                    static_cast<double>(list.textBytes()) / list.entryCount);
+                    static_cast<double>(list.textBytes()) / list.entryCount());
         std::printf("peak resident growth     %.1f MB\n", static_cast<double>(peak - before) / 1e6);
         std::printf("peak memory per entry    %.1f bytes (target <= 350)\n",
-                    static_cast<double>(peak - before) / list.entryCount);
+                    static_cast<double>(peak - before) / list.entryCount());
     }
     return 0;
 }

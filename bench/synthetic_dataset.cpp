@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "core/dataset_builder.h"
 #include "core/dir_list.h"
 
 namespace quorel::bench {
@@ -66,6 +67,7 @@ void fill(CDirEntry* e, Rng& rng, const std::vector<Trustee>& names, std::uint32
 }  // namespace
 
 void buildSyntheticDataset(CDirList& list, std::uint32_t entries, std::uint32_t acesPerEntry) {
+    DatasetBuilder listBuild(list);
     Rng rng;
     const std::vector<Trustee> names = trustees();
     const std::uint32_t folders = entries / 10;
@@ -74,17 +76,17 @@ void buildSyntheticDataset(CDirList& list, std::uint32_t entries, std::uint32_t 
     const std::uint32_t filesPerFolder = 9;
     std::uint32_t made = 0;
 
-    list.currentDepth = 0;
-    CDirEntry* root = list.newLoadEntry(false);
+    listBuild.setDepth(0);
+    CDirEntry* root = listBuild.addLoadEntry();
     root->setName(L"\\\\fileserver\\share");
     root->setPath(L"\\\\fileserver\\share");
     fill(root, rng, names, acesPerEntry);
     ++made;
 
     auto addFiles = [&](std::uint32_t depth) {
-        list.currentDepth = depth;
+        listBuild.setDepth(depth);
         for (std::uint32_t f = 0; f < filesPerFolder && made < entries; ++f) {
-            CDirEntry* e = list.newLoadEntry(false);
+            CDirEntry* e = listBuild.addLoadEntry();
             e->setName(fileName(rng));
             fill(e, rng, names, acesPerEntry);
             ++made;
@@ -94,43 +96,44 @@ void buildSyntheticDataset(CDirList& list, std::uint32_t entries, std::uint32_t 
     bool firstTop = true;
     for (std::uint32_t t = 0; t < top && made < entries; ++t) {
         // Each top folder is appended to the root's listing.
-        list.setCursor(firstTop ? root : root->firstChild());
-        list.currentDepth = 1;
-        CDirEntry* topDir = list.newLoadEntry(firstTop);
+        listBuild.placeAfter(firstTop ? root : root->firstChild());
+        listBuild.setDepth(1);
+        CDirEntry* topDir = (firstTop ? listBuild.addLoadChild() : listBuild.addLoadEntry());
         firstTop = false;
         topDir->setName(L"Department " + std::to_wstring(t));
         fill(topDir, rng, names, acesPerEntry);
         ++made;
         bool firstSub = true;
         for (std::uint32_t s = 0; s < perTop && made < entries; ++s) {
-            list.setCursor(firstSub ? topDir : topDir->firstChild());
-            list.currentDepth = 2;
-            CDirEntry* sub = list.newLoadEntry(firstSub);
+            listBuild.placeAfter(firstSub ? topDir : topDir->firstChild());
+            listBuild.setDepth(2);
+            CDirEntry* sub = (firstSub ? listBuild.addLoadChild() : listBuild.addLoadEntry());
             firstSub = false;
             sub->setName(L"Project " + std::to_wstring(s));
             fill(sub, rng, names, acesPerEntry);
             ++made;
-            list.currentDepth = 3;
+            listBuild.setDepth(3);
             bool firstFile = true;
             for (std::uint32_t f = 0; f < filesPerFolder && made < entries; ++f) {
-                CDirEntry* e = list.newLoadEntry(firstFile);
+                CDirEntry* e = (firstFile ? listBuild.addLoadChild() : listBuild.addLoadEntry());
                 firstFile = false;
                 e->setName(fileName(rng));
                 fill(e, rng, names, acesPerEntry);
                 ++made;
             }
         }
-        list.setCursor(topDir->firstChild() ? topDir->firstChild() : topDir);
+        listBuild.placeAfter(topDir->firstChild() ? topDir->firstChild() : topDir);
         if (topDir->firstChild() == nullptr) {
             continue;
         }
         addFiles(2);
     }
     // Whatever is left goes into the root's listing.
-    list.setCursor(root->firstChild() ? root->firstChild() : root);
+    listBuild.placeAfter(root->firstChild() ? root->firstChild() : root);
     while (made < entries) {
-        list.currentDepth = 1;
-        CDirEntry* e = list.newLoadEntry(root->firstChild() == nullptr);
+        listBuild.setDepth(1);
+        CDirEntry* e =
+            (root->firstChild() == nullptr ? listBuild.addLoadChild() : listBuild.addLoadEntry());
         e->setName(fileName(rng));
         fill(e, rng, names, acesPerEntry);
         ++made;

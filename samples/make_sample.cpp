@@ -58,7 +58,7 @@ int main(int argc, char** argv) {
         return 1;
     }
     if (!check) {
-        std::printf("make_sample: %u entries written to %s\n", list.entryCount, target);
+        std::printf("make_sample: %u entries written to %s\n", list.entryCount(), target);
         return 0;
     }
     const bool same = ReadAll(written.c_str()) == ReadAll(target);

@@ -123,7 +123,7 @@ int wmain(int argc, wchar_t** argv) {
         t0 = now();
         scanner.ScanTree(root, 0);
         bestScan = std::min(bestScan, now() - t0);
-        scanned = list.scannedCount;
+        scanned = scanner.scannedCount();
     }
     removeTree(root);
     std::printf("tree: %d files; bare loop %zu items, scan %u items\n", files, bareItems, scanned);

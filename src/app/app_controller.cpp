@@ -62,7 +62,7 @@ CommandResult AppController::BreakDownGroups() {
 AppController::~AppController() = default;
 
 bool AppController::hasData() const {
-    return view_.dataset()->entryCount > 0;
+    return view_.dataset()->entryCount() > 0;
 }
 
 void AppController::Prepare() {
@@ -106,30 +106,30 @@ void AppController::Prepare() {
     view_.ResetRightsToStartup();
 }
 
-int AppController::Startup(const std::wstring& commandLine) {
+ProcessEnd AppController::Startup(const std::wstring& commandLine) {
     Prepare();
     const std::wstring argument = CleanCommandLine(commandLine);
+    std::optional<ProcessEnd> end;
     switch (ChooseStartMode(argument, ports_.fileSystem, ports_.files)) {
         case StartMode::ScanDirectory:
-            startWithDirectory(argument);
-            return 0;
+            return startWithDirectory(argument).value_or(ProcessEnd{});
         case StartMode::OpenDataset:
             if (!openWithDialog(argument, true)) {
                 view_.ClearDataset(DatasetOrigin::File);
             }
             ports_.windows.RunMainWindow();
-            return 0;
+            return {};
         case StartMode::RunProject:
-            return startProject(argument);
+            return {.exitCode = startProject(argument)};
         case StartMode::StartWindow:
             break;
     }
     switch (ports_.windows.ShowStartWindow()) {
         case StartChoice::Scan:
-            startNewScan();
+            end = startNewScan();
             break;
         case StartChoice::Compare:
-            startCompare();
+            end = startCompare();
             break;
         case StartChoice::StartMain:
             startEmpty();
@@ -140,29 +140,39 @@ int AppController::Startup(const std::wstring& commandLine) {
         case StartChoice::Exit:
             break;
     }
-    return 0;
+    return end.value_or(ProcessEnd{});
 }
 
-std::unique_ptr<CDirList> AppController::scan(const ScanConfiguration& config, bool shellScan) {
+std::unique_ptr<CDirList> AppController::scan(const ScanConfiguration& config, bool shellScan,
+                                              std::optional<ProcessEnd>& end) {
     ports_.windows.ShowScanProgress(shellScan);
     ports_.ui.clearCancel();
     auto list = std::make_unique<CDirList>(ports_.ui);
     SecurityReader reader(ports_.security, ports_.accounts);
     Scanner scanner(*list, ports_.fileSystem, reader, ports_.ui);
     for (const std::wstring& directory : config.directories) {
-        scanner.ScanTree(directory, config.depth);
+        end = EndOfScan(scanner.ScanTree(directory, config.depth), 0);
+        if (end) {
+            return nullptr;
+        }
     }
     ports_.windows.CloseScanProgress();
     return list;
 }
 
-void AppController::scanAndShow(const ScanConfiguration& config) {
+std::optional<ProcessEnd> AppController::scanAndShow(const ScanConfiguration& config) {
     lastConfig_ = config;
-    view_.ShowDataset(scan(config, false), DatasetOrigin::Scan);
+    std::optional<ProcessEnd> end;
+    std::unique_ptr<CDirList> scanned = scan(config, false, end);
+    if (end) {
+        return end;
+    }
+    view_.ShowDataset(std::move(scanned), DatasetOrigin::Scan);
     view_.ApplyScanFilter(config.staticFilter);
+    return std::nullopt;
 }
 
-void AppController::startWithDirectory(const std::wstring& directory) {
+std::optional<ProcessEnd> AppController::startWithDirectory(const std::wstring& directory) {
     ScanConfiguration config;
     config.directoryText = directory;
     std::optional<std::vector<std::wstring>> directories =
@@ -173,8 +183,14 @@ void AppController::startWithDirectory(const std::wstring& directory) {
     lastConfig_ = config;
     // Everything is shown but "." and "..": no filter rule after a scan
     // named on the command line.
-    view_.ShowDataset(scan(config, true), DatasetOrigin::Scan);
+    std::optional<ProcessEnd> end;
+    std::unique_ptr<CDirList> scanned = scan(config, true, end);
+    if (end) {
+        return end;
+    }
+    view_.ShowDataset(std::move(scanned), DatasetOrigin::Scan);
     ports_.windows.RunMainWindow();
+    return std::nullopt;
 }
 
 int AppController::startProject(const std::wstring& projectPath) {
@@ -183,35 +199,44 @@ int AppController::startProject(const std::wstring& projectPath) {
     return RunShellMode(context, projectPath);
 }
 
-void AppController::startNewScan() {
+std::optional<ProcessEnd> AppController::startNewScan() {
     std::optional<ScanConfiguration> config = ports_.windows.RunConfigurationWindow(false);
     if (config) {
-        scanAndShow(*config);
+        if (std::optional<ProcessEnd> end = scanAndShow(*config)) {
+            return end;
+        }
     } else {
         view_.ClearDataset(DatasetOrigin::Scan);
     }
     ports_.windows.RunMainWindow();
+    return std::nullopt;
 }
 
-void AppController::startCompare() {
+std::optional<ProcessEnd> AppController::startCompare() {
     std::optional<ScanConfiguration> config = ports_.windows.RunConfigurationWindow(true);
     if (!config) {
         view_.ClearDataset(DatasetOrigin::Scan);
         ports_.windows.RunMainWindow();
-        return;
+        return std::nullopt;
     }
     lastConfig_ = *config;
-    view_.ShowDataset(scan(*config, false), DatasetOrigin::Scan);
+    std::optional<ProcessEnd> end;
+    std::unique_ptr<CDirList> scanned = scan(*config, false, end);
+    if (end) {
+        return end;
+    }
+    view_.ShowDataset(std::move(scanned), DatasetOrigin::Scan);
     ports_.windows.ShowLoadingDialog();
     const bool compared = view_.CompareToFile(config->compareFile);
     ports_.windows.CloseLoadingDialog();
     if (!compared) {
         // The reader or the match test has said why; there is nothing to
         // show without the comparison.
-        ports_.ui.endProcess(0);
+        return ProcessEnd{};
     }
     view_.ApplyScanFilter(config->staticFilter);
     ports_.windows.RunMainWindow();
+    return std::nullopt;
 }
 
 void AppController::startEmpty() {
@@ -244,21 +269,22 @@ void AppController::OnMainWindowCreated() {
     view_.LoadSettingsFile(defaultSettingsPath(), false);
 }
 
-void AppController::NewScanCommand() {
+std::optional<ProcessEnd> AppController::NewScanCommand() {
     std::optional<ScanConfiguration> config = ports_.windows.RunConfigurationWindow(false);
     if (config) {
-        scanAndShow(*config);
+        return scanAndShow(*config);
     }
+    return std::nullopt;
 }
 
-void AppController::RescanCommand() {
+std::optional<ProcessEnd> AppController::RescanCommand() {
     if (lastConfig_.directories.empty()) {
-        return;
+        return std::nullopt;
     }
     ScanConfiguration config = lastConfig_;
     config.depth = 0;
     config.staticFilter = 1;
-    scanAndShow(config);
+    return scanAndShow(config);
 }
 
 CommandResult AppController::NewScanOrRescan(bool rescan) {
@@ -266,10 +292,8 @@ CommandResult AppController::NewScanOrRescan(bool rescan) {
     view_.ShowInheritOnlyAcesInNextDataset();
     ui.setStatusText(0, L"New scan started");
     ui.setStatusText(2, L"please wait...");
-    if (rescan) {
-        RescanCommand();
-    } else {
-        NewScanCommand();
+    if (std::optional<ProcessEnd> end = rescan ? RescanCommand() : NewScanCommand()) {
+        return {.end = std::move(end)};
     }
     view_.MarkShowAll();
     ui.setStatusText(0, L"New scan completed");

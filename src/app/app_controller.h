@@ -12,6 +12,7 @@
 #include "app/scan_configuration.h"
 #include "app/view_session.h"
 #include "app/write_mode_gate.h"
+#include "platform/process_end.h"
 #include "platform/sid.h"
 
 namespace quorel {
@@ -50,16 +51,17 @@ class AppController {
 
     // Prepares the shared state, chooses the mode from the command line
     // (cleaned by CleanCommandLine) and runs it; returns the exit code of
-    // the process.
-    int Startup(const std::wstring& commandLine);
+    // the process, with the message to show first when the run could not go
+    // on.
+    ProcessEnd Startup(const std::wstring& commandLine);
 
     // The preparation steps alone: user, creator owner and group names,
     // take-ownership privilege, default columns.
     void Prepare();
 
     // New Scan (50001) and Re-Scan (50069) without their status texts.
-    void NewScanCommand();
-    void RescanCommand();
+    std::optional<ProcessEnd> NewScanCommand();
+    std::optional<ProcessEnd> RescanCommand();
 
     // The menu commands of the controller (the command table dispatches
     // them). Status texts and messages go through the interaction port.
@@ -115,17 +117,19 @@ class AppController {
 
   private:
     // The start actions.
-    void startNewScan();
-    void startCompare();
+    std::optional<ProcessEnd> startNewScan();
+    std::optional<ProcessEnd> startCompare();
     void startEmpty();
     void startOpen();
-    void startWithDirectory(const std::wstring& directory);
+    std::optional<ProcessEnd> startWithDirectory(const std::wstring& directory);
     int startProject(const std::wstring& projectPath);
 
     // Scans `config`'s directories into a new dataset with the progress
     // window up.
-    std::unique_ptr<CDirList> scan(const ScanConfiguration& config, bool shellScan);
-    void scanAndShow(const ScanConfiguration& config);
+    // The dataset scanned, or how the run ends (the progress window stays).
+    std::unique_ptr<CDirList> scan(const ScanConfiguration& config, bool shellScan,
+                                   std::optional<ProcessEnd>& end);
+    std::optional<ProcessEnd> scanAndShow(const ScanConfiguration& config);
     bool openWithDialog(const std::wstring& path, bool loadingDialog);
 
     AppPorts ports_;

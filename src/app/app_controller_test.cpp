@@ -13,12 +13,11 @@
 #include "platform/sim/memory_files.h"
 #include "platform/sim/recording_interaction.h"
 #include "platform/sim/sim_platform.h"
+#include "resource.h"
 #include "storage/project_file.h"
 
 namespace quorel {
 namespace {
-
-using sim::ProcessEnded;
 
 using test::MainWindowModel;
 using test::ScriptedWindows;
@@ -98,13 +97,39 @@ TEST(CommandLine, IsTrimmedAndLosesOnePairOfQuotes) {
 }
 
 TEST_F(Controller, NoArgumentShowsTheStartWindowAndExitEndsWithoutMainWindow) {
-    EXPECT_EQ(app.Startup(L"  "), 0);
+    EXPECT_EQ(app.Startup(L"  ").exitCode, 0);
     EXPECT_EQ(windows.log, (Log{L"start"}));
+}
+
+TEST_F(Controller, CancelledScanEndsTheRunWithoutAMainWindow) {
+    ui.cancelAtProgress(1);
+    const ProcessEnd end = app.Startup(L"C:\\r");
+    EXPECT_EQ(end.text, L"Scanning canceled");
+    EXPECT_EQ(end.caption, L"Scanning canceled");
+    EXPECT_EQ(end.exitCode, 0);
+    EXPECT_TRUE(ui.messages().empty());  // the front end shows it
+    // The progress window stays up until the process ends.
+    EXPECT_EQ(windows.log, (Log{L"progress shell"}));
+    // A New Scan from the main window ends the same way, before its status
+    // texts say the scan completed.
+    ui.clear();
+    ui.cancelAtProgress(1);
+    windows.configs = {config()};
+    const CommandOutcome result = main.commands.Run(IDM_NEW_SCAN);
+    ASSERT_TRUE(result.end.has_value());
+    EXPECT_EQ(result.end->text, L"Scanning canceled");
+    EXPECT_EQ(ui.statusTexts(0), std::vector<std::wstring>{L"New scan started"});
+    // An unreadable directory: its own message.
+    ui.clear();
+    windows.configs = {config()};
+    windows.configs[0]->directories = {L"C:\\missing"};
+    ASSERT_TRUE(app.NewScanCommand().has_value());
+    EXPECT_EQ(app.NewScanCommand(), std::nullopt);  // no configuration left: nothing scanned
 }
 
 TEST_F(Controller, DirectoryArgumentScansWithUnlimitedDepthAndShowsAllButDots) {
     windows.onMain = [&] { EXPECT_EQ(shown(), kAllButDots); };
-    EXPECT_EQ(app.Startup(L" \"C:\\r\\\" "), 0);
+    EXPECT_EQ(app.Startup(L" \"C:\\r\\\" ").exitCode, 0);
     EXPECT_EQ(windows.log, (Log{L"progress shell", L"progress closed", L"main"}));
     EXPECT_TRUE(app.view().liveData());
     EXPECT_EQ(app.lastConfiguration().directories, (std::vector<std::wstring>{L"C:\\r"}));
@@ -117,7 +142,7 @@ TEST_F(Controller, DatasetFileArgumentOpensItAsLoadedData) {
     AppController second(AppPorts{files, sim, sim, sim, sim, ui, windows}, {L"", L""});
     windows.log.clear();
     windows.onMain = [&] { EXPECT_EQ(second.view().lines().lineCount(), kAllButDots.size()); };
-    EXPECT_EQ(second.Startup(L"D:\\scan.acl"), 0);
+    EXPECT_EQ(second.Startup(L"D:\\scan.acl").exitCode, 0);
     EXPECT_EQ(windows.log, (Log{L"loading", L"loading closed", L"main"}));
     EXPECT_FALSE(second.view().liveData());
 }
@@ -126,7 +151,7 @@ TEST_F(Controller, ProjectArgumentWritesTheDatasetWithoutAnyWindow) {
     ProjectFile project{L"C:\\r\r\n\r\nC:\\r\\sub", L"D:\\out", true};
     ASSERT_TRUE(WriteProjectFile(files, ui, L"D:\\p.qpf", project));
     files.put(L"D:\\out0.acl", {});
-    EXPECT_EQ(app.Startup(L"D:\\p.qpf"), 0);
+    EXPECT_EQ(app.Startup(L"D:\\p.qpf").exitCode, 0);
     EXPECT_TRUE(windows.log.empty());
     ASSERT_NE(files.get(L"D:\\out1.acl"), nullptr);
     EXPECT_FALSE(files.get(L"D:\\out1.acl")->empty());
@@ -134,7 +159,7 @@ TEST_F(Controller, ProjectArgumentWritesTheDatasetWithoutAnyWindow) {
 }
 
 TEST_F(Controller, MissingPathIsTakenForAProjectFileAndRefused) {
-    EXPECT_NE(app.Startup(L"C:\\nothing"), 0);
+    EXPECT_NE(app.Startup(L"C:\\nothing").exitCode, 0);
     EXPECT_EQ(ui.messageTexts(), (std::vector<std::wstring>{L"Error opening file"}));
     EXPECT_TRUE(windows.log.empty());
 }
@@ -164,7 +189,7 @@ TEST_F(Controller, StartMainShowsNoDataAsNotScanned) {
         EXPECT_FALSE(app.hasData());
         EXPECT_FALSE(app.view().liveData());
     };
-    EXPECT_EQ(app.Startup(L""), 0);
+    EXPECT_EQ(app.Startup(L"").exitCode, 0);
     EXPECT_EQ(windows.log, (Log{L"start", L"main"}));
 }
 
@@ -196,7 +221,9 @@ TEST_F(Controller, StartCompareThatDoesNotMatchEndsTheProcess) {
     windows.configs = {c};
     windows.log.clear();
     ui.clear();
-    EXPECT_THROW(other.Startup(L""), ProcessEnded);
+    const ProcessEnd end = other.Startup(L"");
+    EXPECT_EQ(end.exitCode, 0);
+    EXPECT_EQ(end.text, L"");  // the reader has said why
     EXPECT_EQ(ui.messageTexts(),
               (std::vector<std::wstring>{L"Datasets do not match. Both datasets must contain the "
                                          L"same directories in the same order for compare."}));

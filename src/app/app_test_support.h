@@ -158,7 +158,9 @@ class ScriptedWindows : public AppWindows {
 struct MainWindowModel {
     explicit MainWindowModel(AppController& app)
         : view(app.view(), app.edits(), app.gate()), commands(app, view) {}
-    unsigned run(int id, const std::wstring& findText = L"") { return commands.Run(id, findText); }
+    unsigned run(int id, const std::wstring& findText = L"") {
+        return commands.Run(id, findText).changes;
+    }
     // The menu state of item `id`; a failure when the menu does not set it.
     MainMenuItem item(int id) const {
         for (const MainMenuItem& item : commands.MenuStates(view.menuFlags())) {

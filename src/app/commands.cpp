@@ -23,7 +23,7 @@ struct Scope {
     int id;
 };
 
-using Handler = unsigned (*)(Scope&);
+using Handler = CommandOutcome (*)(Scope&);
 
 // When the write-mode gate comes: before the handler, or inside it after
 // the command's own checks and questions.
@@ -70,13 +70,19 @@ struct Command {
     const wchar_t* contextText = nullptr;
 };
 
-// Controller commands: the view follows what the controller did.
-template <CommandResult (AppController::*Method)()>
-unsigned Controller(Scope& s) {
-    return s.view.AfterControllerCommand((s.app.*Method)());
+// After a command of the controller: the view follows what it did.
+CommandOutcome Followed(Scope& s, const CommandResult& result) {
+    CommandOutcome outcome = s.view.AfterControllerCommand(result);
+    outcome.end = result.end;
+    return outcome;
 }
 
-unsigned Find(Scope& s) {
+template <CommandResult (AppController::*Method)()>
+CommandOutcome Controller(Scope& s) {
+    return Followed(s, (s.app.*Method)());
+}
+
+CommandOutcome Find(Scope& s) {
     ViewSession& view = s.app.view();
     const bool on = !view.find().findMode;
     view.SetFindMode(on);
@@ -89,7 +95,7 @@ unsigned Find(Scope& s) {
     return changes;
 }
 
-unsigned FindStep(Scope& s) {
+CommandOutcome FindStep(Scope& s) {
     ViewSession& view = s.app.view();
     if ((s.id == IDM_FIND_NEXT_KEY && !view.find().findMode) || !s.app.hasData()) {
         return kNone;
@@ -103,7 +109,7 @@ unsigned FindStep(Scope& s) {
     return s.view.state().MoveTopTo(top);
 }
 
-unsigned Highlight(Scope& s) {
+CommandOutcome Highlight(Scope& s) {
     if (!s.app.hasData()) {
         return kNone;
     }
@@ -111,7 +117,7 @@ unsigned Highlight(Scope& s) {
     return kRedraw;
 }
 
-unsigned ShowMatchingOnly(Scope& s) {
+CommandOutcome ShowMatchingOnly(Scope& s) {
     if (!s.app.hasData()) {
         return kNone;
     }
@@ -119,68 +125,68 @@ unsigned ShowMatchingOnly(Scope& s) {
     return s.view.resetScroll();
 }
 
-unsigned CompletePath(Scope& s) {
+CommandOutcome CompletePath(Scope& s) {
     s.app.ui().setStatusText(0, s.view.state().ToggleShowCompletePath());
     return kMenu | kRedraw;
 }
 
-unsigned Key(Scope& s) {
+CommandOutcome Key(Scope& s) {
     return s.view.state().OnKeyCommand(s.id);
 }
 
-unsigned Wheel(Scope& s) {
+CommandOutcome Wheel(Scope& s) {
     return s.view.state().OnWheelMenu(s.id) | kMenu;
 }
 
-unsigned SelectAll(Scope& s) {
+CommandOutcome SelectAll(Scope& s) {
     s.view.selection().SelectAll(s.app.view().lines());
     return kRedraw;
 }
 
-unsigned SelectionToAces(Scope& s) {
+CommandOutcome SelectionToAces(Scope& s) {
     s.view.selection().EntriesToAces(s.app.view().lines());
     return kRedraw;
 }
 
-unsigned SelectionToEntries(Scope& s) {
+CommandOutcome SelectionToEntries(Scope& s) {
     s.view.selection().AcesToEntries(s.app.view().lines());
     return kRedraw;
 }
 
-unsigned StaticFilter(Scope& s) {
+CommandOutcome StaticFilter(Scope& s) {
     s.app.view().OnStaticFilterCommand(s.id);
     return s.view.AfterControllerCommand({true, true, false});
 }
 
-unsigned NewScan(Scope& s) {
-    return s.view.AfterControllerCommand(s.app.NewScanOrRescan(s.id == IDM_RESCAN));
+CommandOutcome NewScan(Scope& s) {
+    return Followed(s, s.app.NewScanOrRescan(s.id == IDM_RESCAN));
 }
 
-unsigned Save(Scope& s) {
-    return s.view.AfterControllerCommand(s.app.Save(s.id == IDM_SAVE_AS));
+CommandOutcome Save(Scope& s) {
+    return Followed(s, s.app.Save(s.id == IDM_SAVE_AS));
 }
 
-unsigned Exit(Scope& s) {
+CommandOutcome Exit(Scope& s) {
     const CommandResult result = s.app.Quit();
     return result.quit ? kQuit : s.view.AfterControllerCommand(result);
 }
 
-unsigned ProjectSettings(Scope& s) {
+CommandOutcome ProjectSettings(Scope& s) {
     s.app.windows().RunProjectDialog();
     return s.view.AfterControllerCommand({});
 }
 
-unsigned ErrorLog(Scope& s) {
+CommandOutcome ErrorLog(Scope& s) {
     s.app.windows().ShowErrorWindow();
     return s.view.AfterControllerCommand({false, true, false});
 }
 
-unsigned About(Scope& s) {
+CommandOutcome About(Scope& s) {
     s.app.windows().ShowAboutDialog();
     return s.view.AfterControllerCommand({});
 }
 
-unsigned ShowInheritOnly(Scope& s) {
+CommandOutcome ShowInheritOnly(Scope& s) {
     ViewSession& view = s.app.view();
     if (!s.app.hasData()) {
         return s.view.AfterControllerCommand({});
@@ -189,7 +195,7 @@ unsigned ShowInheritOnly(Scope& s) {
     return s.view.AfterControllerCommand({true, true, false});
 }
 
-unsigned HideInherited(Scope& s) {
+CommandOutcome HideInherited(Scope& s) {
     ViewSession& view = s.app.view();
     if (!s.app.hasData()) {
         return s.view.AfterControllerCommand({});
@@ -198,80 +204,80 @@ unsigned HideInherited(Scope& s) {
     return s.view.AfterControllerCommand({true, true, false});
 }
 
-unsigned BasicColumns(Scope& s) {
+CommandOutcome BasicColumns(Scope& s) {
     s.app.view().UseBasicPermissionSet();
     return s.view.AfterControllerCommand({false, true, false});
 }
 
-unsigned WriteMode(Scope& s) {
+CommandOutcome WriteMode(Scope& s) {
     s.app.gate().Toggle();
     return s.view.AfterControllerCommand({});
 }
 
 // The edit commands: each ends as an edit does.
-unsigned Undo(Scope& s) {
+CommandOutcome Undo(Scope& s) {
     s.app.edits().Undo();
     return s.view.afterEdit();
 }
 
-unsigned CopyAcl(Scope& s) {
+CommandOutcome CopyAcl(Scope& s) {
     s.app.edits().CopyAcl(s.view.focus());
     return kNone;
 }
 
-unsigned CutAcl(Scope& s) {
+CommandOutcome CutAcl(Scope& s) {
     s.app.edits().CutAcl(s.view.focus());
     return s.view.afterEdit();
 }
 
-unsigned PasteAcl(Scope& s) {
+CommandOutcome PasteAcl(Scope& s) {
     s.app.edits().PasteAcl();
     return s.view.afterEdit();
 }
 
-unsigned CombineAcl(Scope& s) {
+CommandOutcome CombineAcl(Scope& s) {
     s.app.edits().CombineAcl();
     return s.view.afterEdit();
 }
 
-unsigned Convert(Scope& s) {
+CommandOutcome Convert(Scope& s) {
     s.app.edits().ConvertSelection();
     return s.view.afterEdit();
 }
 
-unsigned RepairOrder(Scope& s) {
+CommandOutcome RepairOrder(Scope& s) {
     s.app.edits().RepairAceOrder();
     return s.view.afterEdit();
 }
 
-unsigned EliminateUnresolved(Scope& s) {
+CommandOutcome EliminateUnresolved(Scope& s) {
     s.app.edits().EliminateUnresolvedTrustees();
     return s.view.afterEdit();
 }
 
-unsigned InheritanceFlags(Scope& s) {
+CommandOutcome InheritanceFlags(Scope& s) {
     s.app.edits().ChangeInheritanceFlags(s.view.focus(), s.app.windows());
     return s.view.afterEdit();
 }
 
-unsigned ModifyAce(Scope& s) {
+CommandOutcome ModifyAce(Scope& s) {
     s.app.edits().ModifyAce(s.view.focus(), s.app.windows());
     return s.view.afterEdit();
 }
 
-unsigned RestorePermissions(Scope& s) {
+CommandOutcome RestorePermissions(Scope& s) {
     s.app.edits().RestorePermissions(s.app.windows());
     return s.view.afterEdit();
 }
 
-unsigned PropagateChanges(Scope& s) {
+CommandOutcome PropagateChanges(Scope& s) {
     if (CDirList* dataset = s.app.view().dataset()) {
         s.app.editing().propagation.PropagateChanges(*dataset);
     }
     return s.view.afterEdit();
 }
 
-unsigned DeleteAces(Scope& s) {
+CommandOutcome DeleteAces(Scope& s) {
     if (s.app.ui().showMessage(L"Are you sure you want to delete the selected ACEs?",
                                L"Delete ACEs", MessageIcon::Question,
                                MessageButtons::YesNo) == MessageAnswer::Yes) {
@@ -280,7 +286,7 @@ unsigned DeleteAces(Scope& s) {
     return s.view.afterEdit();
 }
 
-unsigned TakeOwnership(Scope& s) {
+CommandOutcome TakeOwnership(Scope& s) {
     if (!s.app.takeOwnershipAvailable()) {
         s.app.ui().showMessage(
             L"This function only works if Quorel is started with "
@@ -294,7 +300,7 @@ unsigned TakeOwnership(Scope& s) {
     return s.view.afterEdit();
 }
 
-unsigned AddAce(Scope& s) {
+CommandOutcome AddAce(Scope& s) {
     std::size_t selected = 0;
     for (const CDirEntry* e : s.app.view().lines().lines()) {
         selected += e->selected ? 1 : 0;
@@ -312,7 +318,7 @@ unsigned AddAce(Scope& s) {
     return s.view.afterEdit();
 }
 
-unsigned InheritAcl(Scope& s) {
+CommandOutcome InheritAcl(Scope& s) {
     // The gate comes after the checks of the selection.
     AppController& app = s.app;
     if (app.edits().InheritAcl(app.windows(), [&app] { return app.gate().Pass(); })) {
@@ -321,7 +327,7 @@ unsigned InheritAcl(Scope& s) {
     return s.view.afterEdit();
 }
 
-unsigned CopyPath(Scope& s) {
+CommandOutcome CopyPath(Scope& s) {
     const CDirEntry* entry = s.view.focus().entry;
     if (entry == nullptr || entry->isHeading) {
         return kNone;
@@ -507,7 +513,7 @@ bool MainCommands::Has(int id) {
     return find(id) != nullptr;
 }
 
-unsigned MainCommands::Run(int id, const std::wstring& findText) {
+CommandOutcome MainCommands::Run(int id, const std::wstring& findText) {
     const Command* command = find(id);
     if (command == nullptr) {
         return kNone;
@@ -519,8 +525,8 @@ unsigned MainCommands::Run(int id, const std::wstring& findText) {
     return command->run(scope);
 }
 
-unsigned MainCommands::OnDoubleClick(int x, int y) {
-    return view_.OnDoubleClick(x, y) ? Run(IDM_MODIFY_ACE) : kNone;
+CommandOutcome MainCommands::OnDoubleClick(int x, int y) {
+    return view_.OnDoubleClick(x, y) ? Run(IDM_MODIFY_ACE) : CommandOutcome(kNone);
 }
 
 std::vector<MainMenuItem> MainCommands::MenuStates(const MenuViewFlags& flags) const {

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "app/command_result.h"
 #include "app/menu_model.h"
 
 namespace quorel {
@@ -30,11 +31,11 @@ class MainCommands {
     static bool Has(int id);
     // Runs command `id` (`findText` is the find bar's text now) and returns
     // what the window must do: view_change and main_view_change bits
-    // (kQuit when the user confirmed Exit). An id outside the table does
-    // nothing.
-    unsigned Run(int id, const std::wstring& findText = L"");
+    // (kQuit when the user confirmed Exit), and the end of the run when a
+    // scan could not go on. An id outside the table does nothing.
+    CommandOutcome Run(int id, const std::wstring& findText = L"");
     // A double click: on an ACE line "MODIFYACE" for that ACE.
-    unsigned OnDoubleClick(int x, int y);
+    CommandOutcome OnDoubleClick(int x, int y);
     // The menu items whose state depends on the data and the view, with
     // their enabled and checked states and new texts, in table order.
     std::vector<MainMenuItem> MenuStates(const MenuViewFlags& flags) const;

@@ -52,9 +52,12 @@ int RunShellMode(const ShellModeContext& context, const std::wstring& projectPat
     ui.clearCancel();
     CDirList dataset(ui);
     Scanner scanner(dataset, context.fileSystem, context.security, ui);
-    scanner.setFatalExitCode(kShellModeFailure);
     for (const std::wstring& directory : directories) {
-        scanner.ScanTree(directory, 0);
+        if (std::optional<ProcessEnd> end =
+                EndOfScan(scanner.ScanTree(directory, 0), kShellModeFailure)) {
+            ui.showMessage(end->text, end->caption, MessageIcon::Error);
+            return end->exitCode;
+        }
     }
     NameTables tables;
     RebuildNameTables(dataset, tables);

@@ -100,7 +100,6 @@ void ViewSession::ShowDataset(std::unique_ptr<CDirList> list, DatasetOrigin orig
     SetAllVisible(*dataset_, true);
     HideDotEntries(*dataset_);
     HideBelowDepth(*dataset_, displayDepth_);
-    dataset_->staticFilter = kShowAll;
     if (onNewDataset_) {
         onNewDataset_(*dataset_);
     }
@@ -118,7 +117,6 @@ void ViewSession::ApplyScanFilter(std::uint8_t filter) {
     if (compare_.compared && (filter == 5 || filter == 7 || filter == 8)) {
         ApplyFilterRule(*compare_.compared, filter, columnMask);
     }
-    dataset_->staticFilter = filter;
     staticFilter_ = filter;
     RebuildLines();
 }
@@ -129,7 +127,7 @@ bool ViewSession::SaveDatasetFile(const std::wstring& path) {
 }
 
 std::wstring ViewSession::datasetFileName() const {
-    return dataset_->fileName;
+    return dataset_->fileName();
 }
 
 bool ViewSession::ExportCsv(const std::wstring& path, CsvEncoding encoding) {
@@ -187,12 +185,11 @@ void ViewSession::OnStaticFilterCommand(int menuId) {
             value = i + 1;
         }
     }
-    if (value == 0 || dataset_->entryCount == 0) {
+    if (value == 0 || dataset_->entryCount() == 0) {
         return;
     }
     staticFilter_ = static_cast<std::uint8_t>(value);
     staticFilterPass();
-    dataset_->staticFilter = staticFilter_;
     dynamicFilters_.active = false;
     static const wchar_t* const kStatus[6] = {
         L"Filter set to <show all>",
@@ -295,7 +292,7 @@ void ViewSession::ShowMatchingOnly(const std::wstring& text) {
 
 void ViewSession::SetFindMode(bool on) {
     find_.SetFindMode(on, lines_, ui_);
-    if (on || dataset_->entryCount == 0) {
+    if (on || dataset_->entryCount() == 0) {
         return;
     }
     findText_.clear();
@@ -304,7 +301,7 @@ void ViewSession::SetFindMode(bool on) {
 }
 
 int ViewSession::FindNext(const std::wstring& text, int& top) {
-    if (dataset_->entryCount == 0) {
+    if (dataset_->entryCount() == 0) {
         return kNotFound;
     }
     findText_ = text;
@@ -312,7 +309,7 @@ int ViewSession::FindNext(const std::wstring& text, int& top) {
 }
 
 int ViewSession::FindPrevious(const std::wstring& text, int& top) {
-    if (dataset_->entryCount == 0) {
+    if (dataset_->entryCount() == 0) {
         return kNotFound;
     }
     findText_ = text;
@@ -320,7 +317,7 @@ int ViewSession::FindPrevious(const std::wstring& text, int& top) {
 }
 
 void ViewSession::ToggleHighlight(const std::wstring& text) {
-    if (dataset_->entryCount == 0) {
+    if (dataset_->entryCount() == 0) {
         return;
     }
     findText_ = text;
@@ -328,7 +325,7 @@ void ViewSession::ToggleHighlight(const std::wstring& text) {
 }
 
 void ViewSession::ToggleShowMatchingOnly(const std::wstring& text) {
-    if (dataset_->entryCount == 0) {
+    if (dataset_->entryCount() == 0) {
         return;
     }
     findText_ = text;

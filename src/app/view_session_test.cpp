@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "core/dataset_builder.h"
 #include "core/dataset_test_support.h"
 #include "core/dir_list.h"
 #include "filters/dynamic_filter.h"
@@ -20,16 +21,17 @@ class Session : public ::testing::Test {
     Session() : view(files, ui) {
         sim::RecordingInteraction quiet;
         CDirList list(quiet);
-        CDirEntry* root = list.newLoadEntry(false);
+        DatasetBuilder listBuild(list);
+        CDirEntry* root = listBuild.addLoadEntry();
         root->setName(L"C:\\r");
-        list.currentDepth = 1;
-        list.newLoadEntry(true)->setName(L".");
-        CDirEntry* f1 = list.newLoadEntry(false);
+        listBuild.setDepth(1);
+        listBuild.addLoadChild()->setName(L".");
+        CDirEntry* f1 = listBuild.addLoadEntry();
         f1->setName(L"f1");
         f1->resizeAces(1);
         f1->ace(0)->setTrustee(test::NamesOf(f1), L"u", L"d");
         f1->ace(0)->set(1, 0x10, 0);
-        CDirEntry* f2 = list.newLoadEntry(false);
+        CDirEntry* f2 = listBuild.addLoadEntry();
         f2->setName(L"f2");
         f2->resizeAces(2);
         f2->ace(0)->setTrustee(test::NamesOf(f2), L"u", L"d");
@@ -72,7 +74,6 @@ TEST_F(Session, StaticFilterCommandFiltersChecksItsItemAndEndsDynamicFilters) {
     EXPECT_EQ(view.staticFilter(), 4);
     EXPECT_EQ(view.staticFilterMenuItem(), 50023);
     EXPECT_FALSE(view.dynamicFilters().active);
-    EXPECT_EQ(view.dataset()->staticFilter, 4);
     EXPECT_EQ(lineNames(), (Names{L"C:\\r", L"f2"}));
     EXPECT_EQ(ui.statusTexts(0).back(),
               L"Filter set to <show only files which have ACEs that are non-inherited>");
@@ -169,10 +170,11 @@ TEST_F(Session, InCompareModeOnlyTheRulesOnAnEntryAloneFilterTheSavedDataset) {
     // The saved dataset holds a file the shown one lacks: a deleted file.
     sim::RecordingInteraction quiet;
     CDirList saved(quiet);
-    saved.newLoadEntry(false)->setName(L"C:\\r");
-    saved.currentDepth = 1;
-    saved.newLoadEntry(true)->setName(L".");
-    CDirEntry* gone = saved.newLoadEntry(false);
+    DatasetBuilder savedBuild(saved);
+    savedBuild.addLoadEntry()->setName(L"C:\\r");
+    savedBuild.setDepth(1);
+    savedBuild.addLoadChild()->setName(L".");
+    CDirEntry* gone = savedBuild.addLoadEntry();
     gone->setName(L"gone.txt");
     gone->resizeAces(1);
     gone->ace(0)->setTrustee(test::NamesOf(gone), L"u", L"d");
@@ -206,10 +208,11 @@ TEST(SessionSettings, RowWithPermissionIndex99IsReportedOnceOn10000Aces) {
     {
         sim::RecordingInteraction quiet;
         CDirList list(quiet);
-        list.newLoadEntry(false)->setName(L"C:\big");
-        list.currentDepth = 1;
+        DatasetBuilder listBuild(list);
+        listBuild.addLoadEntry()->setName(L"C:\big");
+        listBuild.setDepth(1);
         for (int i = 0; i < 1000; ++i) {
-            CDirEntry* e = list.newLoadEntry(i == 0);
+            CDirEntry* e = (i == 0 ? listBuild.addLoadChild() : listBuild.addLoadEntry());
             e->setName(L"f" + std::to_wstring(i));
             e->resizeAces(10);
             for (std::uint32_t k = 0; k < 10; ++k) {

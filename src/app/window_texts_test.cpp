@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include "core/dataset_builder.h"
 #include "core/dir_list.h"
 #include "platform/sim/recording_interaction.h"
 #include "view/display_list.h"
@@ -69,9 +70,10 @@ TEST(WindowTexts, ErrorNumberOfLine) {
 TEST(WindowTexts, ErrorReportAndJumpToShownEntry) {
     sim::RecordingInteraction ui;
     CDirList list(ui);
-    CDirEntry* root = list.newLoadEntry(true);
+    DatasetBuilder listBuild(list);
+    CDirEntry* root = listBuild.addLoadChild();
     root->setPath(L"C:\\Data");
-    CDirEntry* hidden = list.newLoadEntry(true);
+    CDirEntry* hidden = listBuild.addLoadChild();
     hidden->setPath(L"C:\\Data\\x");
     list.errorList().addError(L"Cannot resolve SID", root);
     list.errorList().addError(L"Error reading directory", hidden);

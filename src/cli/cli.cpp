@@ -431,9 +431,12 @@ int scanCommand(const std::vector<std::wstring>& args, CliEnvironment& env) {
     SecurityReader reader(*env.security, *env.accounts);
     CDirList dataset(*env.ui);
     Scanner scanner(dataset, *env.fileSystem, reader, *env.ui);
-    scanner.setFatalExitCode(cli_exit::kError);
     for (const std::wstring& dir : o.operands) {
-        scanner.ScanTree(dir, o.depth.value_or(0));
+        if (std::optional<ProcessEnd> end =
+                EndOfScan(scanner.ScanTree(dir, o.depth.value_or(0)), cli_exit::kError)) {
+            env.ui->showMessage(end->text, end->caption, MessageIcon::Error);
+            return end->exitCode;
+        }
     }
     NameTables tables;
     RebuildNameTables(dataset, tables);

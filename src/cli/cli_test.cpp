@@ -11,6 +11,7 @@
 
 #include "cli/console_interaction.h"
 #include "cli/volume_option.h"
+#include "core/dataset_builder.h"
 #include "core/dataset_test_support.h"
 #include "core/dir_list.h"
 #include "platform/sim/memory_files.h"
@@ -38,7 +39,8 @@ class Cli : public ::testing::Test {
         // A dataset with a trustee whose name holds a comma and one outside
         // the ANSI code page.
         CDirList list(ui);
-        CDirEntry* root = list.newLoadEntry(false);
+        DatasetBuilder listBuild(list);
+        CDirEntry* root = listBuild.addLoadEntry();
         root->setName(L"C:\\share");
         root->setOwner(L"Administrators", L"BUILTIN");
         root->resizeAces(2);
@@ -47,10 +49,10 @@ class Cli : public ::testing::Test {
         root->ace(1)->setTrustee(test::NamesOf(root), fromUtf8("\xD0\x98\xD0\xB2\xD0\xB0\xD0\xBD"),
                                  L"CORP");
         root->ace(1)->set(0x1200A9, 0x10, 0);
-        list.currentDepth = 1;
-        list.newLoadEntry(true)->setName(L".");
-        list.newLoadEntry(false)->setName(L"..");
-        CDirEntry* file = list.newLoadEntry(false);
+        listBuild.setDepth(1);
+        listBuild.addLoadChild()->setName(L".");
+        listBuild.addLoadEntry()->setName(L"..");
+        CDirEntry* file = listBuild.addLoadEntry();
         file->setName(L"a.txt");
         file->resizeAces(1);
         file->ace(0)->setTrustee(test::NamesOf(file), L"Users", L"BUILTIN");
@@ -80,6 +82,7 @@ class Cli : public ::testing::Test {
     std::vector<std::wstring> paths(const std::wstring& acl) {
         sim::RecordingInteraction quiet;
         CDirList list(quiet);
+        DatasetBuilder listBuild(list);
         std::vector<std::wstring> result;
         if (LoadDatasetFile(files, quiet, list, acl)) {
             for (const CDirEntry& e : list) {

@@ -7,6 +7,7 @@
 
 #include "cli/cli.h"
 #include "cli/cli_test_support.h"
+#include "core/dataset_builder.h"
 #include "core/dataset_test_support.h"
 #include "core/dir_list.h"
 #include "filters/dynamic_filter_set.h"
@@ -45,22 +46,23 @@ class CliView : public ::testing::Test {
     void save(const std::wstring& path, std::vector<FileSpec> specs) {
         sim::RecordingInteraction quiet;
         CDirList list(quiet);
-        CDirEntry* root = list.newLoadEntry(false);
+        DatasetBuilder listBuild(list);
+        CDirEntry* root = listBuild.addLoadEntry();
         root->setName(L"C:\\share");
         give(root, L"Admins", 0x1F01FF, 0x03, 0);
-        list.currentDepth = 1;
-        list.newLoadEntry(true)->setName(L".");
-        list.newLoadEntry(false)->setName(L"..");
+        listBuild.setDepth(1);
+        listBuild.addLoadChild()->setName(L".");
+        listBuild.addLoadEntry()->setName(L"..");
         for (const FileSpec& f : specs) {
-            CDirEntry* e = list.newLoadEntry(false);
+            CDirEntry* e = listBuild.addLoadEntry();
             e->setName(f.name);
             give(e, L"Admins", f.mask, f.flags, 0);
         }
-        CDirEntry* sub = list.newLoadEntry(false);
+        CDirEntry* sub = listBuild.addLoadEntry();
         sub->setName(L"sub");
         give(sub, L"Admins", 0x1F01FF, 0x1B, 0);  // inherited, inherit only
-        list.currentDepth = 2;
-        CDirEntry* c = list.newLoadEntry(true);
+        listBuild.setDepth(2);
+        CDirEntry* c = listBuild.addLoadChild();
         c->setName(L"c.txt");
         c->resizeAces(2);
         c->ace(0)->setTrustee(test::NamesOf(c), L"Guest", L"HOST");
@@ -137,7 +139,8 @@ TEST_F(CliView, CompareListsAddedDeletedAndModifiedFilesAndExitsOne) {
 TEST_F(CliView, CompareOfDifferentDirectoriesIsRefused) {
     sim::RecordingInteraction quiet;
     CDirList other(quiet);
-    other.newLoadEntry(false)->setName(L"D:\\elsewhere");
+    DatasetBuilder otherBuild(other);
+    otherBuild.addLoadEntry()->setName(L"D:\\elsewhere");
     NameTables tables;
     RebuildNameTables(other, tables);
     WriteDatasetFile(files, quiet, other, L"other.acl", tables);

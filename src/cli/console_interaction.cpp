@@ -28,9 +28,4 @@ MessageAnswer ConsoleInteraction::showMessage(const std::wstring& text, const st
                : MessageAnswer::Ok;
 }
 
-void ConsoleInteraction::endProcess(int exitCode) {
-    std::fflush(nullptr);
-    std::exit(exitCode);
-}
-
 }  // namespace quorel

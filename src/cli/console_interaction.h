@@ -22,7 +22,6 @@ class ConsoleInteraction : public InteractionPort {
     void pumpMessages() override {}
     bool cancelRequested() override { return false; }
     void clearCancel() override {}
-    [[noreturn]] void endProcess(int exitCode) override;
 
     // How many messages were shown.
     int messageCount() const { return messages_; }

@@ -6,6 +6,7 @@
 #include <string_view>
 #include <vector>
 
+#include "core/dataset_builder.h"
 #include "core/dir_list.h"
 
 namespace quorel::test {
@@ -14,21 +15,13 @@ namespace quorel::test {
 // listing when null), linked the way the dataset file reader links it: one
 // level below the parent, roots at depth 0.
 inline CDirEntry* AppendEntry(CDirList& list, CDirEntry* parent, std::wstring_view name) {
-    CDirEntry* e;
-    if (parent == nullptr) {
-        list.currentDepth = 0;
-        list.setCursor(list.firstEntry);
-        e = list.newLoadEntry(false);
+    DatasetBuilder build(list);
+    if (parent != nullptr && parent->firstChild() == nullptr) {
+        build.placeUnder(parent);
     } else {
-        list.currentDepth = parent->depth + 1;
-        if (parent->firstChild() == nullptr) {
-            list.setCursor(parent);
-            e = list.newLoadEntry(true);
-        } else {
-            list.setCursor(parent->firstChild());
-            e = list.newLoadEntry(false);
-        }
+        build.placeAfter(parent != nullptr ? parent->firstChild() : nullptr);
     }
+    CDirEntry* e = build.addLoadEntry();
     e->setName(name);
     return e;
 }

@@ -12,7 +12,7 @@ CDirList::CDirList(InteractionPort& ui, std::shared_ptr<AccountNames> accountNam
       accountNames_(accountNames ? std::move(accountNames) : std::make_shared<AccountNames>()) {}
 
 CDirList::~CDirList() {
-    destroyListing(firstEntry);
+    destroyListing(first_);
 }
 
 void CDirList::destroyListing(CDirEntry* first) {
@@ -37,15 +37,9 @@ void CDirList::destroyListing(CDirEntry* first) {
 }
 
 void CDirList::clear() {
-    destroyListing(firstEntry);
-    firstEntry = nullptr;
-    currentCDirEntry = nullptr;
-    lastCreatedEntry = nullptr;
-    entryCount = 0;
-    isEmpty = true;
-    currentDepth = 0;
-    scannedCount = 0;
-    maxPathExceeded = false;
+    destroyListing(first_);
+    first_ = nullptr;
+    entryCount_ = 0;
     errors_.clear();
     names_.clear();
 }
@@ -71,70 +65,40 @@ void CDirList::removeChildren(CDirEntry* entry) {
     auto gone = [&removed](const CDirEntry* e) {
         return e != nullptr && std::binary_search(removed.begin(), removed.end(), e);
     };
-    if (gone(currentCDirEntry)) {
-        currentCDirEntry = entry;
-    }
-    if (gone(lastCreatedEntry)) {
-        lastCreatedEntry = entry;
-    }
     errors_.forgetEntries(gone);
-    entryCount -= static_cast<std::uint32_t>(removed.size());
+    entryCount_ -= static_cast<std::uint32_t>(removed.size());
     CDirEntry* first = entry->firstChild_;
     destroyListing(first);
     entry->firstChild_ = nullptr;
 }
 
-CDirEntry* CDirList::create(bool asChild) {
+CDirEntry* CDirList::link(CDirEntry* anchor, bool asChild, std::uint32_t depth) {
     auto* entry = new CDirEntry(this);
-    entry->depth = currentDepth;
-    link(entry, asChild);
-    return entry;
-}
-
-void CDirList::link(CDirEntry* entry, bool asChild) {
-    if (isEmpty) {
-        isEmpty = false;
-        firstEntry = entry;
-        currentCDirEntry = entry;
-        entryCount = 1;
-        return;
+    entry->depth = depth;
+    if (first_ == nullptr) {
+        first_ = entry;
+        entryCount_ = 1;
+        return entry;
     }
-    entryCount += 1;
+    entryCount_ += 1;
+    if (anchor == nullptr) {
+        anchor = first_;
+        asChild = false;
+    }
     if (asChild) {
         // A listing that was not read becomes a read one.
-        currentCDirEntry->listingNotRead_ = false;
-        entry->nextSibling_ = currentCDirEntry->firstChild_;
-        currentCDirEntry->firstChild_ = entry;
-        entry->parent_ = currentCDirEntry;
+        anchor->listingNotRead_ = false;
+        entry->nextSibling_ = anchor->firstChild_;
+        anchor->firstChild_ = entry;
+        entry->parent_ = anchor;
     } else {
-        CDirEntry* last = currentCDirEntry;
+        CDirEntry* last = anchor;
         while (last->nextSibling_ != nullptr) {
             last = last->nextSibling_;
         }
         last->nextSibling_ = entry;
         entry->parent_ = last->parent_;
     }
-    currentCDirEntry = entry;
-}
-
-CDirEntry* CDirList::newScanEntry(std::wstring_view path, std::wstring_view name, bool asChild,
-                                  EntrySecurity& security, bool rereadParent) {
-    CDirEntry* entry = create(asChild);
-    entry->setName(name);
-    entry->setPath(path);
-    security.readSecurity(*entry);
-    if (rereadParent) {
-        security.reapplyParentAcl(*entry);
-        security.readSecurity(*entry);
-    }
-    entry->resetMarks();
-    entry->visible = 1;
-    return entry;
-}
-
-CDirEntry* CDirList::newLoadEntry(bool asChild) {
-    CDirEntry* entry = create(asChild);
-    entry->visible = 1;
     return entry;
 }
 

@@ -7,7 +7,6 @@
 #include <string_view>
 
 #include "core/dir_entry.h"
-#include "core/entry_security.h"
 #include "core/error_list.h"
 #include "core/text_arena.h"
 
@@ -16,8 +15,9 @@ namespace quorel {
 class InteractionPort;
 
 // A dataset: the tree of entries of one scan or one loaded dataset file.
-// It owns its entries, their names and its error list. Walking, clearing and
-// destroying never recurse along the depth of the tree.
+// It owns its entries, their names and its error list; entries are added
+// through a DatasetBuilder. Walking, clearing and destroying never recurse
+// along the depth of the tree.
 //
 // The account ids of its entries and ACEs are ids of its account table. A
 // dataset made without a table gets one of its own, freed with it; one made
@@ -31,22 +31,20 @@ class CDirList {
     CDirList(const CDirList&) = delete;
     CDirList& operator=(const CDirList&) = delete;
 
-    // Scan constructor: an entry for `path`/`name`, linked as the cursor's
-    // first child (asChild) or appended to the cursor's listing, its security
-    // read through `security`. With `rereadParent` the parent's ACL is
-    // re-applied and the security read again.
-    CDirEntry* newScanEntry(std::wstring_view path, std::wstring_view name, bool asChild,
-                            EntrySecurity& security, bool rereadParent = false);
-    // Load constructor: linked the same way, nothing read; the file reader
-    // sets the texts and ACEs.
-    CDirEntry* newLoadEntry(bool asChild);
-
-    void setCursor(CDirEntry* entry) { currentCDirEntry = entry; }
-
     // 1 + the number of visible entries.
     std::uint32_t visibleCount() const;
     // Lines the view needs: entryCount + 1.
-    std::uint32_t lineCount() const { return entryCount + 1; }
+    std::uint32_t lineCount() const { return entryCount_ + 1; }
+
+    // The first entry of the top listing; null when the dataset is empty.
+    CDirEntry* firstEntry() const { return first_; }
+    // The entries linked into the dataset, "." and ".." included.
+    std::uint32_t entryCount() const { return entryCount_; }
+    bool isEmpty() const { return first_ == nullptr; }
+
+    // The dataset file it was last loaded from or saved to; empty if none.
+    const std::wstring& fileName() const { return fileName_; }
+    void setFileName(std::wstring path) { fileName_ = std::move(path); }
 
     // Frees every entry and error and leaves an empty dataset.
     void clear();
@@ -62,7 +60,7 @@ class CDirList {
     const std::shared_ptr<AccountNames>& sharedAccountNames() const { return accountNames_; }
     std::size_t textBytes() const { return names_.bytesReserved(); }
 
-    // An ordinary pre-order iterator that leaves the cursor alone.
+    // An ordinary pre-order iterator.
     class Iterator {
       public:
         using iterator_category = std::forward_iterator_tag;
@@ -86,29 +84,24 @@ class CDirList {
       private:
         CDirEntry* at_;
     };
-    Iterator begin() const { return Iterator(firstEntry); }
+    Iterator begin() const { return Iterator(first_); }
     Iterator end() const { return Iterator(); }
 
-    CDirEntry* firstEntry = nullptr;
-    CDirEntry* currentCDirEntry = nullptr;
-    std::uint32_t entryCount = 0;
-    bool isEmpty = true;
-    std::uint32_t currentDepth = 0;
-    std::int32_t staticFilter = 1;
-    CDirEntry* lastCreatedEntry = nullptr;
-    std::wstring fileName;
-    std::uint32_t loadProgress = 0;
-    std::uint32_t loadEntryCount = 0;
-    std::uint32_t scannedCount = 0;
-    bool maxPathExceeded = false;
-
   private:
-    CDirEntry* create(bool asChild);
-    void link(CDirEntry* entry, bool asChild);
+    friend class DatasetBuilder;
+
+    // A new entry at `depth`, linked as the first child of `anchor`
+    // (asChild) or at the end of the listing `anchor` belongs to; the first
+    // entry of an empty dataset becomes its first entry wherever it was
+    // meant to go, and a null anchor means the top listing.
+    CDirEntry* link(CDirEntry* anchor, bool asChild, std::uint32_t depth);
     // Deletes the listing that starts at `first` and everything below it.
     static void destroyListing(CDirEntry* first);
 
     InteractionPort& ui_;
+    CDirEntry* first_ = nullptr;
+    std::uint32_t entryCount_ = 0;
+    std::wstring fileName_;
     ErrorList errors_;
     TextArena names_;
     std::shared_ptr<AccountNames> accountNames_;

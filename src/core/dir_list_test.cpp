@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include "core/dataset_builder.h"
+#include "core/entry_security.h"
+
 #include "platform/sim/recording_interaction.h"
 
 namespace quorel {
@@ -27,22 +30,22 @@ class FakeSecurity : public EntrySecurity {
 struct SmallTree {
     RecordingInteraction ui;
     CDirList list{ui};
+    DatasetBuilder build{list};
     FakeSecurity security;
     CDirEntry *root, *dot, *dotdot, *a, *aDot, *aDotDot, *x, *b;
 
     SmallTree() {
-        root = list.newScanEntry(L"C:\\r", L"C:\\r", false, security);
-        list.currentDepth = 1;
-        dot = list.newScanEntry(L"C:\\r\\.", L".", true, security);
-        dotdot = list.newScanEntry(L"C:\\r\\..", L"..", false, security);
-        a = list.newScanEntry(L"C:\\r\\a", L"a", false, security);
-        list.currentDepth = 2;
-        aDot = list.newScanEntry(L"C:\\r\\a\\.", L".", true, security);
-        aDotDot = list.newScanEntry(L"C:\\r\\a\\..", L"..", false, security);
-        x = list.newScanEntry(L"C:\\r\\a\\x", L"x", false, security);
-        list.currentDepth = 1;
-        list.setCursor(a);
-        b = list.newScanEntry(L"C:\\r\\b", L"b", false, security);
+        root = build.addScanEntry(L"C:\\r", L"C:\\r", security);
+        build.placeUnder(root);
+        dot = build.addScanEntry(L"C:\\r\\.", L".", security);
+        dotdot = build.addScanEntry(L"C:\\r\\..", L"..", security);
+        a = build.addScanEntry(L"C:\\r\\a", L"a", security);
+        build.placeUnder(a);
+        aDot = build.addScanEntry(L"C:\\r\\a\\.", L".", security);
+        aDotDot = build.addScanEntry(L"C:\\r\\a\\..", L"..", security);
+        x = build.addScanEntry(L"C:\\r\\a\\x", L"x", security);
+        build.placeAfter(a);
+        b = build.addScanEntry(L"C:\\r\\b", L"b", security);
     }
 
     std::vector<CDirEntry*> walk() {
@@ -54,23 +57,30 @@ struct SmallTree {
     }
 };
 
-TEST(CDirList, FirstEntryBecomesRootAndCursorWhateverAsChildSays) {
+TEST(CDirList, FirstEntryBecomesRootWhereverItWasMeantToGo) {
     RecordingInteraction ui;
     CDirList list(ui);
-    EXPECT_TRUE(list.isEmpty);
+    EXPECT_TRUE(list.isEmpty());
     EXPECT_EQ(list.begin(), list.end());
-    CDirEntry* root = list.newLoadEntry(true);
-    EXPECT_FALSE(list.isEmpty);
-    EXPECT_EQ(list.firstEntry, root);
-    EXPECT_EQ(list.currentCDirEntry, root);
-    EXPECT_EQ(list.entryCount, 1u);
+    DatasetBuilder build(list);
+    EXPECT_EQ(build.lastAdded(), nullptr);
+    CDirEntry* root = build.addLoadChild();
+    EXPECT_FALSE(list.isEmpty());
+    EXPECT_EQ(list.firstEntry(), root);
+    EXPECT_EQ(build.lastAdded(), root);
+    EXPECT_EQ(list.entryCount(), 1u);
     EXPECT_EQ(root->parent(), nullptr);
     EXPECT_EQ(root->depth, 0u);
+    // The next entry follows the one just added.
+    CDirEntry* second = build.addLoadEntry();
+    EXPECT_EQ(root->nextSibling(), second);
+    EXPECT_EQ(second->depth, 0u);
+    EXPECT_EQ(list.entryCount(), 2u);
 }
 
 TEST(CDirList, ScanConstructorReadsLinksAndClearsMarks) {
     SmallTree t;
-    EXPECT_EQ(t.list.entryCount, 8u);
+    EXPECT_EQ(t.list.entryCount(), 8u);
     EXPECT_EQ(t.security.reads.front(), L"C:\\r");
     EXPECT_EQ(t.security.reads.back(), L"C:\\r\\b");
     EXPECT_TRUE(t.security.reapplied.empty());
@@ -88,9 +98,8 @@ TEST(CDirList, ScanConstructorReadsLinksAndClearsMarks) {
 
 TEST(CDirList, RereadParentReappliesThenReadsAgain) {
     SmallTree t;
-    t.list.setCursor(t.b);
     t.security.reads.clear();
-    CDirEntry* c = t.list.newScanEntry(L"C:\\r\\c", L"c", false, t.security, true);
+    CDirEntry* c = t.build.addScanEntry(L"C:\\r\\c", L"c", t.security, true);
     EXPECT_EQ(t.security.reapplied, std::vector<std::wstring>{L"C:\\r\\c"});
     EXPECT_EQ(t.security.reads, (std::vector<std::wstring>{L"C:\\r\\c", L"C:\\r\\c"}));
     EXPECT_EQ(c->visible, 1);
@@ -100,18 +109,14 @@ TEST(CDirList, WalkIsPreOrderAndStepsOverDotEntries) {
     SmallTree t;
     EXPECT_EQ(t.walk(),
               (std::vector<CDirEntry*>{t.root, t.dot, t.dotdot, t.a, t.aDot, t.aDotDot, t.x, t.b}));
-    // Walking leaves the insertion cursor alone.
-    t.list.setCursor(t.a);
-    t.walk();
-    EXPECT_EQ(t.list.currentCDirEntry, t.a);
 }
 
 TEST(CDirList, EntryNamedDotIsNeverDescended) {
     SmallTree t;
     // Even if a "." entry had children (a corrupt dataset), the walk steps
     // over them.
-    t.list.setCursor(t.dot);
-    CDirEntry* hidden = t.list.newLoadEntry(true);
+    t.build.placeUnder(t.dot);
+    CDirEntry* hidden = t.build.addLoadEntry();
     hidden->setName(L"hidden");
     auto seen = t.walk();
     EXPECT_EQ(std::find(seen.begin(), seen.end(), hidden), seen.end());
@@ -120,12 +125,19 @@ TEST(CDirList, EntryNamedDotIsNeverDescended) {
 
 TEST(CDirList, SiblingAppendedFromMiddleOfListingGoesToItsEnd) {
     SmallTree t;
-    t.list.setCursor(t.dotdot);  // middle of the root's listing
-    CDirEntry* c = t.list.newLoadEntry(false);
+    t.build.placeAfter(t.dotdot);  // middle of the root's listing
+    CDirEntry* c = t.build.addLoadEntry();
     EXPECT_EQ(t.b->nextSibling(), c);
     EXPECT_EQ(c->parent(), t.root);
-    EXPECT_EQ(t.list.currentCDirEntry, c);
+    EXPECT_EQ(c->depth, 1u);
     EXPECT_EQ(t.walk().back(), c);
+    // A child goes before the children a folder has, one level down.
+    t.build.placeUnder(t.a);
+    CDirEntry* first = t.build.addLoadEntry();
+    EXPECT_EQ(t.a->firstChild(), first);
+    EXPECT_EQ(first->nextSibling(), t.aDot);
+    EXPECT_EQ(first->depth, 2u);
+    EXPECT_EQ(t.list.entryCount(), 10u);
 }
 
 TEST(CDirList, VisibleCountIsVisibleEntriesPlusOne) {
@@ -162,13 +174,9 @@ TEST(CDirList, RemoveChildrenFreesTheSubtreeAndForgetsIt) {
     SmallTree t;
     t.list.errorList().addError(L"before", t.root);
     t.list.errorList().addError(L"inside", t.x);
-    t.list.setCursor(t.x);
-    t.list.lastCreatedEntry = t.x;
     t.list.removeChildren(t.a);
-    EXPECT_EQ(t.list.entryCount, 5u);
+    EXPECT_EQ(t.list.entryCount(), 5u);
     EXPECT_EQ(t.a->firstChild(), nullptr);
-    EXPECT_EQ(t.list.currentCDirEntry, t.a);
-    EXPECT_EQ(t.list.lastCreatedEntry, t.a);
     EXPECT_EQ(t.list.errorList().at(0).entry, t.root);
     EXPECT_EQ(t.list.errorList().at(1).entry, nullptr);
     EXPECT_EQ(t.list.errorList().at(1).number, 1);
@@ -176,10 +184,8 @@ TEST(CDirList, RemoveChildrenFreesTheSubtreeAndForgetsIt) {
     // The last child after a nested listing goes too.
     SmallTree u;
     u.list.errorList().addError(L"last", u.b);
-    u.list.setCursor(u.b);
     u.list.removeChildren(u.root);
-    EXPECT_EQ(u.list.entryCount, 1u);
-    EXPECT_EQ(u.list.currentCDirEntry, u.root);
+    EXPECT_EQ(u.list.entryCount(), 1u);
     EXPECT_EQ(u.list.errorList().at(0).entry, nullptr);
 }
 
@@ -187,26 +193,29 @@ TEST(CDirList, DriveRootChildrenGetOneBackslash) {
     RecordingInteraction ui;
     CDirList list(ui);
     FakeSecurity security;
-    CDirEntry* root = list.newScanEntry(L"C:\\", L"C:\\", false, security);
-    CDirEntry* win = list.newScanEntry(L"C:\\Windows", L"Windows", true, security);
+    DatasetBuilder build(list);
+    CDirEntry* root = build.addScanEntry(L"C:\\", L"C:\\", security);
+    build.placeUnder(root);
+    CDirEntry* win = build.addScanEntry(L"C:\\Windows", L"Windows", security);
     EXPECT_EQ(root->path(), L"C:\\");
     EXPECT_EQ(win->path(), L"C:\\Windows");
     EXPECT_FALSE(win->hasStoredPath());  // derived: millions of entries store no path
     // A path that is not the parent's joined with the name is kept as given.
-    CDirEntry* odd = list.newScanEntry(L"D:\\elsewhere\\odd", L"odd", false, security);
+    CDirEntry* odd = build.addScanEntry(L"D:\\elsewhere\\odd", L"odd", security);
     EXPECT_EQ(odd->path(), L"D:\\elsewhere\\odd");
     EXPECT_TRUE(odd->hasStoredPath());
     // Root name stays as the user gave it; path may differ.
-    CDirEntry* second = list.newScanEntry(L"E:\\", L"E:", false, security);
+    build.placeAfter(nullptr);
+    CDirEntry* second = build.addScanEntry(L"E:\\", L"E:", security);
     EXPECT_EQ(second->name(), L"E:");
     EXPECT_EQ(second->path(), L"E:\\");
 }
 
 TEST(CDirList, SecondRootJoinsTheTopListing) {
     SmallTree t;
-    t.list.setCursor(t.root);
-    t.list.currentDepth = 1;
-    CDirEntry* r2 = t.list.newScanEntry(L"D:\\s", L"D:\\s", false, t.security);
+    DatasetBuilder other(t.list);  // a new builder starts at the end of the top listing
+    other.setDepth(1);
+    CDirEntry* r2 = other.addScanEntry(L"D:\\s", L"D:\\s", t.security);
     EXPECT_EQ(t.root->nextSibling(), r2);
     EXPECT_EQ(r2->parent(), nullptr);
     EXPECT_EQ(r2->depth, 1u);
@@ -219,30 +228,32 @@ TEST(CDirList, DeepAndWideTreesAreWalkedClearedAndFreedWithoutRecursion) {
     RecordingInteraction ui;
     {
         CDirList list(ui);
-        list.newLoadEntry(false)->setName(L"root");
+        DatasetBuilder build(list);
+        build.addLoadEntry()->setName(L"root");
         for (int i = 1; i < kDepth; ++i) {
-            CDirEntry* e = list.newLoadEntry(true);
+            CDirEntry* e = build.addLoadChild();
             e->setName(L"d");
-            e->depth = static_cast<std::uint32_t>(i);
+            ASSERT_EQ(e->depth, static_cast<std::uint32_t>(i));
         }
         std::uint32_t walked = 0;
         for ([[maybe_unused]] const CDirEntry& e : list) {
             ++walked;
         }
         EXPECT_EQ(walked, static_cast<std::uint32_t>(kDepth));
-        list.removeChildren(list.firstEntry->firstChild());
-        EXPECT_EQ(list.entryCount, 2u);
-        list.setCursor(list.firstEntry->firstChild());
+        list.removeChildren(list.firstEntry()->firstChild());
+        EXPECT_EQ(list.entryCount(), 2u);
+        build.placeAfter(list.firstEntry()->firstChild());
         for (int i = 0; i < kDepth; ++i) {
-            list.newLoadEntry(true);
+            build.addLoadChild();
         }
         list.clear();
-        EXPECT_TRUE(list.isEmpty);
-        EXPECT_EQ(list.firstEntry, nullptr);
+        EXPECT_TRUE(list.isEmpty());
+        EXPECT_EQ(list.firstEntry(), nullptr);
         EXPECT_EQ(list.visibleCount(), 1u);
-        list.newLoadEntry(true);
+        DatasetBuilder again(list);
+        again.addLoadChild();
         for (int i = 0; i < kDepth; ++i) {
-            list.newLoadEntry(true);
+            again.addLoadChild();
         }
     }  // destroyed here with a deep tree in it
     SUCCEED();
@@ -261,7 +272,7 @@ TEST(CDirEntry, HeadingIsAStandaloneLine) {
 TEST(CDirEntry, AceAccessStopsAtAceCount) {
     RecordingInteraction ui;
     CDirList list(ui);
-    CDirEntry* e = list.newLoadEntry(false);
+    CDirEntry* e = DatasetBuilder(list).addLoadEntry();
     EXPECT_EQ(e->ace(0), nullptr);
     e->resizeAces(3);
     EXPECT_NE(e->ace(2), nullptr);
@@ -280,8 +291,8 @@ TEST(CDirEntry, AceAccessStopsAtAceCount) {
 TEST(CDirEntry, ResetMarksClearsOwnAndPartnerAceMarks) {
     RecordingInteraction ui;
     CDirList one(ui), two(ui);
-    CDirEntry* a = one.newLoadEntry(false);
-    CDirEntry* b = two.newLoadEntry(false);
+    CDirEntry* a = DatasetBuilder(one).addLoadEntry();
+    CDirEntry* b = DatasetBuilder(two).addLoadEntry();
     a->resizeAces(2);
     b->resizeAces(2);
     a->partner = b;
@@ -301,7 +312,7 @@ TEST(CDirEntry, ResetMarksClearsOwnAndPartnerAceMarks) {
 TEST(CDirEntry, OwnerAndGroupTextsAreSetAndReplaced) {
     RecordingInteraction ui;
     CDirList list(ui);
-    CDirEntry* e = list.newLoadEntry(false);
+    CDirEntry* e = DatasetBuilder(list).addLoadEntry();
     e->setOwner(L"alice", L"CORP");
     e->setGroupNameOnly(L"S-1-5-21-1-2-3-513");
     EXPECT_EQ(e->ownerName(), L"alice");

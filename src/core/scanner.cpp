@@ -1,176 +1,124 @@
 #include "core/scanner.h"
 
-#include <memory>
-#include <vector>
-
+#include "core/dataset_builder.h"
 #include "core/dir_list.h"
+#include "core/tree_walk.h"
 #include "platform/file_system_port.h"
 #include "platform/interaction_port.h"
-#include "platform/win_error.h"
 
 namespace quorel {
 
-namespace {
-
-std::wstring joinPath(const std::wstring& dir, const std::wstring& name) {
-    std::wstring path = dir;
-    if (!path.empty() && path.back() != L'\\') {
-        path += L'\\';
+std::optional<ProcessEnd> EndOfScan(ScanOutcome outcome, int exitCode) {
+    switch (outcome) {
+        case ScanOutcome::Complete:
+            break;
+        case ScanOutcome::Cancelled:
+            return ProcessEnd{L"Scanning canceled", L"Scanning canceled", exitCode};
+        case ScanOutcome::RootUnreadable:
+            return ProcessEnd{
+                L"Error reading the directory you specified (maybe you selected only a link)", L"",
+                exitCode};
     }
-    path += name;
-    return path;
+    return std::nullopt;
 }
 
-}  // namespace
+// The scanner's part of the walk: progress, reparse points, the depth limit
+// and Cancel.
+class Scanner::Visitor : public WalkVisitor {
+  public:
+    Visitor(Scanner& scanner, CDirEntry& root, std::uint32_t maxDepth)
+        : s_(scanner), root_(root), maxDepth_(maxDepth) {}
 
-// One directory being listed. The scan keeps these on the heap rather than
-// recursing, so that the depth of a tree never threatens the stack.
-struct Scanner::Frame {
-    std::unique_ptr<DirEnumerator> enumerator;
-    DirItem item;
-    bool haveItem = false;  // `item` holds the first item, not yet handled
-    std::wstring dirPath;
-    bool firstAsChild = false;
-    bool createdAny = false;
-    CDirEntry* directory = nullptr;  // the entry this listing belongs to
+    bool cancelled() const { return cancelled_; }
+
+    void opening(const std::wstring& path) override { s_.ui_.showProgressText(path); }
+
+    void reached(const std::wstring& path) override {
+        s_.progressCounter_ = (s_.progressCounter_ + 1) % 11;
+        if (s_.progressCounter_ == 0) {
+            s_.ui_.showProgressText(path);
+        }
+        s_.scannedCount_ += 1;
+    }
+
+    WalkStep visit(CDirEntry& entry, const DirItem& item, const std::wstring& path) override {
+        entry.isReparsePoint = 0;
+        if (item.isDirectory() && item.isLink()) {
+            // Junctions, mount points and directory symbolic links are
+            // listed but never descended: they can form cycles. The target
+            // text is informative only; it may be unreadable. Placeholders
+            // and other reparse points are ordinary folders.
+            entry.isReparsePoint = 1;
+            std::wstring target;
+            if (s_.files_.readReparseTarget(path, target) == 0) {
+                entry.setReparseTarget(target);
+            }
+        }
+        const bool descend = !entry.isDotEntry() && item.isDirectory() && !entry.isReparsePoint &&
+                             (maxDepth_ == 0 || entry.depth + 1 <= maxDepth_);
+        if (descend) {
+            return WalkStep::Descend;
+        }
+        return checkCancel() ? WalkStep::Stop : WalkStep::Next;
+    }
+
+    bool notListed(CDirEntry& folder) override {
+        s_.list_.errorList().addError(L"Error reading directory", &folder, 0);
+        return !checkCancel();
+    }
+
+    void listingFailed(CDirEntry& folder) override {
+        // The folder's entry keeps what was listed; the error says that
+        // more may be missing.
+        s_.list_.errorList().addError(kListingErrorText, &folder, 0);
+    }
+
+    // Back in the parent listing; the root's end is the scan's end.
+    bool left(CDirEntry& folder) override { return &folder == &root_ || !checkCancel(); }
+
+  private:
+    bool checkCancel() {
+        cancelled_ = cancelled_ || s_.ui_.cancelRequested();
+        return cancelled_;
+    }
+
+    Scanner& s_;
+    CDirEntry& root_;
+    std::uint32_t maxDepth_;
+    bool cancelled_ = false;
 };
 
 Scanner::Scanner(CDirList& list, FileSystemPort& files, EntrySecurity& security,
                  InteractionPort& ui)
     : list_(list), files_(files), security_(security), ui_(ui) {}
 
-void Scanner::fatal(const std::wstring& text, const std::wstring& caption) {
-    ui_.showMessage(text, caption, MessageIcon::Error);
-    ui_.endProcess(fatalExitCode_);
-}
-
-void Scanner::checkCancel() {
-    if (ui_.cancelRequested()) {
-        ui_.showMessage(L"Scanning canceled", L"Scanning canceled", MessageIcon::Error);
-        ui_.endProcess(fatalExitCode_);
-    }
-}
-
-bool Scanner::ScanTree(const std::wstring& path, std::uint32_t maxDepth) {
+ScanOutcome Scanner::ScanTree(const std::wstring& path, std::uint32_t maxDepth) {
     // A bare drive ("C:") is the drive's root directory, not its current
     // directory; the caller's text stays as it is.
     std::wstring rootPath = path;
     if (!rootPath.empty() && rootPath.back() == L':') {
         rootPath += L'\\';
     }
-    // A further root joins the top listing, at its end.
-    list_.setCursor(list_.firstEntry);
-    list_.newScanEntry(rootPath, rootPath, false, security_);
-    list_.lastCreatedEntry = list_.currentCDirEntry;
+    // A further root joins the top listing, at its end, one level down;
+    // every root's items are at depth 1.
+    DatasetBuilder build(list_);
+    build.setDepth(list_.isEmpty() ? 0 : 1);
+    CDirEntry* root = build.addScanEntry(rootPath, rootPath, security_);
 
-    list_.currentDepth = 1;
-    if (!scanDirectory(path, true, maxDepth)) {
-        fatal(L"Error reading the directory you specified (maybe you selected only a link)", L"");
-        return false;
+    Visitor visitor(*this, *root, maxDepth);
+    const WalkResult walked = WalkTree(files_, build, security_, *root, path, 1, visitor);
+    maxPathExceeded_ = maxPathExceeded_ || walked.pathTooLong;
+    if (!walked.opened) {
+        return ScanOutcome::RootUnreadable;
     }
-    if (list_.maxPathExceeded) {
+    if (visitor.cancelled()) {
+        return ScanOutcome::Cancelled;
+    }
+    if (maxPathExceeded_) {
         ui_.showMessage(L"Max path length exceeded - scan incomplete", L"Error: Max path length",
                         MessageIcon::Error);
     }
-    return true;
-}
-
-bool Scanner::openFrame(std::vector<Frame>& stack, const std::wstring& dirPath, bool firstAsChild) {
-    if (dirPath.size() >= kMaxDirectoryPath) {
-        list_.maxPathExceeded = true;
-        return false;
-    }
-    ui_.showProgressText(dirPath);
-    Frame frame;
-    std::uint32_t error = 0;
-    frame.enumerator = files_.openDirectory(dirPath, frame.item, error);
-    if (!frame.enumerator) {
-        return false;
-    }
-    frame.haveItem = true;
-    frame.dirPath = dirPath;
-    frame.firstAsChild = firstAsChild;
-    frame.directory = list_.currentCDirEntry;
-    stack.push_back(std::move(frame));
-    return true;
-}
-
-bool Scanner::scanDirectory(const std::wstring& dirPath, bool firstAsChild,
-                            std::uint32_t maxDepth) {
-    std::vector<Frame> stack;
-    if (!openFrame(stack, dirPath, firstAsChild)) {
-        return false;
-    }
-    while (!stack.empty()) {
-        Frame& f = stack.back();
-        bool listingDone = false;
-        if (!f.haveItem) {
-            const std::uint32_t error = f.enumerator->next(f.item);
-            listingDone = error != 0;
-            if (listingDone && error != win_error::kNoMoreFiles) {
-                // The folder's entry keeps what was listed; the error says
-                // that more may be missing.
-                list_.errorList().addError(kListingErrorText, f.directory, 0);
-            }
-        }
-        f.haveItem = false;
-        if (!listingDone && f.item.name.size() + f.dirPath.size() > kMaxItemPath) {
-            list_.maxPathExceeded = true;
-            listingDone = true;
-        }
-        if (listingDone) {
-            // Back in the parent listing, the cursor returns to the directory
-            // just finished, so that the next item joins the parent's listing.
-            CDirEntry* finished = f.directory;
-            stack.pop_back();
-            if (stack.empty()) {
-                break;
-            }
-            list_.currentDepth -= 1;
-            list_.setCursor(finished);
-            checkCancel();
-            continue;
-        }
-
-        const std::wstring itemPath = joinPath(f.dirPath, f.item.name);
-        progressCounter_ = (progressCounter_ + 1) % 11;
-        if (progressCounter_ == 0) {
-            ui_.showProgressText(itemPath);
-        }
-        list_.scannedCount += 1;
-
-        const bool asChild = f.firstAsChild && !f.createdAny;
-        CDirEntry* entry = list_.newScanEntry(itemPath, f.item.name, asChild, security_);
-        f.createdAny = true;
-        list_.lastCreatedEntry = entry;
-
-        entry->isReparsePoint = 0;
-        if (f.item.isDirectory() && f.item.isLink()) {
-            // Junctions, mount points and directory symbolic links are
-            // listed but never descended: they can form cycles. The target
-            // text is informative only; it may be unreadable. Placeholders
-            // and other reparse points are ordinary folders.
-            entry->isReparsePoint = 1;
-            std::wstring target;
-            if (files_.readReparseTarget(itemPath, target) == 0) {
-                entry->setReparseTarget(target);
-            }
-        }
-
-        const bool dot = f.item.name == L"." || f.item.name == L"..";
-        const bool descend = !dot && f.item.isDirectory() && !entry->isReparsePoint &&
-                             (maxDepth == 0 || list_.currentDepth + 1 <= maxDepth);
-        if (descend) {
-            list_.currentDepth += 1;
-            if (openFrame(stack, itemPath, true)) {
-                continue;  // `f` may have moved; the child's listing is on top now
-            }
-            list_.currentDepth -= 1;
-            list_.errorList().addError(L"Error reading directory", list_.lastCreatedEntry, 0);
-        }
-        checkCancel();
-    }
-    return true;
+    return ScanOutcome::Complete;
 }
 
 }  // namespace quorel

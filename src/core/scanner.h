@@ -1,8 +1,10 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
-#include <vector>
+
+#include "platform/process_end.h"
 
 namespace quorel {
 
@@ -11,17 +13,23 @@ class EntrySecurity;
 class FileSystemPort;
 class InteractionPort;
 
+// How a scan of one root ended.
+enum class ScanOutcome {
+    Complete,        // listed (perhaps with errors in the error list)
+    Cancelled,       // Cancel was pressed in the progress window
+    RootUnreadable,  // the root itself could not be listed: nothing added below it
+};
+
+// How a run ends after a scan that cannot go on (nothing after a complete
+// one): the message, and `exitCode` (0 in the desktop program, non-zero
+// for unattended runs, so that a scheduler sees it).
+std::optional<ProcessEnd> EndOfScan(ScanOutcome outcome, int exitCode);
+
 // Scans directory trees into a dataset: one entry for the directory itself
 // and, below it, one entry per item of every listing down to the depth
 // limit, "." and ".." included, each with its security read.
 class Scanner {
   public:
-    // A directory path of this many characters or more is not listed.
-    static constexpr std::size_t kMaxDirectoryPath = 23401;
-    // An item whose name and directory path together pass this ends the
-    // listing of its directory.
-    static constexpr std::size_t kMaxItemPath = 25990;
-
     // Added to the error list with a folder whose listing failed part-way
     // (FindNextFileW failed other than with ERROR_NO_MORE_FILES).
     static constexpr const wchar_t* kListingErrorText =
@@ -31,31 +39,25 @@ class Scanner {
 
     // Scans `path` (as the user gave it) into the dataset. maxDepth 0 is
     // unlimited; otherwise the number of directory levels listed below the
-    // root. An unreadable root and Cancel end the process.
-    bool ScanTree(const std::wstring& path, std::uint32_t maxDepth);
+    // root. A further root joins the top listing. Anything but Complete
+    // ends the run (EndOfScan).
+    ScanOutcome ScanTree(const std::wstring& path, std::uint32_t maxDepth);
 
-    // Lists one directory and everything below it down to maxDepth. Returns
-    // false when the directory itself cannot be listed (nothing is added).
-    bool scanDirectory(const std::wstring& dirPath, bool firstAsChild, std::uint32_t maxDepth);
-
-    // The exit code when a failure ends the process: 0 in the desktop
-    // program, non-zero for unattended runs so that a scheduler sees it.
-    void setFatalExitCode(int code) { fatalExitCode_ = code; }
+    // Items listed so far, over every root.
+    std::uint32_t scannedCount() const { return scannedCount_; }
+    // Whether a path was too long to be listed in any scan so far.
+    bool maxPathExceeded() const { return maxPathExceeded_; }
 
   private:
-    struct Frame;
-    // Opens `dirPath` and pushes its frame; false when it cannot be listed.
-    bool openFrame(std::vector<Frame>& stack, const std::wstring& dirPath, bool firstAsChild);
-    void checkCancel();
-    // Shows the message and ends the process (the port does not return).
-    void fatal(const std::wstring& text, const std::wstring& caption);
+    class Visitor;
 
     CDirList& list_;
     FileSystemPort& files_;
     EntrySecurity& security_;
     InteractionPort& ui_;
     std::uint32_t progressCounter_ = 0;
-    int fatalExitCode_ = 0;
+    std::uint32_t scannedCount_ = 0;
+    bool maxPathExceeded_ = false;
 };
 
 }  // namespace quorel

@@ -12,7 +12,6 @@
 namespace quorel {
 namespace {
 
-using sim::ProcessEnded;
 using sim::RecordingInteraction;
 using sim::SimPlatform;
 
@@ -62,7 +61,7 @@ TEST_F(Scan, ListsDotEntriesAndDescendsEverythingWithUnlimitedDepth) {
     sim.file(L"C:\\r\\b.txt");
     sim.file(L"C:\\r\\a\\x.txt");
     sim.dir(L"C:\\r\\a\\deep\\deeper");
-    ASSERT_TRUE(scanner.ScanTree(L"C:\\r", 0));
+    ASSERT_EQ(scanner.ScanTree(L"C:\\r", 0), ScanOutcome::Complete);
     using E = std::pair<std::uint32_t, std::wstring>;
     EXPECT_EQ(entries(), (std::vector<E>{
                              {0, L"C:\\r"},
@@ -80,9 +79,9 @@ TEST_F(Scan, ListsDotEntriesAndDescendsEverythingWithUnlimitedDepth) {
                              {2, L"C:\\r\\a\\x.txt"},
                              {1, L"C:\\r\\b.txt"},
                          }));
-    EXPECT_EQ(list.entryCount, 14u);
-    EXPECT_EQ(list.scannedCount, 13u);
-    EXPECT_EQ(list.firstEntry->name(), L"C:\\r");
+    EXPECT_EQ(list.entryCount(), 14u);
+    EXPECT_EQ(scanner.scannedCount(), 13u);
+    EXPECT_EQ(list.firstEntry()->name(), L"C:\\r");
     EXPECT_TRUE(ui.messages().empty());
     // The root's "." and ".." carry the security of the root and its parent.
     sim.dir(L"C:\\").owner(alice);
@@ -99,7 +98,7 @@ TEST_F(Scan, DepthOneListsTheRootItemsOnly) {
     EXPECT_FALSE(a->isDirectory());
     // The item after the subdirectory is still its sibling.
     EXPECT_EQ(a->nextSibling(), find(L"C:\\r\\b.txt"));
-    EXPECT_EQ(list.entryCount, 5u);
+    EXPECT_EQ(list.entryCount(), 5u);
     EXPECT_EQ(sim.counters().openDirectory, 1u);
 }
 
@@ -129,10 +128,10 @@ TEST_F(Scan, BareDriveIsScannedAsItsRoot) {
     std::wstring path = L"C:";
     scanner.ScanTree(path, 0);
     EXPECT_EQ(path, L"C:");
-    EXPECT_EQ(list.firstEntry->path(), L"C:\\");
-    EXPECT_EQ(list.firstEntry->name(), L"C:\\");
+    EXPECT_EQ(list.firstEntry()->path(), L"C:\\");
+    EXPECT_EQ(list.firstEntry()->name(), L"C:\\");
     // A volume root has no "." and "..": its first item is the file.
-    EXPECT_EQ(list.firstEntry->firstChild()->path(), L"C:\\top.txt");
+    EXPECT_EQ(list.firstEntry()->firstChild()->path(), L"C:\\top.txt");
     // The eleventh item's path, also when the root is given with its
     // separator: it is not doubled.
     scanner.ScanTree(L"C:\\", 1);
@@ -145,7 +144,7 @@ TEST_F(Scan, SecondRootJoinsTheTopListingAtDepthOne) {
     sim.file(L"D:\\two\\b");
     scanner.ScanTree(L"C:\\one", 0);
     scanner.ScanTree(L"D:\\two", 0);
-    const CDirEntry* second = list.firstEntry->nextSibling();
+    const CDirEntry* second = list.firstEntry()->nextSibling();
     ASSERT_NE(second, nullptr);
     EXPECT_EQ(second->path(), L"D:\\two");
     EXPECT_EQ(second->parent(), nullptr);
@@ -204,7 +203,7 @@ TEST_F(Scan, AListingThatFailsPartWayKeepsWhatWasListedAndIsReported) {
     }
     sim.file(L"C:\\r\\z.txt");
     sim.dir(L"C:\\r\\sub").listingFails(3, win_error::kNetNameDeleted);
-    EXPECT_TRUE(scanner.ScanTree(L"C:\\r", 0));
+    EXPECT_EQ(scanner.ScanTree(L"C:\\r", 0), ScanOutcome::Complete);
     EXPECT_EQ(entries(),
               (std::vector<std::pair<std::uint32_t, std::wstring>>{{0, L"C:\\r"},
                                                                    {1, L"C:\\r\\."},
@@ -280,33 +279,63 @@ TEST_F(Scan, ProgressShowsEachDirectoryAndEveryEleventhItem) {
                                   }));
 }
 
-TEST_F(Scan, CancelEndsTheProcessAfterTheCurrentItem) {
+TEST_F(Scan, CancelEndsTheScanAfterTheCurrentItem) {
     for (int i = 0; i < 30; ++i) {
         sim.file(L"C:\\r\\f" + std::to_wstring(i));
     }
+    sim.dir(L"C:\\r\\sub");
     ui.cancelAtProgress(2);  // pressed while item 11 is shown
-    EXPECT_THROW(scanner.ScanTree(L"C:\\r", 0), ProcessEnded);
-    ASSERT_EQ(ui.messages().size(), 1u);
-    EXPECT_EQ(ui.messages()[0].text, L"Scanning canceled");
-    EXPECT_EQ(ui.messages()[0].caption, L"Scanning canceled");
-    EXPECT_EQ(ui.messages()[0].icon, MessageIcon::Error);
-    EXPECT_EQ(list.scannedCount, 11u);
+    EXPECT_EQ(scanner.ScanTree(L"C:\\r", 0), ScanOutcome::Cancelled);
+    EXPECT_TRUE(ui.messages().empty());  // the front end shows the end
+    EXPECT_EQ(scanner.scannedCount(), 11u);
+    EXPECT_EQ(find(L"C:\\r\\sub"), nullptr);
 }
 
-TEST_F(Scan, UnreadableRootEndsTheProcess) {
+TEST_F(Scan, CancelStopsTheScanInsideAFolderAndAtOneNotListed) {
+    sim.dir(L"C:\\r\\a\\inner");
+    sim.dir(L"C:\\r\\b").dacl();  // empty DACL: it cannot be listed
+    sim.file(L"C:\\r\\c");
+    // Progress texts: C:\r, C:\r\a, C:\r\a\inner, then C:\r\b.
+    ui.cancelAtProgress(3);
+    EXPECT_EQ(scanner.ScanTree(L"C:\\r", 0), ScanOutcome::Cancelled);
+    // The first item of inner sees it; nothing after it is listed.
+    EXPECT_NE(find(L"C:\\r\\a\\inner\\."), nullptr);
+    EXPECT_EQ(find(L"C:\\r\\a\\inner\\.."), nullptr);
+    EXPECT_EQ(find(L"C:\\r\\b"), nullptr);
+
+    ui.clear();
+    ui.clearCancel();
+    list.clear();
+    Scanner again(list, sim, reader, ui);
+    ui.cancelAtProgress(4);
+    EXPECT_EQ(again.ScanTree(L"C:\\r", 0), ScanOutcome::Cancelled);
+    ASSERT_NE(find(L"C:\\r\\b"), nullptr);
+    EXPECT_EQ(errorsOf(find(L"C:\\r\\b")).back(), L"Error reading directory");
+    EXPECT_EQ(find(L"C:\\r\\c"), nullptr);
+}
+
+TEST_F(Scan, UnreadableRootAddsNothingBelowIt) {
     sim.dir(L"C:\\r").owner(alice).dacl().allow(me, 0x20000);
-    scanner.setFatalExitCode(2);
-    try {
-        scanner.ScanTree(L"C:\\r", 0);
-        FAIL() << "scan returned";
-    } catch (const ProcessEnded& ended) {
-        EXPECT_EQ(ended.exitCode, 2);
-    }
-    ASSERT_EQ(ui.messages().size(), 1u);
-    EXPECT_EQ(ui.messages()[0].text,
+    sim.file(L"C:\\r\\x");
+    EXPECT_EQ(scanner.ScanTree(L"C:\\r", 0), ScanOutcome::RootUnreadable);
+    EXPECT_EQ(list.entryCount(), 1u);
+    EXPECT_TRUE(ui.messages().empty());
+    EXPECT_EQ(scanner.ScanTree(L"C:\\missing", 0), ScanOutcome::RootUnreadable);
+}
+
+TEST(ScanEnd, MessageAndExitCodeOfEachOutcome) {
+    EXPECT_FALSE(EndOfScan(ScanOutcome::Complete, 2).has_value());
+    const std::optional<ProcessEnd> cancelled = EndOfScan(ScanOutcome::Cancelled, 0);
+    ASSERT_TRUE(cancelled.has_value());
+    EXPECT_EQ(cancelled->text, L"Scanning canceled");
+    EXPECT_EQ(cancelled->caption, L"Scanning canceled");
+    EXPECT_EQ(cancelled->exitCode, 0);
+    const std::optional<ProcessEnd> unreadable = EndOfScan(ScanOutcome::RootUnreadable, 2);
+    ASSERT_TRUE(unreadable.has_value());
+    EXPECT_EQ(unreadable->text,
               L"Error reading the directory you specified (maybe you selected only a link)");
-    EXPECT_EQ(ui.messages()[0].caption, L"");
-    EXPECT_THROW(scanner.ScanTree(L"C:\\missing", 0), ProcessEnded);
+    EXPECT_EQ(unreadable->caption, L"");
+    EXPECT_EQ(unreadable->exitCode, 2);
 }
 
 TEST_F(Scan, DirectoryPathAtTheLimitIsNotListed) {
@@ -316,7 +345,7 @@ TEST_F(Scan, DirectoryPathAtTheLimitIsNotListed) {
     const std::wstring shorter(23400 - 5, L's');
     sim.file(L"C:\\r\\" + shorter + L"\\ok");
     scanner.ScanTree(L"C:\\r", 0);
-    EXPECT_TRUE(list.maxPathExceeded);
+    EXPECT_TRUE(scanner.maxPathExceeded());
     const CDirEntry* tooLong = find(L"C:\\r\\" + longName);
     ASSERT_NE(tooLong, nullptr);
     EXPECT_EQ(tooLong->firstChild(), nullptr);
@@ -335,7 +364,7 @@ TEST_F(Scan, ItemPastTheLimitEndsItsListing) {
     sim.file(dir + L"\\c");
     sim.file(L"C:\\r\\zz");
     scanner.ScanTree(L"C:\\r", 0);
-    EXPECT_TRUE(list.maxPathExceeded);
+    EXPECT_TRUE(scanner.maxPathExceeded());
     const CDirEntry* d = find(dir);
     ASSERT_NE(d, nullptr);
     // ".", ".." and the item at the limit are listed; the first item past it
@@ -373,11 +402,11 @@ TEST_F(Scan, TenThousandEntriesNamingTwentyAccountsCostTwentyLookups) {
     }
     sim.counters().lookupSid = 0;
     scanner.ScanTree(L"C:\\share", 0);
-    EXPECT_GE(list.entryCount, 10000u);
+    EXPECT_GE(list.entryCount(), 10000u);
     // The dot entries add the volume's default accounts (Administrators,
     // SYSTEM, Users) to the twenty.
     EXPECT_LE(sim.counters().lookupSid, 23u);
-    EXPECT_EQ(sim.counters().readSecurity, list.entryCount);
+    EXPECT_EQ(sim.counters().readSecurity, list.entryCount());
 }
 
 TEST_F(Scan, TwoDatasetsScannedOneAfterTheOtherEachHaveNamesOfTheirOwn) {
@@ -385,9 +414,9 @@ TEST_F(Scan, TwoDatasetsScannedOneAfterTheOtherEachHaveNamesOfTheirOwn) {
     sim.file(L"C:\\one\\f.txt").owner(me).group(me).dacl().allow(bob, 0x1F01FF).allow(alice, 1);
     sim.file(L"C:\\two\\g.txt").owner(me).group(me).dacl().deny(alice, 0x10000).allow(me, 0x1200A9);
     auto first = std::make_unique<CDirList>(ui);
-    ASSERT_TRUE(Scanner(*first, sim, reader, ui).ScanTree(L"C:\\one", 0));
+    ASSERT_EQ(Scanner(*first, sim, reader, ui).ScanTree(L"C:\\one", 0), ScanOutcome::Complete);
     const std::uint32_t lookups = sim.counters().lookupSid;
-    ASSERT_TRUE(scanner.ScanTree(L"C:\\two", 0));
+    ASSERT_EQ(scanner.ScanTree(L"C:\\two", 0), ScanOutcome::Complete);
     // The reader asked the OS for alice and me during the first scan only;
     // each dataset still gets the accounts its own entries name, and only
     // those.

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "core/dataset_builder.h"
 #include "core/dataset_test_support.h"
 #include "core/dir_list.h"
 #include "platform/sim/recording_interaction.h"
@@ -48,10 +49,11 @@ class EmptySecondAce : public FailingStep {
 struct OneEntry {
     sim::RecordingInteraction ui;
     CDirList list{ui};
+    DatasetBuilder listBuild{list};
     CDirEntry* entry = nullptr;
 
     OneEntry(const std::wstring& path, SecurityReader& reader) {
-        entry = list.newLoadEntry(false);
+        entry = listBuild.addLoadEntry();
         entry->setName(path);
         entry->setPath(path);
         reader.readSecurity(*entry);
@@ -258,8 +260,9 @@ TEST_F(Reader, EachDistinctSidIsLookedUpOnceFailuresIncluded) {
     sim.counters().lookupSid = 0;
     sim::RecordingInteraction ui;
     CDirList list(ui);
+    DatasetBuilder listBuild(list);
     for (int i = 0; i < 50; ++i) {
-        CDirEntry* e = list.newLoadEntry(false);
+        CDirEntry* e = listBuild.addLoadEntry();
         e->setPath(L"C:\\d\\f" + std::to_wstring(i));
         reader.readSecurity(*e);
         EXPECT_EQ(e->ace(1)->trustee(test::NamesOf(e)), gone.toString());

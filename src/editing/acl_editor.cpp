@@ -14,6 +14,16 @@
 
 namespace quorel {
 
+const EditSpec kAppendTrustee{
+    .readFailed = L"Error adding ACE ( GetFileSecurity )",
+    .daclFailed = L"Error adding ACE ( GetSecurityDescriptorDacl )",
+    .sizeFailed = L"Error adding ACL ( GetAclInformation )",
+    .writeFailed = L"Error setting file security",
+    .aclTooLarge = L"Error initializing ACL",
+    .takeOwnershipOnDenied = true,
+    .giveBackOwnership = true,
+};
+
 namespace {
 
 // An ACL's size is a 16-bit field: header and ACEs must fit in 65535 bytes.
@@ -25,11 +35,6 @@ std::size_t aclBytes(const std::vector<RawAce>& dacl) {
         total += ace.bytes.size();
     }
     return total;
-}
-
-const std::vector<RawAce>& daclOf(const SecurityDescriptor& sd) {
-    static const std::vector<RawAce> none;
-    return sd.daclState == DaclState::Present ? sd.dacl : none;
 }
 
 const EditSpec kSetAccessMask{};
@@ -58,16 +63,6 @@ const EditSpec kAddTrusteeUnconditional{
     .aceFailed = L"Error getting the ACE",
     .writeFailed = L"Error setting file security",
     .aclTooLarge = L"Error initializing the ACL",
-    .takeOwnershipOnDenied = true,
-    .giveBackOwnership = true,
-};
-
-const EditSpec kAppendTrustee{
-    .readFailed = L"Error adding ACE ( GetFileSecurity )",
-    .daclFailed = L"Error adding ACE ( GetSecurityDescriptorDacl )",
-    .sizeFailed = L"Error adding ACL ( GetAclInformation )",
-    .writeFailed = L"Error setting file security",
-    .aclTooLarge = L"Error initializing ACL",
     .takeOwnershipOnDenied = true,
     .giveBackOwnership = true,
 };

@@ -52,6 +52,10 @@ struct EditSpec {
     bool autoInheritResult = false;
 };
 
+// Adding an ACE at the end of a DACL, and giving an entry the ACEs it
+// inherits: read, write and size failures as AppendTrustee reports them.
+extern const EditSpec kAppendTrustee;
+
 // The ACL editing primitives on one directory entry. Every operation reads
 // the entry's descriptor once, checks that its DACL is still the one the
 // entry shows, computes the new DACL in memory and writes it with one call,

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "core/dataset_builder.h"
 #include "core/dir_list.h"
 #include "core/scanner.h"
 #include "core/security_reader.h"
@@ -60,16 +61,15 @@ struct EditBench {
 
     // A root entry of the dataset for `path`, read from the simulated disk.
     CDirEntry* read(const std::wstring& path) {
-        list.setCursor(list.firstEntry);
-        return list.newScanEntry(path, path, false, reader);
+        DatasetBuilder build(list);
+        return build.addScanEntry(path, path, reader);
     }
     // Scans the tree at `path` into the dataset.
     CDirEntry* scan(const std::wstring& path) {
         Scanner scanner(list, sim, reader, ui);
-        CDirEntry* before = list.firstEntry;
         scanner.ScanTree(path, 0);
-        CDirEntry* root = before == nullptr ? list.firstEntry : list.lastCreatedEntry;
-        for (CDirEntry* e = list.firstEntry; e != nullptr; e = e->nextSibling()) {
+        CDirEntry* root = list.firstEntry();
+        for (CDirEntry* e = list.firstEntry(); e != nullptr; e = e->nextSibling()) {
             if (e->path() == path) {
                 root = e;
             }

@@ -32,7 +32,7 @@ bool rest(std::wstring_view path, std::wstring_view prefix, std::wstring_view& t
 }  // namespace
 
 CDirEntry* findEntryByPath(const CDirList& dataset, std::wstring_view path) {
-    for (CDirEntry* root = dataset.firstEntry; root != nullptr; root = root->nextSibling()) {
+    for (CDirEntry* root = dataset.firstEntry(); root != nullptr; root = root->nextSibling()) {
         const std::wstring rootPath = root->path();
         std::wstring_view tail;
         if (!rest(path, rootPath, tail)) {

@@ -104,7 +104,7 @@ void aliceFile(EditBench& b) {
 }
 
 CDirEntry& first(EditBench& b) {
-    return *b.list.firstEntry;
+    return *b.list.firstEntry();
 }
 
 TEST(FaultInjection, EveryPrimitive) {

@@ -2,8 +2,10 @@
 
 #include <memory>
 
+#include "core/dataset_builder.h"
 #include "core/dir_list.h"
 #include "core/security_reader.h"
+#include "core/tree_walk.h"
 #include "editing/acl_editor.h"
 #include "editing/entry_lookup.h"
 #include "editing/pending_changes.h"
@@ -17,21 +19,6 @@
 namespace quorel {
 
 namespace {
-
-const std::vector<RawAce>& daclOf(const SecurityDescriptor& sd) {
-    static const std::vector<RawAce> none;
-    return sd.daclState == DaclState::Present ? sd.dacl : none;
-}
-
-const EditSpec kInheritSpec{
-    .readFailed = L"Error adding ACE ( GetFileSecurity )",
-    .daclFailed = L"Error adding ACE ( GetSecurityDescriptorDacl )",
-    .sizeFailed = L"Error adding ACL ( GetAclInformation )",
-    .writeFailed = L"Error setting file security",
-    .aclTooLarge = L"Error initializing ACL",
-    .takeOwnershipOnDenied = true,
-    .giveBackOwnership = true,
-};
 
 // Whether a CREATOR GROUP ACE of the parent gives an item of this kind an
 // effective ACE (for which its primary group must be known).
@@ -62,14 +49,6 @@ class CapturingSecurity : public EntrySecurity {
     SecurityPort& port_;
     SecurityReader& reader_;
 };
-
-std::wstring joinPath(const std::wstring& dir, const std::wstring& name) {
-    std::wstring path = dir;
-    if (!path.empty() && path.back() != L'\\') {
-        path += L'\\';
-    }
-    return path + name;
-}
 
 // The entry after `e` in the pre-order walk of `root`'s subtree, or null.
 CDirEntry* nextInSubtree(CDirEntry* e, const CDirEntry* root) {
@@ -112,7 +91,7 @@ EditResult Propagation::InheritFromParent(CDirEntry& entry, const std::vector<Ra
     const bool folder = entry.isDirectoryForEditing();
     std::vector<RawAce> seen;
     bool known = false;
-    EditSpec spec = kInheritSpec;
+    EditSpec spec = kAppendTrustee;
     spec.checkView = checkView;
     spec.autoInheritResult = true;
     const EditResult result = editor_.Rewrite(
@@ -157,126 +136,106 @@ EditResult Propagation::InheritFromParent(CDirEntry& entry, const std::vector<Ra
     return result;
 }
 
-struct Propagation::Frame {
-    std::unique_ptr<DirEnumerator> enumerator;
-    DirItem item;
-    bool haveItem = false;
-    std::wstring path;
-    std::uint32_t depth = 0;
-    CDirEntry* directory = nullptr;
-    CDirEntry* last = nullptr;  // the last entry linked into this listing
-    std::vector<RawAce> dacl;   // the directory's DACL, without the working ACE
-    WorkingAce working;
-};
+namespace {
 
-bool Propagation::walk(CDirEntry& root, const std::vector<RawAce>& rootDacl) {
-    CDirList& dataset = *root.dataset();
-    InteractionPort& ui = editor_.ports().ui;
-    CapturingSecurity capture(editor_.ports().security, editor_.reader());
-    std::vector<Frame> stack;
-    bool complete = true;
-    bool cancelled = false;
-
-    auto open = [&](const std::wstring& path, std::uint32_t depth, CDirEntry* directory,
-                    std::vector<RawAce> dacl, const WorkingAce& working) {
-        if (path.size() > kMaxWalkPath) {
-            dataset.maxPathExceeded = true;
-            return false;
-        }
-        Frame frame;
-        std::uint32_t error = 0;
-        frame.enumerator = files_.openDirectory(path, frame.item, error);
-        if (!frame.enumerator) {
-            return false;
-        }
-        frame.haveItem = true;
-        frame.path = path;
-        frame.depth = depth;
-        frame.directory = directory;
-        frame.dacl = std::move(dacl);
-        frame.working = working;
-        stack.push_back(std::move(frame));
-        return true;
-    };
-
-    if (!open(root.path(), root.depth + 1, &root, rootDacl, WorkingAce{})) {
-        return !dataset.maxPathExceeded;
+// Inherit ACL's part of the walk: each item made gets the ACL it inherits
+// from its folder; a folder is entered with the working ACE on it, so that
+// the run keeps the access it needs below.
+class InheritVisitor : public WalkVisitor {
+  public:
+    InheritVisitor(Propagation& p, AclEditor& editor, std::uint64_t& walked,
+                   CapturingSecurity& capture, std::vector<RawAce> rootDacl)
+        : p_(p), editor_(editor), walked_(walked), capture_(capture) {
+        levels_.push_back({std::move(rootDacl), WorkingAce{}});
     }
-    while (!stack.empty()) {
-        Frame& f = stack.back();
-        bool done = cancelled;
-        if (!done && !f.haveItem) {
-            const std::uint32_t error = f.enumerator->next(f.item);
-            done = error != 0;
-            if (done && error != win_error::kNoMoreFiles) {
-                // What was not listed keeps its ACL: the run is incomplete.
-                AclEditor::report(*f.directory, kListingErrorText);
-                complete = false;
-            }
-        }
-        f.haveItem = false;
-        if (!done && f.path.size() + f.item.name.size() > kMaxItemPath) {
-            dataset.maxPathExceeded = true;
-            complete = false;
-            done = true;
-        }
-        if (done) {
-            Frame finished = std::move(f);
-            stack.pop_back();
-            editor_.RemoveWorkingAce(*finished.directory, finished.working);
-            continue;
-        }
-        ui.pumpMessages();
 
-        const std::wstring path = joinPath(f.path, f.item.name);
-        const bool isFolder = f.item.isDirectory();
-        const bool asChild = f.last == nullptr;
-        dataset.currentDepth = f.depth;
-        dataset.setCursor(asChild ? f.directory : f.last);
-        CDirEntry* entry = dataset.newScanEntry(path, f.item.name, asChild, capture);
-        f.last = entry;
+    bool unknownDacl() const { return unknownDacl_; }
+
+    void reached(const std::wstring&) override { editor_.ports().ui.pumpMessages(); }
+
+    WalkStep visit(CDirEntry& entry, const DirItem& item, const std::wstring&) override {
         ++walked_;
+        const bool isFolder = item.isDirectory();
         if (isFolder) {
-            entry->setListingNotRead(true);
+            entry.setListingNotRead(true);
         }
-        entry->isReparsePoint = isFolder && f.item.isLink() ? 1 : 0;
+        entry.isReparsePoint = isFolder && item.isLink() ? 1 : 0;
         std::optional<std::vector<RawAce>> onDisk;
-        InheritFromParent(*entry, f.dacl, capture.status.ok() ? &capture.descriptor : nullptr,
-                          &onDisk, false);
-        if (ui.cancelRequested()) {
-            cancelled = true;
-            complete = false;
-            continue;
+        p_.InheritFromParent(entry, levels_.back().dacl,
+                             capture_.status.ok() ? &capture_.descriptor : nullptr, &onDisk, false);
+        if (editor_.ports().ui.cancelRequested()) {
+            return WalkStep::Stop;
         }
         // Junctions, mount points and symbolic links get their inherited ACL
         // but are not entered: their target may be anywhere, this tree
         // included. Placeholders and other reparse points are entered.
-        if (entry->isDotEntry() || !isFolder || entry->isReparsePoint) {
-            continue;
+        if (entry.isDotEntry() || !isFolder || entry.isReparsePoint) {
+            return WalkStep::Next;
         }
         if (!onDisk) {
             // The folder's own DACL is not known: what lies below keeps its
             // ACLs rather than inheriting a guess.
-            complete = false;
-            continue;
+            unknownDacl_ = true;
+            return WalkStep::Next;
         }
-        WorkingAce working = editor_.InsertWorkingAce(*entry);
-        const std::uint32_t depth = f.depth + 1;  // `f` moves when a frame is pushed
-        if (!open(path, depth, entry, std::move(*onDisk), working)) {
-            editor_.RemoveWorkingAce(*entry, working);
-            if (dataset.maxPathExceeded) {
-                complete = false;
-            }
-        }
+        levels_.push_back({std::move(*onDisk), editor_.InsertWorkingAce(entry)});
+        return WalkStep::Descend;
     }
-    return complete && !cancelled;
+
+    bool notListed(CDirEntry& folder) override {
+        leaveLevel(folder);
+        return true;
+    }
+
+    void listingFailed(CDirEntry& folder) override {
+        // What was not listed keeps its ACL: the run is incomplete.
+        AclEditor::report(folder, Propagation::kListingErrorText);
+    }
+
+    bool left(CDirEntry& folder) override {
+        leaveLevel(folder);
+        return true;
+    }
+
+  private:
+    struct Level {
+        std::vector<RawAce> dacl;  // the folder's DACL, without the working ACE
+        WorkingAce working;
+    };
+
+    void leaveLevel(CDirEntry& folder) {
+        Level level = std::move(levels_.back());
+        levels_.pop_back();
+        editor_.RemoveWorkingAce(folder, level.working);
+    }
+
+    Propagation& p_;
+    AclEditor& editor_;
+    std::uint64_t& walked_;
+    CapturingSecurity& capture_;
+    std::vector<Level> levels_;
+    bool unknownDacl_ = false;
+};
+
+}  // namespace
+
+bool Propagation::walk(CDirEntry& root, const std::vector<RawAce>& rootDacl, bool& pathTooLong) {
+    DatasetBuilder build(*root.dataset());
+    CapturingSecurity capture(editor_.ports().security, editor_.reader());
+    InheritVisitor visitor(*this, editor_, walked_, capture, rootDacl);
+    const WalkResult walked =
+        WalkTree(files_, build, capture, root, root.path(), root.depth + 1, visitor);
+    pathTooLong = walked.pathTooLong;
+    if (!walked.opened) {
+        return !walked.pathTooLong;
+    }
+    return !walked.pathTooLong && !walked.listingFailed && !walked.stopped &&
+           !visitor.unknownDacl();
 }
 
 bool Propagation::InheritAcl(CDirEntry& folder) {
     CDirList& dataset = *folder.dataset();
     InteractionPort& ui = editor_.ports().ui;
-    dataset.maxPathExceeded = false;
-    dataset.currentDepth = folder.depth;
     walked_ = 0;
     SecurityDescriptor sd;
     const SdReadStatus status = editor_.ports().security.readSecurity(folder.path(), sd);
@@ -287,11 +246,12 @@ bool Propagation::InheritAcl(CDirEntry& folder) {
     ui.showHeartbeat();
     WorkingAce working = editor_.InsertWorkingAce(folder);
     dataset.removeChildren(&folder);
-    const bool complete = walk(folder, daclOf(sd));
+    bool pathTooLong = false;
+    const bool complete = walk(folder, daclOf(sd), pathTooLong);
     editor_.RemoveWorkingAce(folder, working);
     const bool cancelled = ui.cancelRequested();
     ui.closeHeartbeat();
-    if (dataset.maxPathExceeded) {
+    if (pathTooLong) {
         ui.showMessage(L"Max path length exceeded - inheritance incomplete",
                        L"Error: Max path length", MessageIcon::Error);
     }
@@ -353,7 +313,7 @@ EditResult Propagation::RestoreAcl(CDirEntry& entry) {
                names.domain(account) == r.domain(savedNames);
     };
     return editor_.Rewrite(
-        entry, kInheritSpec, [&](const SecurityDescriptor& sd, std::vector<RawAce>& dacl, bool&) {
+        entry, kAppendTrustee, [&](const SecurityDescriptor& sd, std::vector<RawAce>& dacl, bool&) {
             const std::vector<RawAce>& own = daclOf(sd);
             std::vector<bool> used(own.size(), false);
             for (std::uint32_t i = 0; i < saved.aceCount(); ++i) {

@@ -25,12 +25,6 @@ struct PendingChange;
 // primitives: Inherit ACL, Propagate made changes, Restore permissions.
 class Propagation {
   public:
-    // A directory path of more characters than this is not walked.
-    static constexpr std::size_t kMaxWalkPath = 23400;
-    // An item whose name and folder path together pass this ends the walk
-    // of its folder.
-    static constexpr std::size_t kMaxItemPath = 25990;
-
     // Added to the error list with a folder whose listing failed part-way.
     static constexpr const wchar_t* kListingErrorText =
         L"Error listing directory - inheritance incomplete, later items keep their ACLs";
@@ -78,8 +72,9 @@ class Propagation {
     std::uint64_t walkedCount() const { return walked_; }
 
   private:
-    struct Frame;
-    bool walk(CDirEntry& root, const std::vector<RawAce>& rootDacl);
+    // Walks the subtree of `root`; false when cut short. `pathTooLong`
+    // tells whether a path limit was one of the reasons.
+    bool walk(CDirEntry& root, const std::vector<RawAce>& rootDacl, bool& pathTooLong);
 
     AclEditor& editor_;
     FileSystemPort& files_;

@@ -477,7 +477,7 @@ class Propagate : public ::testing::Test {
 };
 
 TEST_F(Propagate, AMaskChangeTouchesOnlyInheritedAcesWithTheOldMaskInTheSubtree) {
-    b.undo.AddUndoElement(b.editor, *b.list.firstEntry, L"set permission", true);
+    b.undo.AddUndoElement(b.editor, *b.list.firstEntry(), L"set permission", true);
     b.pending.add(change(PendingChange::Kind::MaskChanged, 5, 7));
     b.ui.scriptAnswers({MessageAnswer::Yes});
     ASSERT_TRUE(b.propagation.PropagateChanges(b.list));
@@ -533,9 +533,10 @@ TEST(Restore, TheSavedAclComesBackAndNewEntriesInherit) {
     // The saved dataset: read now, the disk changed later.
     sim::RecordingInteraction ui;
     CDirList saved(ui);
-    CDirEntry* savedRoot = saved.newScanEntry(L"C:\\r", L"C:\\r", false, b.reader);
-    saved.currentDepth = 1;
-    CDirEntry* savedKept = saved.newScanEntry(L"C:\\r\\kept", L"kept", true, b.reader);
+    DatasetBuilder build(saved);
+    CDirEntry* savedRoot = build.addScanEntry(L"C:\\r", L"C:\\r", b.reader);
+    build.placeUnder(savedRoot);
+    CDirEntry* savedKept = build.addScanEntry(L"C:\\r\\kept", L"kept", b.reader);
     // A name-only ACE, as a dataset file holds it.
     CDirEntry* named = test::AppendEntry(saved, savedRoot, L"named");
     test::SetAces(named, {{L"carol", 8, 0, 0}}, L"SIMHOST");

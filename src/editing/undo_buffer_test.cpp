@@ -82,12 +82,12 @@ TEST_F(Undo, UndoFindsTheFileAgainAfterTheDatasetWasCleared) {
     EXPECT_FALSE(b.disk(kFile).daclProtected());
     // Shown again in a new scan: found by path and read again.
     b.undo.AddUndoElement(b.editor, *b.read(kFile), L"cut", false);
-    ASSERT_TRUE(b.editor.ReplaceDacl(*b.list.firstEntry, {}, false));
+    ASSERT_TRUE(b.editor.ReplaceDacl(*b.list.firstEntry(), {}, false));
     CDirEntry* shown = b.read(L"c:\\DATA\\F");
     ASSERT_TRUE(b.undo.Undo(b.editor, &b.list, b.pending));
     EXPECT_EQ(b.dacl(kFile), before);
     EXPECT_EQ(shown->aceCount(), 0u);  // another entry of the path, not the one found
-    EXPECT_TRUE(b.showsDisk(*b.list.firstEntry));
+    EXPECT_TRUE(b.showsDisk(*b.list.firstEntry()));
 }
 
 // Undo elements and pending changes find their entry again by path.
@@ -199,7 +199,7 @@ TEST(UndoProperty, UndoingEveryEditGivesBackEveryDaclExactly) {
             b.read(path);
         }
         auto entryOf = [&](std::size_t i) {
-            CDirEntry* e = b.list.firstEntry;
+            CDirEntry* e = b.list.firstEntry();
             while (i-- > 0) {
                 e = e->nextSibling();
             }

@@ -190,8 +190,8 @@ void walkPaths(const CDirList& list, std::deque<std::wstring>& rootPaths, Step s
 // dataset order.
 class DatasetPaths {
   public:
-    explicit DatasetPaths(const CDirList& list) : index_(list.entryCount) {
-        nodeOfEntry_.reserve(list.entryCount);
+    explicit DatasetPaths(const CDirList& list) : index_(list.entryCount()) {
+        nodeOfEntry_.reserve(list.entryCount());
         walkPaths(
             list, rootPaths_,
             [this](std::uint32_t parent, std::wstring_view piece) {
@@ -255,8 +255,8 @@ void appendFolded(std::wstring& path, std::wstring_view name) {
 }  // namespace
 
 bool DatasetsMatch(const CDirList& shown, const CDirList& compared) {
-    const CDirEntry* a = shown.firstEntry;
-    const CDirEntry* b = compared.firstEntry;
+    const CDirEntry* a = shown.firstEntry();
+    const CDirEntry* b = compared.firstEntry();
     for (; a != nullptr && b != nullptr; a = a->nextSibling(), b = b->nextSibling()) {
         if (!equalsNoCase(a->path(), b->path())) {
             return false;
@@ -276,7 +276,7 @@ CDirEntry* FindEntryByPath(const CDirList& dataset, std::wstring_view path) {
         std::size_t parentLength;
         bool roots;
     };
-    std::vector<Listing> listings{{dataset.firstEntry, 0, true}};
+    std::vector<Listing> listings{{dataset.firstEntry(), 0, true}};
     std::wstring at;
     while (!listings.empty()) {
         Listing& listing = listings.back();

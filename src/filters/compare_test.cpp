@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "core/dataset_builder.h"
 #include "core/dataset_test_support.h"
 #include "core/dir_list.h"
 #include "filters/compare_test_support.h"
@@ -65,6 +66,7 @@ TEST_F(Compare, FindEntryByPathIgnoresCase) {
 
 TEST_F(Compare, FindEntryByPathLooksPastARootThatBeginsAnotherRoot) {
     CDirList list(ui);
+    DatasetBuilder listBuild(list);
     CDirEntry* data = add(list, nullptr, L"C:\\data");
     CDirEntry* inData = add(list, data, L"x");
     CDirEntry* data2 = add(list, nullptr, L"C:\\data2");
@@ -76,6 +78,7 @@ TEST_F(Compare, FindEntryByPathLooksPastARootThatBeginsAnotherRoot) {
 
 TEST_F(Compare, FindEntryByPathUnderADriveRoot) {
     CDirList list(ui);
+    DatasetBuilder listBuild(list);
     CDirEntry* drive = add(list, nullptr, L"C:\\");
     CDirEntry* x = add(list, drive, L"x");
     CDirEntry* y = add(list, x, L"y");
@@ -239,7 +242,9 @@ TEST(CompareLinks, AgreeWithFoldedFullPaths) {
     for (int round = 0; round < 300; ++round) {
         sim::RecordingInteraction ui;
         CDirList a(ui);
+        DatasetBuilder aBuild(a);
         auto b = std::make_unique<CDirList>(ui);
+        DatasetBuilder bBuild(*b);
         grow(a);
         grow(*b);
         LinkEntries(a, *b);
@@ -282,22 +287,25 @@ TEST_F(Compare, AFolderOf200000FilesLinksInOnePass) {
     CDirEntry* aBig = add(a, aRoot, L"big");
     CDirEntry* bBig = add(b, bRoot, L"BIG");
     auto fill = [](CDirList& list, CDirEntry* folder, bool reversed, bool upper) {
-        list.currentDepth = 2;
-        list.setCursor(folder);
+        DatasetBuilder listBuild(list);
+        listBuild.setDepth(2);
+        listBuild.placeAfter(folder);
         for (std::uint32_t i = 0; i < kFiles; ++i) {
             const std::uint32_t n = reversed ? kFiles - 1 - i : i;
-            CDirEntry* e = list.newLoadEntry(i == 0);
+            CDirEntry* e = (i == 0 ? listBuild.addLoadChild() : listBuild.addLoadEntry());
             e->setName((upper ? L"FILE-" : L"file-") + std::to_wstring(n) + L".dat");
         }
     };
     fill(a, aBig, false, false);
     fill(b, bBig, true, true);
     // One file only on each side.
-    a.setCursor(aBig->firstChild());
-    a.newLoadEntry(false)->setName(L"only-here");
-    b.setCursor(bBig->firstChild());
-    b.newLoadEntry(false)->setName(L"only-there");
-    ASSERT_EQ(a.entryCount, kFiles + 3);
+    DatasetBuilder aBuild(a);
+    DatasetBuilder bBuild(b);
+    aBuild.placeAfter(aBig->firstChild());
+    aBuild.addLoadEntry()->setName(L"only-here");
+    bBuild.placeAfter(bBig->firstChild());
+    bBuild.addLoadEntry()->setName(L"only-there");
+    ASSERT_EQ(a.entryCount(), kFiles + 3);
 
     LinkEntries(a, b);
     LinkEntries(b, a);

@@ -35,19 +35,21 @@ std::optional<std::uint32_t> FilterRightMask(std::uint32_t right) {
     return named->mask;
 }
 
-void InsertFilterRow(DynamicFilterSet& filters, const FilterRow& row, std::size_t after,
-                     InteractionPort& ui) {
+bool InsertFilterRow(DynamicFilterSet& filters, const FilterRow& row, std::size_t after) {
     std::vector<FilterRow>& rows = filters.rows;
     const std::size_t at = after >= rows.size() ? rows.size() : after + 1;
     try {
         rows.insert(rows.begin() + static_cast<std::ptrdiff_t>(at), row);
-        return;
+        return true;
     } catch (const std::bad_alloc&) {
     } catch (const std::length_error&) {
     }
-    ui.showMessage(std::wstring(kRowAllocationText), std::wstring(kRowAllocationText),
-                   MessageIcon::Error);
-    ui.endProcess(kRowAllocationExitCode);
+    return false;
+}
+
+ProcessEnd RowAllocationEnd() {
+    return {std::wstring(kRowAllocationText), std::wstring(kRowAllocationText),
+            kRowAllocationExitCode};
 }
 
 void DeleteFilterRow(DynamicFilterSet& filters, std::size_t index) {
@@ -402,7 +404,6 @@ void ApplyDynamicFilters(const DynamicFilterSet& filters, CDirList& shown, CDirL
         target.displayDepth = displayDepth;
         ApplyStaticFilter(target, staticFilter, rights);
     }
-    shown.staticFilter = staticFilter;
 
     RowEvaluator evaluator(filters.rows, accountNames, shown.accountNames());
     evaluator.run(shown, 0, andMode, displayDepth);

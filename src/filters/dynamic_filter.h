@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "filters/dynamic_filter_set.h"
+#include "platform/process_end.h"
 
 namespace quorel {
 
@@ -56,11 +57,10 @@ std::optional<std::uint32_t> FilterRightMask(std::uint32_t right);
 
 // Inserts `row` after row `after`: with no rows it becomes row 0, otherwise
 // it goes to position after + 1 (the end when `after` is the last row or
-// beyond it). When the rows cannot grow, "Error allocating memory for
-// dynamic filters" is shown (caption the same, error icon) and the process
-// ends through `ui`.
-void InsertFilterRow(DynamicFilterSet& filters, const FilterRow& row, std::size_t after,
-                     InteractionPort& ui);
+// beyond it). False, with the rows unchanged, when they cannot grow.
+bool InsertFilterRow(DynamicFilterSet& filters, const FilterRow& row, std::size_t after);
+// How the run ends after the rows could not grow.
+ProcessEnd RowAllocationEnd();
 // Removes row `index`; the rows after it move down one place. Nothing
 // happens without rows or with an index past the last row. The storage is
 // kept for later rows.

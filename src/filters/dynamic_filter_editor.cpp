@@ -184,20 +184,23 @@ void DynamicFilterEditor::showRows() {
     ++revision_;
 }
 
-void DynamicFilterEditor::Plus(int k) {
+std::optional<ProcessEnd> DynamicFilterEditor::Plus(int k) {
     if (k < 0 || k >= std::max(shown_, 1)) {
-        return;
+        return std::nullopt;
     }
     FilterRow row;
     row.op = kRuleHasPermission;
     row.right = 0;
     row.text = kAnyUserSubject;
     const std::size_t after = first_ < 0 ? 0 : static_cast<std::size_t>(first_ + k);
-    InsertFilterRow(filters_, row, after, ui_);
+    if (!InsertFilterRow(filters_, row, after)) {
+        return RowAllocationEnd();
+    }
     if (k == kSlots - 1) {
         ++position_;
     }
     showRows();
+    return std::nullopt;
 }
 
 void DynamicFilterEditor::Minus(int k) {

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "filters/dynamic_filter_set.h"
+#include "platform/process_end.h"
 
 namespace quorel {
 
@@ -88,10 +89,13 @@ class DynamicFilterEditor {
     // Grows whenever the slots must be shown again; typing, choosing a
     // permission and a focus change leave it (the controls show them already).
     std::uint64_t revision() const { return revision_; }
+    InteractionPort& ui() const { return ui_; }
 
     // "+" of slot k: the row {0, 0, "<any user>"} after the slot's row (the
     // first row when there is none); on the last slot the rows scroll down.
-    void Plus(int k);
+    // When the rows cannot grow, nothing changes and the run ends
+    // (RowAllocationEnd).
+    std::optional<ProcessEnd> Plus(int k);
     // "-" of slot k: its row goes; unless the position is below the new
     // maximum it moves up one.
     void Minus(int k);

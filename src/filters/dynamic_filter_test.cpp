@@ -6,6 +6,7 @@
 #include <random>
 #include <tuple>
 
+#include "core/dataset_builder.h"
 #include "core/dataset_test_support.h"
 #include "core/dir_list.h"
 #include "filters/permissions.h"
@@ -275,7 +276,6 @@ TEST_F(DynamicFilters, AndWithoutRowsIsTheStaticFilter) {
         }
     }
     EXPECT_EQ(andRows({}, kHasDenyEntry), V{temp});
-    EXPECT_EQ(tree.list.staticFilter, kHasDenyEntry);
 }
 
 TEST_F(DynamicFilters, AndNarrowsTheStaticFilter) {
@@ -320,7 +320,6 @@ TEST_F(DynamicFilters, OrReplacesTheStaticFilter) {
     ApplyDynamicFilters(filters, tree.list, nullptr, kDirectoriesOnly, 0, rights, tables().users,
                         ui);
     EXPECT_EQ(tree.visible(), (V{deep, x, file}));
-    EXPECT_EQ(tree.list.staticFilter, kDirectoriesOnly);
     EXPECT_TRUE(ui.events().empty());
 }
 
@@ -352,9 +351,13 @@ class VariedEntries : public ::testing::Test {
         entries.push_back(root);
         CDirEntry* last = nullptr;
         for (int i = 0; i < 400; ++i) {
-            tree.list.setCursor(last != nullptr ? last : root);
-            tree.list.currentDepth = 1;
-            CDirEntry* e = tree.list.newLoadEntry(last == nullptr);
+            DatasetBuilder build(tree.list);
+            if (last == nullptr) {
+                build.placeUnder(root);
+            } else {
+                build.placeAfter(last);
+            }
+            CDirEntry* e = build.addLoadEntry();
             e->setName(L"f" + std::to_wstring(i));
             Tree::give(e, randomAces(rng));
             entries.push_back(e);
@@ -603,29 +606,33 @@ std::vector<std::wstring> texts(const DynamicFilterSet& set) {
 }
 
 TEST(FilterRows, InsertPlacesTheRowAfterTheGivenOne) {
-    sim::RecordingInteraction ui;
     DynamicFilterSet set;
-    InsertFilterRow(set, row(0, L"a"), 5, ui);  // no rows: row 0 whatever `after` says
-    InsertFilterRow(set, row(0, L"b"), 0, ui);
-    InsertFilterRow(set, row(0, L"c"), 0, ui);
+    EXPECT_TRUE(InsertFilterRow(set, row(0, L"a"), 5));  // no rows: row 0 whatever `after` says
+    InsertFilterRow(set, row(0, L"b"), 0);
+    InsertFilterRow(set, row(0, L"c"), 0);
     EXPECT_EQ(texts(set), (std::vector<std::wstring>{L"a", L"c", L"b"}));
-    InsertFilterRow(set, row(3, L"d", 7), 2, ui);
-    InsertFilterRow(set, row(0, L"e"), 99, ui);
+    InsertFilterRow(set, row(3, L"d", 7), 2);
+    InsertFilterRow(set, row(0, L"e"), 99);
     EXPECT_EQ(texts(set), (std::vector<std::wstring>{L"a", L"c", L"b", L"d", L"e"}));
     EXPECT_EQ(set.rows[3].op, 3u);
     EXPECT_EQ(set.rows[3].right, 7u);
-    InsertFilterRow(set, row(0, L"f"), static_cast<std::size_t>(-1), ui);
+    InsertFilterRow(set, row(0, L"f"), static_cast<std::size_t>(-1));
     EXPECT_EQ(set.rows.back().text, L"f");
-    EXPECT_TRUE(ui.events().empty());
+}
+
+TEST(FilterRows, RowsThatCannotGrowEndTheRunWithTheAllocationMessage) {
+    const ProcessEnd end = RowAllocationEnd();
+    EXPECT_EQ(end.text, L"Error allocating memory for dynamic filters");
+    EXPECT_EQ(end.caption, L"Error allocating memory for dynamic filters");
+    EXPECT_EQ(end.exitCode, 1);
 }
 
 TEST(FilterRows, DeleteMovesTheFollowingRowsDown) {
-    sim::RecordingInteraction ui;
     DynamicFilterSet set;
     DeleteFilterRow(set, 0);  // no rows: nothing happens
     EXPECT_TRUE(set.rows.empty());
     for (const wchar_t* t : {L"a", L"b", L"c", L"d"}) {
-        InsertFilterRow(set, row(0, t), set.rows.size() - 1, ui);
+        InsertFilterRow(set, row(0, t), set.rows.size() - 1);
     }
     ASSERT_EQ(texts(set), (std::vector<std::wstring>{L"a", L"b", L"c", L"d"}));
     const std::size_t capacity = set.rows.capacity();

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "core/dataset_builder.h"
 #include "core/dir_list.h"
 #include "platform/sim/recording_interaction.h"
 
@@ -28,11 +29,12 @@ std::size_t columnIndex(const DisplayedRights& rights, std::wstring_view abbrevi
 struct Entries {
     sim::RecordingInteraction ui;
     CDirList list{ui};
+    DatasetBuilder listBuild{list};
     CDirEntry* folder;
     CDirEntry* file;
     Entries() {
-        folder = list.newLoadEntry(false);
-        file = list.newLoadEntry(true);
+        folder = listBuild.addLoadEntry();
+        file = listBuild.addLoadChild();
     }
 };
 
@@ -147,7 +149,7 @@ TEST_F(BasicMode, ListFolderIsBlankOnFilesAndReadColumnsNeedFileReach) {
 }
 
 TEST_F(BasicMode, FolderThatWasNotDescendedCountsAsFile) {
-    CDirEntry* undescended = entries.list.newLoadEntry(false);  // no children
+    CDirEntry* undescended = entries.listBuild.addLoadEntry();  // no children
     EXPECT_EQ(cell(undescended, ace(0x1200A9, 0x02), L"ls_fold"), Cell::Blank);
 }
 

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "core/dataset_builder.h"
 #include "core/dataset_test_support.h"
 #include "core/dir_list.h"
 #include "filters/permissions.h"
@@ -115,10 +116,11 @@ TEST_F(Filters, ErrorFlagRules) {
 TEST_F(Filters, ComparedDatasetGetsOnlyRulesFiveSevenAndEight) {
     sim::RecordingInteraction ui2;
     CDirList other(ui2);
-    CDirEntry* r = other.newLoadEntry(false);
+    DatasetBuilder otherBuild(other);
+    CDirEntry* r = otherBuild.addLoadEntry();
     r->setName(L"C:\\r");
-    other.currentDepth = 1;
-    CDirEntry* f = other.newLoadEntry(true);
+    otherBuild.setDepth(1);
+    CDirEntry* f = otherBuild.addLoadChild();
     f->setName(L"f");
     FilterTarget target;
     target.shown = &list;

@@ -44,9 +44,6 @@ class InteractionPort {
     // until clearCancel, which the controller calls before a scan.
     virtual bool cancelRequested() = 0;
     virtual void clearCancel() = 0;
-
-    // Ends the process with `exitCode`. Never returns.
-    [[noreturn]] virtual void endProcess(int exitCode) = 0;
 };
 
 }  // namespace quorel

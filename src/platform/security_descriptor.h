@@ -148,4 +148,10 @@ struct SecurityDescriptor {
     bool daclProtected() const { return (control & sd_control::kDaclProtected) != 0; }
 };
 
+// The DACL's ACEs; none when the descriptor has no DACL or a null one.
+inline const std::vector<RawAce>& daclOf(const SecurityDescriptor& sd) {
+    static const std::vector<RawAce> none;
+    return sd.daclState == DaclState::Present ? sd.dacl : none;
+}
+
 }  // namespace quorel

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "core/dataset_builder.h"
 #include "core/dataset_test_support.h"
 #include "core/dir_list.h"
 #include "filters/permissions.h"
@@ -18,10 +19,10 @@ class Csv : public ::testing::Test {
         rights.clear();
         rights.AppendRightColumn(0x1, L"rd");
         rights.AppendRightColumn(0x2, L"wr");
-        folder = list.newLoadEntry(false);
+        folder = listBuild.addLoadEntry();
         folder->setName(L"C:\\data");
-        list.currentDepth = 1;
-        file = list.newLoadEntry(true);
+        listBuild.setDepth(1);
+        file = listBuild.addLoadChild();
         file->setName(L"a.txt");
     }
     void aces(
@@ -40,6 +41,7 @@ class Csv : public ::testing::Test {
 
     sim::RecordingInteraction ui;
     CDirList list{ui};
+    DatasetBuilder listBuild{list};
     DisplayedRights rights;
     CDirEntry* folder;
     CDirEntry* file;

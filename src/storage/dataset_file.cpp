@@ -3,6 +3,7 @@
 #include <memory>
 #include <unordered_map>
 
+#include "core/dataset_builder.h"
 #include "core/dir_list.h"
 #include "platform/file_io_port.h"
 #include "platform/interaction_port.h"
@@ -207,11 +208,11 @@ bool WriteDatasetFile(FileIoPort& files, InteractionPort& ui, CDirList& list,
         return false;
     }
     ui.setStatusText(0, L"Saving file....");
-    Progress progress(ui, list.entryCount);
+    Progress progress(ui, list.entryCount());
     RecordWriter out(*sink);
     out.text(kMagic, kMagicText);
     out.pair(kVersion, dataset_file::kMajorVersion, dataset_file::kMinorVersion);
-    out.number(kEntryCount, list.entryCount);
+    out.number(kEntryCount, list.entryCount());
     out.number(kUserCount, static_cast<std::uint32_t>(tables.users.size()));
     for (const std::wstring& name : tables.users) {
         out.text(kUserName, name);
@@ -226,7 +227,7 @@ bool WriteDatasetFile(FileIoPort& files, InteractionPort& ui, CDirList& list,
     const TableIndex domains(names, tables.domains);
     // The tree in pre-order: 8 opens a child listing, 7 continues a
     // listing, 9 closes one. No recursion: the depth of a tree is unbounded.
-    const CDirEntry* e = list.firstEntry;
+    const CDirEntry* e = list.firstEntry();
     std::uint16_t tag = kSibling;
     while (e != nullptr && out.ok()) {
         progress.step();
@@ -245,7 +246,7 @@ bool WriteDatasetFile(FileIoPort& files, InteractionPort& ui, CDirList& list,
             tag = kSibling;
         }
     }
-    if (list.firstEntry == nullptr) {
+    if (list.firstEntry() == nullptr) {
         // An empty dataset still closes its (empty) top level.
         out.structural(kLevelEnd);
     }
@@ -256,7 +257,7 @@ bool WriteDatasetFile(FileIoPort& files, InteractionPort& ui, CDirList& list,
     }
     ui.setStatusText(0, L"File saved.");
     ui.setStatusText(2, L"Ready.");
-    list.fileName = path;
+    list.setFileName(path);
     return true;
 }
 
@@ -281,7 +282,7 @@ struct LoadError {
 class DatasetReader {
   public:
     DatasetReader(ByteSource& in, InteractionPort& ui, CDirList& list)
-        : in_(in), ui_(ui), list_(list) {
+        : in_(in), ui_(ui), list_(list), build_(list) {
         // Every ACE a file really holds takes more than 40 bytes of it;
         // allowing one ACE slot per 4 bytes bounds what a damaged file can
         // make the reader allocate.
@@ -424,7 +425,7 @@ class DatasetReader {
         if (h.length != 4) {
             return L"file structure corrupt";
         }
-        if (!readU32Value(list_.loadEntryCount)) {
+        if (!readU32Value(declaredCount_)) {
             return L"Error reading data from file";
         }
         if (const wchar_t* e =
@@ -459,7 +460,7 @@ class DatasetReader {
 
     const wchar_t* readTree() {
         AccountNames& names = list_.accountNames();
-        Progress progress(ui_, list_.loadEntryCount);
+        Progress progress(ui_, declaredCount_);
         CDirEntry* current = nullptr;
         std::uint32_t depth = 0;
         std::uint32_t aceIndex = 0;
@@ -494,16 +495,16 @@ class DatasetReader {
                     progress.step();
                     break;
                 case kSibling:
-                    list_.setCursor(current);
-                    list_.currentDepth = depth;
-                    current = list_.newLoadEntry(false);
+                    build_.placeAfter(current);
+                    build_.setDepth(depth);
+                    current = build_.addLoadEntry();
                     haveAces = false;
                     break;
                 case kChild:
                     ++depth;
-                    list_.setCursor(current);
-                    list_.currentDepth = depth;
-                    current = list_.newLoadEntry(true);
+                    build_.placeUnder(current);
+                    build_.setDepth(depth);
+                    current = build_.addLoadEntry();
                     haveAces = false;
                     break;
                 case kLevelEnd:
@@ -612,6 +613,8 @@ class DatasetReader {
     ByteSource& in_;
     InteractionPort& ui_;
     CDirList& list_;
+    DatasetBuilder build_;
+    std::uint32_t declaredCount_ = 0;  // the entry count the file states
     std::vector<std::uint32_t> users_;
     std::vector<std::uint32_t> domains_;
     std::vector<std::uint8_t> bytes_;
@@ -636,7 +639,7 @@ bool LoadDatasetFile(FileIoPort& files, InteractionPort& ui, CDirList& list,
         note(ui, message);
         return false;
     }
-    list.fileName = path;
+    list.setFileName(path);
     ui.setStatusText(0, L"File loaded.");
     ui.setStatusText(2, L"Ready.");
     if (reader.unrecognized()) {

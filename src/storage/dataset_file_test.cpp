@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "core/dataset_builder.h"
 #include "core/dataset_test_support.h"
 #include "core/dir_list.h"
 #include "platform/sim/memory_files.h"
@@ -107,7 +108,8 @@ class DatasetFile : public ::testing::Test {
 // children "a.txt" and "sub" (empty listing).
 std::unique_ptr<CDirList> smallDataset(InteractionPort& ui) {
     auto l = std::make_unique<CDirList>(ui);
-    CDirEntry* root = l->newLoadEntry(false);
+    DatasetBuilder lBuild(*l);
+    CDirEntry* root = lBuild.addLoadEntry();
     root->setName(L"C:\\data");
     root->setOwner(L"alice", L"CORP");
     root->setGroup(L"Users", L"BUILTIN");
@@ -116,13 +118,13 @@ std::unique_ptr<CDirList> smallDataset(InteractionPort& ui) {
     root->ace(0)->set(0x1F01FF, 0x03, 0);
     root->ace(1)->setTrustee(test::NamesOf(root), L"Everyone", L"");
     root->ace(1)->set(0x10000, 0x10, 1);
-    l->currentDepth = 1;
-    CDirEntry* a = l->newLoadEntry(true);
+    lBuild.setDepth(1);
+    CDirEntry* a = lBuild.addLoadChild();
     a->setName(L"a.txt");
     a->setOwner(L"bob", L"CORP");
     a->setGroup(L"Users", L"BUILTIN");
     a->errorFlags = 6;
-    CDirEntry* sub = l->newLoadEntry(false);
+    CDirEntry* sub = lBuild.addLoadEntry();
     sub->setName(L"sub");
     sub->setOwner(L"alice", L"CORP");
     sub->setGroup(L"Users", L"BUILTIN");
@@ -151,7 +153,7 @@ TEST_F(DatasetFile, WritesTheExactLayout) {
     EXPECT_EQ(*files.get(L"C:\\out.acl"), f.bytes);
     // The magic record is 36 bytes: header and "ACL-STRUCT_FILE" with its terminator.
     EXPECT_EQ(f.bytes[2], 32);
-    EXPECT_EQ(l->fileName, L"C:\\out.acl");
+    EXPECT_EQ(l->fileName(), L"C:\\out.acl");
     EXPECT_EQ(ui.statusTexts(0), (std::vector<std::wstring>{L"Saving file....", L"File saved."}));
     EXPECT_EQ(ui.statusTexts(2), std::vector<std::wstring>{L"Ready."});
 }
@@ -165,7 +167,7 @@ TEST_F(DatasetFile, RoundTripIsByteIdenticalAndRestoresEverything) {
     using E = std::pair<std::uint32_t, std::wstring>;
     EXPECT_EQ(shape(),
               (std::vector<E>{{0, L"C:\\data"}, {1, L"C:\\data\\a.txt"}, {1, L"C:\\data\\sub"}}));
-    const CDirEntry& root = *list->firstEntry;
+    const CDirEntry& root = *list->firstEntry();
     EXPECT_EQ(root.ownerName(), L"alice");
     EXPECT_EQ(root.ownerDomain(), L"CORP");
     EXPECT_EQ(root.groupDomain(), L"BUILTIN");
@@ -178,9 +180,8 @@ TEST_F(DatasetFile, RoundTripIsByteIdenticalAndRestoresEverything) {
     EXPECT_EQ(root.ace(1)->flagsAsRead, 0);  // not stored
     EXPECT_EQ(root.ace(0)->accessMask, 0x1F01FFu);
     EXPECT_EQ(root.firstChild()->errorFlags, 6);
-    EXPECT_EQ(list->entryCount, 3u);
-    EXPECT_EQ(list->loadEntryCount, 3u);
-    EXPECT_EQ(list->fileName, L"C:\\out.acl");
+    EXPECT_EQ(list->entryCount(), 3u);
+    EXPECT_EQ(list->fileName(), L"C:\\out.acl");
     EXPECT_TRUE(ui.messages().empty());
 }
 
@@ -192,8 +193,8 @@ TEST_F(DatasetFile, HandBuiltTreeLoadsWithPathsAndDepths) {
     ASSERT_TRUE(load(f.bytes));
     using E = std::pair<std::uint32_t, std::wstring>;
     EXPECT_EQ(shape(), (std::vector<E>{{0, L"root"}, {1, L"root\\child1"}, {1, L"root\\child2"}}));
-    EXPECT_EQ(list->firstEntry->firstChild()->ownerName(), L"u");
-    EXPECT_EQ(list->firstEntry->firstChild()->ownerDomain(), L"d");
+    EXPECT_EQ(list->firstEntry()->firstChild()->ownerName(), L"u");
+    EXPECT_EQ(list->firstEntry()->firstChild()->ownerDomain(), L"d");
 }
 
 TEST_F(DatasetFile, DriveRootChildrenGetOneBackslash) {
@@ -353,7 +354,7 @@ TEST_F(DatasetFile, NameOf999CharactersLoads) {
     FileBuilder f;
     f.header(1, {std::wstring(999, L'n')}, {L"d"}).entry(7, L"r").structural(9).structural(12);
     ASSERT_TRUE(load(f.bytes));
-    EXPECT_EQ(list->firstEntry->ownerName().size(), 999u);
+    EXPECT_EQ(list->firstEntry()->ownerName().size(), 999u);
 }
 
 TEST_F(DatasetFile, MissingFileIsReported) {
@@ -404,7 +405,7 @@ TEST_F(DatasetFile, OneAceEndTooManyIsReportedAndTheLoadSucceeds) {
     f.structural(19).structural(9).structural(12);
     ASSERT_TRUE(load(f.bytes));
     EXPECT_EQ(onlyMessage(), L"number of users in ACL does not match stored value");
-    EXPECT_EQ(list->firstEntry->ace(0)->accessMask, 7u);
+    EXPECT_EQ(list->firstEntry()->ace(0)->accessMask, 7u);
 }
 
 TEST_F(DatasetFile, GroupRecordBeforeOwnerAndOtherReorderingsLoad) {
@@ -414,7 +415,7 @@ TEST_F(DatasetFile, GroupRecordBeforeOwnerAndOtherReorderingsLoad) {
     f.number(23, 1).number(4, 1).number(18, 1).number(5, 3).structural(19);
     f.structural(9).structural(12);
     ASSERT_TRUE(load(f.bytes));
-    const CDirEntry& r = *list->firstEntry;
+    const CDirEntry& r = *list->firstEntry();
     EXPECT_EQ(r.ownerName(), L"a");
     EXPECT_EQ(r.ownerDomain(), L"x");
     EXPECT_EQ(r.groupName(), L"b");
@@ -431,12 +432,12 @@ TEST_F(DatasetFile, FailedOpenKeepsThePreviousDataset) {
     files.put(L"C:\\bad.acl", FileBuilder().header(1, {L"u"}, {L"d"}).entry(7, L"x").bytes);
     EXPECT_FALSE(OpenDatasetFile(files, ui, current, L"C:\\bad.acl"));
     EXPECT_EQ(current.get(), before);
-    EXPECT_EQ(current->entryCount, 3u);
-    EXPECT_EQ(current->firstEntry->name(), L"C:\\data");
+    EXPECT_EQ(current->entryCount(), 3u);
+    EXPECT_EQ(current->firstEntry()->name(), L"C:\\data");
     files.put(L"C:\\good.acl", save(*smallDataset(ui), L"C:\\good.acl"));
     EXPECT_TRUE(OpenDatasetFile(files, ui, current, L"C:\\good.acl"));
     EXPECT_NE(current.get(), before);
-    EXPECT_EQ(current->fileName, L"C:\\good.acl");
+    EXPECT_EQ(current->fileName(), L"C:\\good.acl");
 }
 
 TEST_F(DatasetFile, WriteFailuresAreReported) {
@@ -451,15 +452,17 @@ TEST_F(DatasetFile, WriteFailuresAreReported) {
     files.failWritesAfter(100);
     EXPECT_FALSE(WriteDatasetFile(files, ui, *l, L"C:\\x.acl", tables));
     EXPECT_EQ(onlyMessage(), L"Error writing data to file");
-    EXPECT_EQ(l->fileName, L"");
+    EXPECT_EQ(l->fileName(), L"");
 }
 
 TEST_F(DatasetFile, ProgressShowsPercentSteps) {
     auto l = std::make_unique<CDirList>(ui);
-    l->newLoadEntry(false)->setName(L"r");
-    l->currentDepth = 1;
+    DatasetBuilder lBuild(*l);
+    lBuild.addLoadEntry()->setName(L"r");
+    lBuild.setDepth(1);
     for (int i = 0; i < 199; ++i) {
-        l->newLoadEntry(i == 0)->setName(L"f" + std::to_wstring(i));
+        (i == 0 ? lBuild.addLoadChild() : lBuild.addLoadEntry())
+            ->setName(L"f" + std::to_wstring(i));
     }
     const Bytes bytes = save(*l);
     auto percents = ui.statusTexts(2);
@@ -476,14 +479,15 @@ TEST_F(DatasetFile, ProgressShowsPercentSteps) {
 
 TEST_F(DatasetFile, DeepAndWideTreesSaveLoadAndFreeWithoutRecursion) {
     auto deep = std::make_unique<CDirList>(ui);
-    deep->newLoadEntry(false)->setName(L"r");
+    DatasetBuilder deepBuild(*deep);
+    deepBuild.addLoadEntry()->setName(L"r");
     for (std::uint32_t i = 1; i < 10000; ++i) {
-        deep->currentDepth = i;
-        deep->newLoadEntry(true)->setName(L"d");
+        deepBuild.setDepth(i);
+        deepBuild.addLoadChild()->setName(L"d");
     }
     const Bytes bytes = save(*deep);
     ASSERT_TRUE(load(bytes));
-    EXPECT_EQ(list->entryCount, 10000u);
+    EXPECT_EQ(list->entryCount(), 10000u);
     std::uint32_t maxDepth = 0;
     for (const CDirEntry& e : *list) {
         maxDepth = std::max(maxDepth, e.depth);
@@ -492,34 +496,36 @@ TEST_F(DatasetFile, DeepAndWideTreesSaveLoadAndFreeWithoutRecursion) {
     EXPECT_EQ(save(*list), bytes);
 
     auto wide = std::make_unique<CDirList>(ui);
-    wide->newLoadEntry(false)->setName(L"r");
-    wide->currentDepth = 1;
+    DatasetBuilder wideBuild(*wide);
+    wideBuild.addLoadEntry()->setName(L"r");
+    wideBuild.setDepth(1);
     for (int i = 0; i < 200000; ++i) {
-        wide->newLoadEntry(i == 0)->setName(L"f");
+        (i == 0 ? wideBuild.addLoadChild() : wideBuild.addLoadEntry())->setName(L"f");
     }
     ASSERT_TRUE(load(save(*wide)));
-    EXPECT_EQ(list->entryCount, 200001u);
+    EXPECT_EQ(list->entryCount(), 200001u);
 }
 
 TEST_F(DatasetFile, NonBmpNamesRoundTrip) {
     auto l = std::make_unique<CDirList>(ui);
+    DatasetBuilder lBuild(*l);
     const std::wstring name = fromUtf8(
         "Gr\xC3\xBC\xC3\x9F"
         "e_\xF0\x9F\x98\x80");
-    CDirEntry* r = l->newLoadEntry(false);
+    CDirEntry* r = lBuild.addLoadEntry();
     r->setName(name);
     r->setOwner(fromUtf8("\xE6\x97\xA5\xE6\x9C\xAC"), L"D");
     ASSERT_TRUE(load(save(*l)));
-    EXPECT_EQ(list->firstEntry->name(), name);
-    EXPECT_EQ(list->firstEntry->ownerName(), fromUtf8("\xE6\x97\xA5\xE6\x9C\xAC"));
+    EXPECT_EQ(list->firstEntry()->name(), name);
+    EXPECT_EQ(list->firstEntry()->ownerName(), fromUtf8("\xE6\x97\xA5\xE6\x9C\xAC"));
 }
 
 TEST_F(DatasetFile, EmptyDatasetSavesAndLoadsEmpty) {
     CDirList empty(ui);
     const Bytes bytes = save(empty);
     ASSERT_TRUE(load(bytes));
-    EXPECT_EQ(list->firstEntry, nullptr);
-    EXPECT_EQ(list->entryCount, 0u);
+    EXPECT_EQ(list->firstEntry(), nullptr);
+    EXPECT_EQ(list->entryCount(), 0u);
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "core/dataset_builder.h"
 #include "core/dataset_test_support.h"
 #include "core/dir_list.h"
 #include "platform/sim/recording_interaction.h"
@@ -12,7 +13,8 @@ namespace {
 TEST(AceVisibility, OptionsHideTheirKindAndNeverUnhideTheOthers) {
     sim::RecordingInteraction ui;
     CDirList list(ui);
-    CDirEntry* e = list.newLoadEntry(false);
+    DatasetBuilder listBuild(list);
+    CDirEntry* e = listBuild.addLoadEntry();
     e->resizeAces(4);
     const std::uint8_t flags[] = {0x00, 0x08 | 0x03, 0x10, 0x18 | 0x03};
     for (std::uint32_t i = 0; i < 4; ++i) {

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "core/dataset_builder.h"
 #include "core/dataset_test_support.h"
 #include "core/dir_list.h"
 #include "filters/static_filter.h"
@@ -16,11 +17,11 @@ namespace {
 class Find : public ::testing::Test {
   protected:
     Find() {
-        root = list.newLoadEntry(false);
+        root = listBuild.addLoadEntry();
         root->setName(L"C:\\Data");
         root->setOwner(L"Administrators", L"BUILTIN");
         root->setGroup(L"SYSTEM", L"NT AUTHORITY");
-        list.currentDepth = 1;
+        listBuild.setDepth(1);
         a = add(L"report.TXT", L"alice", {L"Everyone", L"Backup Operators"}, true);
         b = add(L"notes.doc", L"bob", {L"staff"}, false);
         c = add(L"\u00e9t\u00e9.txt", L"carol", {L"Everyone"}, false);
@@ -29,7 +30,7 @@ class Find : public ::testing::Test {
     }
     CDirEntry* add(const wchar_t* name, const wchar_t* owner, std::vector<const wchar_t*> trustees,
                    bool first) {
-        CDirEntry* e = list.newLoadEntry(first);
+        CDirEntry* e = (first ? listBuild.addLoadChild() : listBuild.addLoadEntry());
         e->setName(name);
         e->setOwner(owner, L"CORP");
         e->setGroup(L"Domain Users", L"CORP");
@@ -42,6 +43,7 @@ class Find : public ::testing::Test {
 
     sim::RecordingInteraction ui;
     CDirList list{ui};
+    DatasetBuilder listBuild{list};
     DisplayList lines;
     FindState find;
     MatchContext context;
@@ -108,7 +110,8 @@ TEST_F(Find, MemberTextsMatchWhileGroupBreakDownIsOn) {
 TEST_F(Find, PartnerTrusteesMatchInCompareMode) {
     sim::RecordingInteraction ui2;
     CDirList other(ui2);
-    CDirEntry* p = other.newLoadEntry(false);
+    DatasetBuilder otherBuild(other);
+    CDirEntry* p = otherBuild.addLoadEntry();
     p->resizeAces(1);
     p->ace(0)->setTrustee(test::NamesOf(p), L"ghost", L"");
     b->partner = p;

@@ -27,7 +27,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         }
         (void)e.path();
     }
-    if (walked > list.entryCount) {
+    if (walked > list.entryCount()) {
         __builtin_trap();
     }
     if (ok) {

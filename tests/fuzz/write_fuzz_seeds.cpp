@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "core/dataset_builder.h"
 #include "core/dir_list.h"
 #include "filters/dynamic_filter_set.h"
 #include "filters/permissions.h"
@@ -87,7 +88,8 @@ bool datasetSeeds(const fs::path& folder) {
     // A small scan: a root with "." and "..", a folder with a file, object
     // and deny ACEs, an unresolved SID.
     quorel::CDirList scan(ui);
-    quorel::CDirEntry* root = scan.newLoadEntry(false);
+    quorel::DatasetBuilder scanBuild(scan);
+    quorel::CDirEntry* root = scanBuild.addLoadEntry();
     root->setName(L"C:\\");
     root->setOwner(L"Administrators", L"BUILTIN");
     root->setGroup(L"SYSTEM", L"NT AUTHORITY");
@@ -96,10 +98,10 @@ bool datasetSeeds(const fs::path& folder) {
     root->ace(0)->set(0x1F01FF, 0x03, 0);
     root->ace(1)->setTrustee(scan.accountNames(), L"S-1-5-21-1-2-3-1001", L"");
     root->ace(1)->set(0x1200A9, 0x1B, 1);
-    scan.currentDepth = 1;
-    scan.newLoadEntry(true)->setName(L"data");
-    scan.currentDepth = 2;
-    quorel::CDirEntry* file = scan.newLoadEntry(true);
+    scanBuild.setDepth(1);
+    scanBuild.addLoadChild()->setName(L"data");
+    scanBuild.setDepth(2);
+    quorel::CDirEntry* file = scanBuild.addLoadChild();
     file->setName(L"Gr\u00fc\u00dfe.txt");
     file->errorFlags = 7;
     file->resizeAces(1);

@@ -72,7 +72,7 @@ void inheritAcl(SecurityPort& security, sim::SimPlatform& platform) {
     Propagation propagation{editor, platform, undo, pending};
     Scanner scanner(list, platform, reader, ui);
     scanner.ScanTree(L"C:\\R", 1);
-    propagation.InheritAcl(*list.firstEntry);
+    propagation.InheritAcl(*list.firstEntry());
 }
 
 bool same(const SecurityDescriptor& a, const SecurityDescriptor& b) {

@@ -66,7 +66,7 @@ TEST_F(Win32Cli, ScanWritesADatasetFileWithOneRootPerDirectory) {
         0);
     auto list = load(out);
     ASSERT_NE(list, nullptr);
-    const CDirEntry* root = list->firstEntry;
+    const CDirEntry* root = list->firstEntry();
     EXPECT_EQ(root->path(), tree.path(L"data"));
     ASSERT_NE(root->nextSibling(), nullptr);
     EXPECT_EQ(root->nextSibling()->path(), tree.path(L"other"));
@@ -74,7 +74,7 @@ TEST_F(Win32Cli, ScanWritesADatasetFileWithOneRootPerDirectory) {
     for (const CDirEntry& e : *list) {
         EXPECT_NE(e.name(), L"b.txt");
     }
-    EXPECT_EQ(list->entryCount, 2u + 4u + 2u);
+    EXPECT_EQ(list->entryCount(), 2u + 4u + 2u);
 }
 
 TEST_F(Win32Cli, ProjectWritesTheNumberedFile) {
@@ -91,8 +91,8 @@ TEST_F(Win32Cli, ProjectWritesTheNumberedFile) {
     ASSERT_EQ(RunCli({L"project", project}, env), 0);
     auto list = load(base + L"1.acl");
     ASSERT_NE(list, nullptr);
-    EXPECT_EQ(list->firstEntry->path(), tree.path(L"data"));
-    EXPECT_EQ(list->entryCount, 8u);  // data, its ".", "..", a.txt, sub, and sub's three
+    EXPECT_EQ(list->firstEntry()->path(), tree.path(L"data"));
+    EXPECT_EQ(list->entryCount(), 8u);  // data, its ".", "..", a.txt, sub, and sub's three
 }
 
 TEST_F(Win32Cli, AVolumeSavedFromTheDiskScansAsTheDiskDoes) {

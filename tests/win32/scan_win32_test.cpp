@@ -54,8 +54,8 @@ TEST_F(Win32Scan, TreeWithDotEntriesDepthsAndResolvedAccounts) {
     tree_.makeFile(L"a\\x.txt");
     tree_.makeFile(L"b.txt");
     tree_.makeDir(L"empty");
-    ASSERT_TRUE(scanner_.ScanTree(tree_.root(), 0));
-    const CDirEntry* root = list_.firstEntry;
+    ASSERT_EQ(scanner_.ScanTree(tree_.root(), 0), ScanOutcome::Complete);
+    const CDirEntry* root = list_.firstEntry();
     ASSERT_NE(root, nullptr);
     EXPECT_EQ(root->path(), tree_.root());
     EXPECT_EQ(root->depth, 0u);
@@ -65,7 +65,7 @@ TEST_F(Win32Scan, TreeWithDotEntriesDepthsAndResolvedAccounts) {
     EXPECT_EQ(childNames(a), (std::vector<std::wstring>{L".", L"..", L"x.txt"}));
     EXPECT_EQ(find(tree_.path(L"a\\x.txt"))->depth, 2u);
     EXPECT_EQ(childNames(find(tree_.path(L"empty"))), (std::vector<std::wstring>{L".", L".."}));
-    EXPECT_EQ(list_.entryCount, 11u);
+    EXPECT_EQ(list_.entryCount(), 11u);
 
     // Owners and trustees resolve to names; nothing needed a SID string.
     const std::wstring me = platform_.currentUserName();
@@ -111,7 +111,7 @@ TEST_F(Win32Scan, LongPathsAndUnicodeNames) {
     EXPECT_EQ(e->name(), kUnicodeName);
     EXPECT_NE(e->ownerName(), L"ERROR READING FILE");
     EXPECT_GT(e->aceCount(), 0u);
-    EXPECT_FALSE(list_.maxPathExceeded);
+    EXPECT_FALSE(scanner_.maxPathExceeded());
 }
 
 TEST_F(Win32Scan, FolderLinkIsListedButNotDescended) {
@@ -136,7 +136,7 @@ TEST_F(Win32Scan, FolderLinkIsListedButNotDescended) {
 
 TEST_F(Win32Scan, BareDriveIsItsRootWithoutDotEntries) {
     scanner_.ScanTree(L"C:", 1);
-    const CDirEntry* root = list_.firstEntry;
+    const CDirEntry* root = list_.firstEntry();
     ASSERT_NE(root, nullptr);
     EXPECT_EQ(root->path(), L"C:\\");
     ASSERT_NE(root->firstChild(), nullptr);

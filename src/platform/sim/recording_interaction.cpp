@@ -87,10 +87,4 @@ void RecordingInteraction::showProgressText(const std::wstring& text) {
     }
 }
 
-void RecordingInteraction::endProcess(int exitCode) {
-    events_.push_back(
-        {Interaction::Kind::ProcessEnd, L"", L"", MessageIcon::None, MessageButtons::Ok, exitCode});
-    throw ProcessEnded{exitCode};
-}
-
 }  // namespace quorel::sim

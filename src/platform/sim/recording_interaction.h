@@ -8,21 +8,15 @@
 
 namespace quorel::sim {
 
-// Thrown by RecordingInteraction::endProcess so that a test sees where the
-// process would have ended. Test support only: the real ports never throw.
-struct ProcessEnded {
-    int exitCode;
-};
-
 // One thing the domain showed or asked.
 struct Interaction {
-    enum class Kind { Message, Status, Progress, ProcessEnd };
+    enum class Kind { Message, Status, Progress };
     Kind kind;
     std::wstring text;
     std::wstring caption;
     MessageIcon icon = MessageIcon::None;
     MessageButtons buttons = MessageButtons::Ok;
-    int part = 0;  // status bar part, or exit code of ProcessEnd
+    int part = 0;  // status bar part
 
     friend bool operator==(const Interaction&, const Interaction&) = default;
 };
@@ -67,7 +61,6 @@ class RecordingInteraction : public InteractionPort {
     void closeHeartbeat() override { heartbeatShown_ = false; }
     bool cancelRequested() override { return cancel_; }
     void clearCancel() override { cancel_ = false; }
-    [[noreturn]] void endProcess(int exitCode) override;
 
   private:
     std::vector<Interaction> events_;

@@ -43,16 +43,5 @@ TEST(RecordingInteraction, CancelIsPressedAtTheScriptedProgressUpdate) {
     EXPECT_FALSE(ui.cancelRequested());
 }
 
-TEST(RecordingInteraction, EndOfProcessIsObservable) {
-    RecordingInteraction ui;
-    try {
-        ui.endProcess(3);
-        FAIL() << "endProcess returned";
-    } catch (const ProcessEnded& ended) {
-        EXPECT_EQ(ended.exitCode, 3);
-    }
-    EXPECT_EQ(ui.events().back().kind, Interaction::Kind::ProcessEnd);
-}
-
 }  // namespace
 }  // namespace quorel::sim

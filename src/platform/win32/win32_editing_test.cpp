@@ -10,6 +10,7 @@
 
 #include <algorithm>
 
+#include "core/dataset_builder.h"
 #include "core/dir_list.h"
 #include "core/security_reader.h"
 #include "editing/acl_editor.h"
@@ -80,7 +81,7 @@ class Win32Edit : public testing::Test {
 TEST_F(Win32Edit, PrimitivesWriteThroughSetFileSecurity) {
     const std::wstring file = tree_.makeFile(L"edited.txt");
     ASSERT_FALSE(file.empty());
-    CDirEntry* e = list_.newScanEntry(file, file, false, reader_);
+    CDirEntry* e = DatasetBuilder(list_).addScanEntry(file, file, reader_);
     ASSERT_GT(e->aceCount(), 0u);
     std::uint32_t everyone = e->aceCount();
     for (std::uint32_t i = 0; i < e->aceCount(); ++i) {
@@ -124,7 +125,7 @@ TEST_F(Win32Edit, OwnershipIsTakenAndGivenBack) {
     const std::wstring file = tree_.makeFile(L"owned.txt");
     ASSERT_FALSE(file.empty());
     ASSERT_TRUE(EnableTakeOwnership(settings_, platform_, ui_));
-    CDirEntry* e = list_.newScanEntry(file, file, false, reader_);
+    CDirEntry* e = DatasetBuilder(list_).addScanEntry(file, file, reader_);
     const std::wstring owner(e->ownerName());
     ASSERT_TRUE(editor_.TakeOwnership(*e));
     EXPECT_EQ(e->ownershipTaken, 1);
@@ -138,7 +139,7 @@ TEST_F(Win32Edit, OwnershipIsTakenAndGivenBack) {
 TEST_F(Win32Edit, AMissingFileFailsWithItsMessages) {
     const std::wstring file = tree_.makeFile(L"gone.txt");
     ASSERT_FALSE(file.empty());
-    CDirEntry* e = list_.newScanEntry(file, file, false, reader_);
+    CDirEntry* e = DatasetBuilder(list_).addScanEntry(file, file, reader_);
     ASSERT_TRUE(DeleteFileW(file.c_str()));
     list_.errorList().clear();
     EXPECT_EQ(editor_.DelTrustee(*e, 0).error, win_error::kFileNotFound);

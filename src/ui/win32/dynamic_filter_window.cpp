@@ -11,6 +11,7 @@
 #include "filters/permissions.h"
 #include "ui/win32/dpi.h"
 #include "ui/win32/filter_window_controls.h"
+#include "ui/win32/gui_interaction.h"
 #include "ui/win32/window_support.h"
 
 namespace quorel::win32 {
@@ -234,7 +235,9 @@ void OnSlotCommand(FilterWindowState& st, const SlotControl& sc, int code, HWND 
             break;
         case kPlus:
             if (code == BN_CLICKED) {
-                e.Plus(k);
+                if (std::optional<ProcessEnd> end = e.Plus(k)) {
+                    EndProcess(e.ui(), *end);
+                }
             }
             break;
     }

@@ -99,8 +99,11 @@ void GuiInteraction::pumpMessages() {
     }
 }
 
-void GuiInteraction::endProcess(int exitCode) {
-    ExitProcess(static_cast<UINT>(exitCode));
+void EndProcess(InteractionPort& ui, const ProcessEnd& end) {
+    if (!end.text.empty()) {
+        ui.showMessage(end.text, end.caption, MessageIcon::Error);
+    }
+    ExitProcess(static_cast<UINT>(end.exitCode));
 }
 
 }  // namespace quorel::win32

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "platform/interaction_port.h"
+#include "platform/process_end.h"
 #include "ui/win32/heartbeat_window.h"
 #include "ui/win32/progress_window.h"
 
@@ -27,7 +28,6 @@ class GuiInteraction : public InteractionPort {
     void closeHeartbeat() override { heartbeat_.Close(); }
     bool cancelRequested() override { return cancel_; }
     void clearCancel() override { cancel_ = false; }
-    [[noreturn]] void endProcess(int exitCode) override;
 
     // The main window and its status bar, once they exist (null again
     // when the window goes).
@@ -47,5 +47,9 @@ class GuiInteraction : public InteractionPort {
     HWND status_ = nullptr;
     std::wstring kept_[3];
 };
+
+// Shows the message of `end` (when it has one) through `ui`, error icon,
+// and ends the process with its exit code.
+[[noreturn]] void EndProcess(InteractionPort& ui, const ProcessEnd& end);
 
 }  // namespace quorel::win32

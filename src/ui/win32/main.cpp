@@ -98,7 +98,10 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     quorel::AppController app(ports, std::move(folders));
     windows.SetController(app);
     quorel::win32::AttachTestHook(app);
-    const int code = app.Startup(arguments.rest);
+    const quorel::ProcessEnd end = app.Startup(arguments.rest);
+    if (!end.text.empty()) {
+        quorel::win32::EndProcess(ui, end);
+    }
     CoUninitialize();
-    return code;
+    return end.exitCode;
 }

@@ -203,11 +203,14 @@ void OnPaint(MainState& st) {
 
 // Returns true when the window is to close.
 bool OnCommand(MainState& st, int id) {
-    const unsigned changes = st.matrix->Command(id);
-    if ((changes & main_view_change::kQuit) != 0) {
+    const CommandOutcome outcome = st.matrix->Command(id);
+    if (outcome.end) {
+        EndProcess(*st.ui, *outcome.end);
+    }
+    if ((outcome.changes & main_view_change::kQuit) != 0) {
         return true;
     }
-    Finish(st, changes);
+    Finish(st, outcome.changes);
     return false;
 }
 

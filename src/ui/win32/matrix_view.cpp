@@ -138,14 +138,16 @@ void MatrixView::Paint(HDC dc) {
     SelectObject(dc, old);
 }
 
-unsigned MatrixView::Command(int id) {
+CommandOutcome MatrixView::Command(int id) {
     std::wstring text;
     if (findText_ != nullptr) {
         const int n = std::min(GetWindowTextLengthW(findText_), find_bar::kMaxText);
         text.resize(static_cast<std::size_t>(n) + 1);
         text.resize(static_cast<std::size_t>(GetWindowTextW(findText_, text.data(), n + 1)));
     }
-    return Apply(commands_.Run(id, text));
+    CommandOutcome outcome = commands_.Run(id, text);
+    outcome.changes = Apply(outcome.changes);
+    return outcome;
 }
 
 unsigned MatrixView::ShowLine(std::size_t index) {
@@ -205,8 +207,10 @@ bool MatrixView::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, unsig
                                                renderer_.fromDevice(GET_Y_LPARAM(lParam))));
             return true;
         case WM_LBUTTONDBLCLK:
-            changes = Apply(commands_.OnDoubleClick(renderer_.fromDevice(GET_X_LPARAM(lParam)),
-                                                    renderer_.fromDevice(GET_Y_LPARAM(lParam))));
+            changes = Apply(commands_
+                                .OnDoubleClick(renderer_.fromDevice(GET_X_LPARAM(lParam)),
+                                               renderer_.fromDevice(GET_Y_LPARAM(lParam)))
+                                .changes);
             return true;
         case WM_RBUTTONDOWN:
             contextMenu(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));

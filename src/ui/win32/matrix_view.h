@@ -47,7 +47,7 @@ class MatrixView {
     bool HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, unsigned& changes);
     // A command of the main window (the command table), with the find
     // bar's text.
-    unsigned Command(int id);
+    CommandOutcome Command(int id);
     // The error window's jump to a display-list entry.
     unsigned ShowLine(std::size_t index);
 

@@ -75,9 +75,9 @@ std::wstring ViewAnswer(const AppController& app) {
     add(L"compare", view.compareMode() ? L"1" : L"0");
     add(L"scanned", app.view().liveData() ? L"1" : L"0");
     add(L"writeMode", app.gate().on() ? L"1" : L"0");
-    add(L"entries", std::to_wstring(dataset != nullptr ? dataset->entryCount : 0));
+    add(L"entries", std::to_wstring(dataset != nullptr ? dataset->entryCount() : 0));
     add(L"errors", std::to_wstring(dataset != nullptr ? dataset->errorList().count() : 0));
-    add(L"file", dataset != nullptr ? dataset->fileName : std::wstring());
+    add(L"file", dataset != nullptr ? dataset->fileName() : std::wstring());
     return out;
 }
 // The ticks of an ACE line, one character per permission column.
