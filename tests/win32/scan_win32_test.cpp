@@ -76,7 +76,7 @@ TEST_F(Win32Scan, TreeWithDotEntriesDepthsAndResolvedAccounts) {
         EXPECT_GT(e.aceCount(), 0u);
         for (std::uint32_t i = 0; i < e.aceCount(); ++i) {
             EXPECT_EQ(e.ace(i)->unresolved, 0);
-            EXPECT_FALSE(e.ace(i)->trustee(test::NamesOf(&e)).empty());
+            EXPECT_FALSE(e.ace(i)->trustee(quorel::test::NamesOf(&e)).empty());
         }
     }
     EXPECT_EQ(find(tree_.path(L"b.txt"))->ownerName(), me);
