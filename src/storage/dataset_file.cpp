@@ -458,156 +458,187 @@ class DatasetReader {
         return nullptr;
     }
 
-    const wchar_t* readTree() {
-        AccountNames& names = list_.accountNames();
-        Progress progress(ui_, declaredCount_);
+    // Where the tree reader stands: the entry the records fill, its depth,
+    // and the ACE the next ACE records fill.
+    struct Position {
         CDirEntry* current = nullptr;
         std::uint32_t depth = 0;
         std::uint32_t aceIndex = 0;
         bool haveAces = false;
-        std::wstring name;
+    };
+
+    const wchar_t* readTree() {
+        Progress progress(ui_, declaredCount_);
+        Position at;
         Header h;
         for (;;) {
             if (!readHeader(h)) {
                 return L"Error reading ACE from file";
             }
-            const bool entryRecord = h.tag == kName || h.tag == kOwner || h.tag == kOwnerDomain ||
-                                     h.tag == kGroup || h.tag == kGroupDomain ||
-                                     h.tag == kAceCount || h.tag == kErrorFlags || h.tag == kChild;
+            const bool entryField = h.tag == kName || h.tag == kOwner || h.tag == kOwnerDomain ||
+                                    h.tag == kGroup || h.tag == kGroupDomain ||
+                                    h.tag == kAceCount || h.tag == kErrorFlags;
             const bool aceRecord = h.tag == kTrusteeName || h.tag == kTrusteeDomain ||
                                    h.tag == kAccessMask || h.tag == kAceFlags || h.tag == kAceType;
-            if ((entryRecord || aceRecord || h.tag == kAceEnd) && current == nullptr) {
+            if ((entryField || aceRecord || h.tag == kChild || h.tag == kAceEnd) &&
+                at.current == nullptr) {
                 return L"entry data out of place in file";
             }
-            if (aceRecord && (!haveAces || aceIndex >= current->aceCount())) {
+            if (aceRecord && (!at.haveAces || at.aceIndex >= at.current->aceCount())) {
                 return L"ACE data out of place in file";
             }
-            AceRecord* ace = aceRecord ? current->ace(aceIndex) : nullptr;
-            std::uint32_t value = 0;
-            std::uint32_t textId = 0;
+            if (h.tag == kEnd) {
+                return nullptr;
+            }
             const wchar_t* e = nullptr;
-            switch (h.tag) {
-                case kName:
-                    if (!readText(h.length, name)) {
-                        return L"Error reading filename";
-                    }
-                    current->setName(name);
-                    progress.step();
-                    break;
-                case kSibling:
-                    build_.placeAfter(current);
-                    build_.setDepth(depth);
-                    current = build_.addLoadEntry();
-                    haveAces = false;
-                    break;
-                case kChild:
-                    ++depth;
-                    build_.placeUnder(current);
-                    build_.setDepth(depth);
-                    current = build_.addLoadEntry();
-                    haveAces = false;
-                    break;
-                case kLevelEnd:
-                    if (depth > 0) {
-                        --depth;
-                    }
-                    if (current != nullptr && current->parent() != nullptr) {
-                        current = current->parent();
-                        haveAces = false;
-                    }
-                    break;
-                case kOwner:
-                    if ((e = index(h, L"Error reading user name", users_, textId))) {
-                        return e;
-                    }
-                    current->setOwnerAccount(
-                        names.internIds(textId, names.domainId(current->ownerAccount())));
-                    break;
-                case kOwnerDomain:
-                    if ((e = index(h, L"Error reading user name", domains_, textId))) {
-                        return e;
-                    }
-                    current->setOwnerAccount(
-                        names.internIds(names.nameId(current->ownerAccount()), textId));
-                    break;
-                case kGroup:
-                    if ((e = index(h, L"Error reading group name", users_, textId))) {
-                        return e;
-                    }
-                    current->setGroupAccount(
-                        names.internIds(textId, names.domainId(current->groupAccount())));
-                    break;
-                case kGroupDomain:
-                    if ((e = index(h, L"Error reading user name", domains_, textId))) {
-                        return e;
-                    }
-                    current->setGroupAccount(
-                        names.internIds(names.nameId(current->groupAccount()), textId));
-                    break;
-                case kAceCount:
-                    if ((e = number(h, L"Error reading trustee", value))) {
-                        return e;
-                    }
-                    if (value > AceRecord::kNoPartnerAce - 1 || value > aceBudget_) {
-                        return L"Error creating trustee array in memory";
-                    }
-                    aceBudget_ -= value;
-                    current->resizeAces(value);
-                    current->visibleAceCount = value;
-                    aceIndex = 0;
-                    haveAces = true;
-                    break;
-                case kErrorFlags:
-                    if ((e = number(h, L"Error reading trustee's permissions", value))) {
-                        return e;
-                    }
-                    current->errorFlags = static_cast<std::uint8_t>(value);
-                    break;
-                case kTrusteeName:
-                    if ((e = index(h, L"Error reading trustee's name", users_, textId))) {
-                        return e;
-                    }
-                    ace->setAccount(names.internIds(textId, emptyText_));
-                    break;
-                case kTrusteeDomain:
-                    if ((e = index(h, L"Error reading trustee's name", domains_, textId))) {
-                        return e;
-                    }
-                    ace->setAccount(names.internIds(names.nameId(ace->account()), textId));
-                    break;
-                case kAccessMask:
-                    if ((e = number(h, L"Error reading trustee's permissions", value))) {
-                        return e;
-                    }
-                    ace->accessMask = value;
-                    break;
-                case kAceFlags:
-                    if ((e = number(h, L"Error reading trustee's permissions", value))) {
-                        return e;
-                    }
-                    ace->aceFlags = static_cast<std::uint8_t>(value);
-                    break;
-                case kAceType:
-                    if ((e = number(h, L"Error reading trustee's permissions", value))) {
-                        return e;
-                    }
-                    ace->aceType = static_cast<std::uint8_t>(value);
-                    break;
-                case kAceEnd:
-                    ++aceIndex;
-                    if (!haveAces || aceIndex > current->aceCount()) {
-                        ui_.showMessage(L"number of users in ACL does not match stored value",
-                                        kNote, MessageIcon::Error);
-                    }
-                    break;
-                case kEnd:
-                    return nullptr;
-                default:
-                    // Unknown records: only the header is consumed.
-                    unrecognized_ = true;
-                    break;
+            if (aceRecord) {
+                e = readAceField(h, *at.current->ace(at.aceIndex));
+            } else if (entryField) {
+                e = readEntryField(h, at, progress);
+            } else {
+                step(h, at);
+            }
+            if (e != nullptr) {
+                return e;
             }
         }
+    }
+
+    // The records that move through the tree; unknown records are skipped
+    // (only the header is consumed).
+    void step(const Header& h, Position& at) {
+        switch (h.tag) {
+            case kSibling:
+                build_.placeAfter(at.current);
+                build_.setDepth(at.depth);
+                at.current = build_.addLoadEntry();
+                at.haveAces = false;
+                break;
+            case kChild:
+                ++at.depth;
+                build_.placeUnder(at.current);
+                build_.setDepth(at.depth);
+                at.current = build_.addLoadEntry();
+                at.haveAces = false;
+                break;
+            case kLevelEnd:
+                if (at.depth > 0) {
+                    --at.depth;
+                }
+                if (at.current != nullptr && at.current->parent() != nullptr) {
+                    at.current = at.current->parent();
+                    at.haveAces = false;
+                }
+                break;
+            case kAceEnd:
+                ++at.aceIndex;
+                if (!at.haveAces || at.aceIndex > at.current->aceCount()) {
+                    ui_.showMessage(L"number of users in ACL does not match stored value", kNote,
+                                    MessageIcon::Error);
+                }
+                break;
+            default:
+                unrecognized_ = true;
+                break;
+        }
+    }
+
+    // A field of the current entry: its name, owner, group, ACE count or
+    // error flags.
+    const wchar_t* readEntryField(const Header& h, Position& at, Progress& progress) {
+        AccountNames& names = list_.accountNames();
+        CDirEntry& entry = *at.current;
+        std::uint32_t value = 0;
+        std::uint32_t textId = 0;
+        const wchar_t* e = nullptr;
+        switch (h.tag) {
+            case kName: {
+                std::wstring name;
+                if (!readText(h.length, name)) {
+                    return L"Error reading filename";
+                }
+                entry.setName(name);
+                progress.step();
+                return nullptr;
+            }
+            case kOwner:
+            case kGroup: {
+                const bool owner = h.tag == kOwner;
+                if ((e = index(h, owner ? L"Error reading user name" : L"Error reading group name",
+                               users_, textId))) {
+                    return e;
+                }
+                const std::uint32_t account = owner ? entry.ownerAccount() : entry.groupAccount();
+                const std::uint32_t id = names.internIds(textId, names.domainId(account));
+                owner ? entry.setOwnerAccount(id) : entry.setGroupAccount(id);
+                return nullptr;
+            }
+            case kOwnerDomain:
+            case kGroupDomain: {
+                const bool owner = h.tag == kOwnerDomain;
+                if ((e = index(h, L"Error reading user name", domains_, textId))) {
+                    return e;
+                }
+                const std::uint32_t account = owner ? entry.ownerAccount() : entry.groupAccount();
+                const std::uint32_t id = names.internIds(names.nameId(account), textId);
+                owner ? entry.setOwnerAccount(id) : entry.setGroupAccount(id);
+                return nullptr;
+            }
+            case kAceCount:
+                if ((e = number(h, L"Error reading trustee", value))) {
+                    return e;
+                }
+                if (value > AceRecord::kNoPartnerAce - 1 || value > aceBudget_) {
+                    return L"Error creating trustee array in memory";
+                }
+                aceBudget_ -= value;
+                entry.resizeAces(value);
+                entry.visibleAceCount = value;
+                at.aceIndex = 0;
+                at.haveAces = true;
+                return nullptr;
+            default:  // kErrorFlags
+                if ((e = number(h, L"Error reading trustee's permissions", value))) {
+                    return e;
+                }
+                entry.errorFlags = static_cast<std::uint8_t>(value);
+                return nullptr;
+        }
+    }
+
+    // A field of the current ACE: its trustee, domain, mask, flags or type.
+    const wchar_t* readAceField(const Header& h, AceRecord& ace) {
+        AccountNames& names = list_.accountNames();
+        std::uint32_t value = 0;
+        std::uint32_t textId = 0;
+        const wchar_t* e = nullptr;
+        switch (h.tag) {
+            case kTrusteeName:
+                if ((e = index(h, L"Error reading trustee's name", users_, textId))) {
+                    return e;
+                }
+                ace.setAccount(names.internIds(textId, emptyText_));
+                return nullptr;
+            case kTrusteeDomain:
+                if ((e = index(h, L"Error reading trustee's name", domains_, textId))) {
+                    return e;
+                }
+                ace.setAccount(names.internIds(names.nameId(ace.account()), textId));
+                return nullptr;
+            default:
+                break;
+        }
+        if ((e = number(h, L"Error reading trustee's permissions", value))) {
+            return e;
+        }
+        if (h.tag == kAccessMask) {
+            ace.accessMask = value;
+        } else if (h.tag == kAceFlags) {
+            ace.aceFlags = static_cast<std::uint8_t>(value);
+        } else {
+            ace.aceType = static_cast<std::uint8_t>(value);
+        }
+        return nullptr;
     }
 
     ByteSource& in_;
