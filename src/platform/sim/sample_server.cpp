@@ -42,17 +42,19 @@ struct SampleAccounts {
 void buildProjects(SimPlatform& sim, const SampleAccounts& a) {
     const auto& [admins, system, users, everyone, creator, alice, bob, carol, staff, hr, guests,
                  gone, current] = a;
-    auto inheritedFromRoot = [&](ObjectBuilder b, bool folder) {
+    // A lambda may not capture structured bindings before C++20's later
+    // compilers: it reads the accounts through `a`.
+    auto inheritedFromRoot = [&a](ObjectBuilder b, bool folder) {
         const std::uint8_t flags = kInherited | (folder ? kOiCi : 0);
-        b.owner(admins)
-            .group(system)
+        b.owner(a.admins)
+            .group(a.system)
             .dacl()
-            .allow(admins, kFull, flags)
-            .allow(system, kFull, flags)
-            .allow(staff, kModify, flags)
-            .allow(users, kRead, flags);
+            .allow(a.admins, kFull, flags)
+            .allow(a.system, kFull, flags)
+            .allow(a.staff, kModify, flags)
+            .allow(a.users, kRead, flags);
         if (folder) {
-            b.allow(creator, kFull, kInherited | kOiCi | kInheritOnly);
+            b.allow(a.creator, kFull, kInherited | kOiCi | kInheritOnly);
         }
         return b;
     };
