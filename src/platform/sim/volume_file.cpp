@@ -148,6 +148,10 @@ VolumeRead Reader::run() {
         }
         if (toUtf8(fromUtf8(line)) != line) {
             ok = fail("the line is not UTF-8 text");
+        } else if (line.find('\r') != std::string_view::npos) {
+            // Only a line's last carriage return ends it (CRLF); one more
+            // would be part of a field that no file can give back.
+            ok = fail("a carriage return inside the line");
         } else if (line_ == 1) {
             ok =
                 line == "quorel-volume 1" || fail("expected \"quorel-volume 1\" on the first line");

@@ -223,6 +223,7 @@ TEST(VolumeFile, BadInputNamesTheLineAndOpensNothing) {
          "line 3: unknown fault \"crash\" (read, write, list, lookup)"},
         {head + "computer\tA\ncomputer\tB\n", "line 4: a second computer record"},
         {head + "computer\tA\xFF\n", "line 3: the line is not UTF-8 text"},
+        {head + "computer\tA\r\r\n", "line 3: a carriage return inside the line"},
     };
     for (const Case& c : cases) {
         VolumeRead read = readVolume(c.text);
