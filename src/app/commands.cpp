@@ -301,15 +301,7 @@ CommandOutcome TakeOwnership(Scope& s) {
 }
 
 CommandOutcome AddAce(Scope& s) {
-    std::size_t selected = 0;
-    for (const CDirEntry* e : s.app.view().lines().lines()) {
-        selected += e->selected ? 1 : 0;
-    }
-    if (selected > 1 &&
-        s.app.ui().showMessage(L"There are more than one Files/Folders selected. Are you sure "
-                               L"you want to proceed?",
-                               L"Multiple Selection", MessageIcon::Question,
-                               MessageButtons::YesNo) != MessageAnswer::Yes) {
+    if (!s.app.edits().ConfirmMultipleSelection()) {
         return kNone;
     }
     if (s.app.gate().Pass()) {

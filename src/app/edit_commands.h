@@ -64,6 +64,10 @@ class EditCommands {
     // 50048, after its question: every selected ACE of an entry with a
     // selected explicit ACE.
     void DeleteSelectedAces();
+    // The multiple-selection question over the selected files and folders
+    // (headings are no entries); true without a question for one or none,
+    // false when the user says No.
+    bool ConfirmMultipleSelection() { return confirmMultipleSelection(selectedEntries()); }
     // 50049 through the Add user dialog.
     void AddTrusteeToSelection(const EditFocus& focus, const std::wstring& name, bool allow);
     void CopyAcl(const EditFocus& focus);
